@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+struct sqlite3;
+
+// The main window's connection to data.mdb, an SQLite 3 database file.
+// The database file is set once; the connection opens when a cursor first
+// needs it and stays open. It opens the file read-write and never creates it.
+class TADOConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit TADOConnection(QObject *parent = nullptr);
+    ~TADOConnection() override;
+
+    TADOConnection(const TADOConnection &) = delete;
+    TADOConnection &operator=(const TADOConnection &) = delete;
+
+    // The connection's one setting: which file it opens. Opens nothing.
+    void setDatabaseFile(const QString &path);
+    const QString &databaseFile() const { return m_databaseFile; }
+
+    bool Connected() const { return m_db != nullptr; }
+
+    // The open handle, opening the file first if need be. Throws AppError
+    // with the engine's text when the file cannot be opened.
+    sqlite3 *handle();
+
+    void Close();
+
+    // How long a statement waits for another program's lock.
+    static constexpr int busyTimeoutMs = 3000;
+
+private:
+    void open();
+
+    QString m_databaseFile;
+    sqlite3 *m_db = nullptr;
+};
+
+// The engine's text for the last failure on `db`, as an AppError.
+[[noreturn]] void throwEngineError(sqlite3 *db);
+[[noreturn]] void throwEngineError(int resultCode);

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "db/ResultSet.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <map>
+
+class TADOConnection;
+struct sqlite3_stmt;
+
+// A static, client-side cursor on the connection: opening runs its
+// statement and holds every row in memory; the current row, the end-of-rows
+// flag, edit / post and delete work on that copy and on the table. Values
+// reach SQLite only as bound parameters (?1, ?2, ... in the SQL text).
+class TADOQuery : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    TADOQuery(const QString &name, TADOConnection *connection, QObject *parent = nullptr);
+
+    const QString &name() const { return m_name; }
+    TADOConnection *connection() const { return m_connection; }
+
+    // Closes the cursor and makes `sql` its statement, with `parameters`
+    // bound in order to ?1, ?2, ...
+    void setSQL(const QString &sql, const QVariantList &parameters = {});
+    const QString &SQL() const { return m_sql; }
+
+    void Open();     // runs the SELECT; on failure the cursor stays closed
+    void ExecSQL();  // runs a statement that returns no rows; the cursor stays closed
+    void Close();    // a row in edit mode is cancelled
+
+    bool Active() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+
+    int RecordCount() const;
+    bool Eof() const { return m_eof; }
+    void Next();
+    // The current row, 0-based; -1 when the cursor is closed or has no rows.
+    int RecNo() const { return m_recNo; }
+    void setRecNo(int row);
+
+    // The current row's value of `field` as text, a NULL as empty.
+    QString FieldAsText(const QString &field) const;
+
+    // Edit mode for the current row; over no rows, a new row instead.
+    void Edit();
+    void SetFieldText(const QString &field, const QString &text);
+    void Post();    // writes the edited or new row to the table
+    void Cancel();  // drops the edit
+    void Delete();  // removes the current row from the table
+
+    const ResultSet &result() const { return m_result; }
+
+    // While controls are disabled, moves of the current row are not
+    // announced (a walk over every row repaints nothing); enabling them
+    // announces the current row once. Changes of the rows themselves are
+    // always announced, so the grid never shows rows that are gone.
+    void DisableControls();
+    void EnableControls();
+
+signals:
+    void aboutToReset();
+    void reset();
+    void currentRowChanged(int row);
+    void rowChanged(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowAboutToBeAppended(int row);
+    void rowAppended(int row);
+
+private:
+    void requireActive() const;
+    int fieldIndex(const QString &field) const;
+    sqlite3_stmt *prepare(const QString &sql, const QVariantList &parameters);
+    void readOrigins(sqlite3_stmt *statement);
+    QString baseTable() const;
+    int findKeyColumn(const QString &table);  // -1 when there is none
+    int keyColumn(const QString &table);
+    void exec(const QString &sql, const QVariantList &parameters);
+    void replaceResult(ResultSet result);
+    void moveTo(int row);
+    void announceCurrentRow();
+
+    QString m_name;
+    TADOConnection *m_connection;
+    QString m_sql;
+    QVariantList m_parameters;
+
+    State m_state = State::Inactive;
+    ResultSet m_result;
+    int m_recNo = -1;
+    bool m_eof = true;
+    QStringList m_originTables;   // per result column: its table, empty if computed
+    QStringList m_originColumns;  // per result column: its column in that table
+    std::map<int, QString> m_editBuffer;  // result column -> new text
+
+    int m_disableCount = 0;
+};
+
+// RAII form of DisableControls / EnableControls.
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(TADOQuery *query) : m_query(query) { m_query->DisableControls(); }
+    ~ControlsDisabled() { m_query->EnableControls(); }
+    ControlsDisabled(const ControlsDisabled &) = delete;
+    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
+
+private:
+    TADOQuery *m_query;
+};

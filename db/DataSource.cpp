@@ -1,0 +1,44 @@
+#include "db/DataSource.h"
+
+#include "db/ADOQuery.h"
+
+TDataSource::TDataSource(TADOQuery *dataSet, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_dataSet(dataSet)
+{
+    connect(dataSet, &TADOQuery::aboutToReset, this, [this] { beginResetModel(); });
+    connect(dataSet, &TADOQuery::reset, this, [this] { endResetModel(); });
+    connect(dataSet, &TADOQuery::rowChanged, this, [this](int row) {
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+    connect(dataSet, &TADOQuery::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(dataSet, &TADOQuery::rowRemoved, this, [this] { endRemoveRows(); });
+    connect(dataSet, &TADOQuery::rowAboutToBeAppended, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(dataSet, &TADOQuery::rowAppended, this, [this] { endInsertRows(); });
+}
+
+int TDataSource::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_dataSet->result().rowCount();
+}
+
+int TDataSource::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_dataSet->result().columnCount();
+}
+
+QVariant TDataSource::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return m_dataSet->result().text(index.row(), index.column());
+}
+
+QVariant TDataSource::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return m_dataSet->result().columns().value(section);
+    return {};
+}

@@ -1,0 +1,107 @@
+#include "platform/RegionalFormats.h"
+
+#include <optional>
+
+namespace {
+
+// The first character of `format` outside quotes that is not one of the
+// format letters, or `fallback` when there is none.
+QString firstSeparator(const QString &format, const QString &letters, const QString &fallback)
+{
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            continue;
+        }
+        if (!quoted && !letters.contains(c) && !c.isSpace())
+            return QString(c);
+    }
+    return fallback;
+}
+
+// Qt's long time format ends in a time-zone token "t" that the regional
+// long time format does not have; drop it with the blanks before it.
+QString withoutTimeZone(QString format)
+{
+    bool quoted = false;
+    QString result;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        result += c;
+    }
+    return result.trimmed();
+}
+
+std::optional<RegionalFormats> &chosenFormats()
+{
+    static std::optional<RegionalFormats> formats;
+    return formats;
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+RegionalFormats RegionalFormats::fromFormats(const QString &shortDate, const QString &longTime)
+{
+    RegionalFormats formats;
+    formats.shortDateFormat = shortDate;
+    formats.longTimeFormat = withoutTimeZone(longTime);
+    formats.dateSeparator = firstSeparator(shortDate, QStringLiteral("dMy"), QStringLiteral("/"));
+    formats.timeSeparator = firstSeparator(formats.longTimeFormat, QStringLiteral("hHmszaAp"), QStringLiteral(":"));
+    return formats;
+}
+
+RegionalFormats RegionalFormats::fromLocale(const QLocale &locale)
+{
+    return fromFormats(locale.dateFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat));
+}
+
+const RegionalFormats &regionalFormats()
+{
+    if (!chosenFormats())
+        chosenFormats() = RegionalFormats::fromLocale(QLocale::system());
+    return *chosenFormats();
+}
+
+void setRegionalFormats(const RegionalFormats &formats)
+{
+    chosenFormats() = formats;
+}
+
+QString shortDateText(const QDate &date, const RegionalFormats &formats)
+{
+    return date.toString(formats.shortDateFormat);
+}
+
+QString clockPanelText(const QDateTime &now, const RegionalFormats &formats)
+{
+    return QStringLiteral("今天是") + shortDateText(now.date(), formats) + QLatin1Char(' ')
+        + now.time().toString(formats.longTimeFormat);
+}
+
+QString backupNameText(const QDate &date, const RegionalFormats &formats)
+{
+    return shortDateText(date, formats).remove(QLatin1Char('/')) + QStringLiteral("_BAK_");
+}
+
+QString fixedDateText(const QDate &date, const RegionalFormats &formats)
+{
+    return QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + formats.dateSeparator
+        + twoDigits(date.month()) + formats.dateSeparator + twoDigits(date.day());
+}
+
+QString editTimeText(const QDateTime &now, const RegionalFormats &formats)
+{
+    const QTime time = now.time();
+    return fixedDateText(now.date(), formats) + QLatin1Char(' ') + twoDigits(time.hour())
+        + formats.timeSeparator + twoDigits(time.minute()) + formats.timeSeparator
+        + twoDigits(time.second());
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+// The user's regional date and time settings, read once from the system
+// locale. Every date text the program writes is a pure function of a
+// QDateTime and this value.
+struct RegionalFormats {
+    QString shortDateFormat;  // Qt format, e.g. "yyyy/M/d"
+    QString longTimeFormat;   // Qt format without the time-zone token, e.g. "H:mm:ss"
+    QString dateSeparator;    // e.g. "/"
+    QString timeSeparator;    // e.g. ":"
+
+    static RegionalFormats fromLocale(const QLocale &locale);
+    static RegionalFormats fromFormats(const QString &shortDate, const QString &longTime);
+};
+
+// The formats the program uses; the system's unless a test set others.
+const RegionalFormats &regionalFormats();
+void setRegionalFormats(const RegionalFormats &formats);
+
+// Today's date in the short date format ("2017/12/30").
+QString shortDateText(const QDate &date, const RegionalFormats &formats);
+
+// "今天是" + short date + " " + long time: the clock panel.
+QString clockPanelText(const QDateTime &now, const RegionalFormats &formats);
+
+// The short date text with every "/" removed, then "_BAK_".
+QString backupNameText(const QDate &date, const RegionalFormats &formats);
+
+// The fixed "yyyy/mm/dd" form with the regional date separator.
+QString fixedDateText(const QDate &date, const RegionalFormats &formats);
+
+// The fixed "yyyy/mm/dd hh:mm:ss" form of the last-edit time, with the
+// regional date and time separators and a 24-hour clock.
+QString editTimeText(const QDateTime &now, const RegionalFormats &formats);

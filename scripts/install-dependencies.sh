@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Packages already present are left alone; run as root (or with sudo).
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+    libsqlite3-dev
+    fonts-noto-cjk
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_if_needed=()
+[ "$(id -u)" -ne 0 ] && sudo_if_needed=(sudo)
+"${sudo_if_needed[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

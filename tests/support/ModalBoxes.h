@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+// A modal message box seen while a test action ran.
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;  // button texts, in the box's order
+};
+
+// Answers every modal message box that comes up while it lives: it records
+// the box, then presses the button whose text is the next of `answers`, or
+// the box's default button (else its first) once the answers are used up.
+class ModalBoxAnswerer : public QObject {
+public:
+    explicit ModalBoxAnswerer(QStringList answers = {});
+    const QList<SeenBox> &boxes() const { return m_boxes; }
+
+private:
+    void answerActiveBox();
+
+    QStringList m_answers;
+    QList<SeenBox> m_boxes;
+    QTimer m_poll;
+};
+
+// Runs `action`, answering the boxes it shows; returns them.
+QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers = {});

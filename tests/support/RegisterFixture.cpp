@@ -1,0 +1,111 @@
+#include "support/RegisterFixture.h"
+
+#include "db/RegisterFile.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/RegionalFormats.h"
+#include "ui/ProgramWindows.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <sqlite3.h>
+
+RegisterFixture::RegisterFixture()
+{
+    setProgramDirectory(m_directory.path());
+    setRegionalFormats(RegionalFormats::fromFormats(QStringLiteral("yyyy/M/d"), QStringLiteral("H:mm:ss")));
+}
+
+RegisterFixture::~RegisterFixture()
+{
+    if (m_started)
+        destroyProgramWindows();
+    setProgramDirectory(QString());
+}
+
+QString RegisterFixture::directory() const
+{
+    return m_directory.path() + QLatin1Char('/');
+}
+
+QString RegisterFixture::databasePath() const
+{
+    return directory() + QStringLiteral("data.mdb");
+}
+
+void RegisterFixture::createRegister()
+{
+    QString error;
+    if (!createEmptyRegister(databasePath(), &error))
+        qFatal("cannot create the register: %s", qPrintable(error));
+}
+
+void RegisterFixture::createRegisterWith(const QString &createTable)
+{
+    exec(createTable);
+}
+
+void RegisterFixture::exec(const QString &sql, const QVariantList &parameters)
+{
+    rows(sql, parameters);
+}
+
+QList<QStringList> RegisterFixture::rows(const QString &sql, const QVariantList &parameters)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray path = databasePath().toUtf8();
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        qFatal("cannot open %s", path.constData());
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), -1, &statement, nullptr) != SQLITE_OK)
+        qFatal("%s: %s", text.constData(), sqlite3_errmsg(db));
+    for (int i = 0; i < parameters.size(); ++i) {
+        if (parameters.at(i).isNull()) {
+            sqlite3_bind_null(statement, i + 1);
+        } else {
+            const QByteArray value = parameters.at(i).toString().toUtf8();
+            sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+        }
+    }
+    QList<QStringList> result;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+            const auto *value = reinterpret_cast<const char *>(sqlite3_column_text(statement, i));
+            row << (value ? QString::fromUtf8(value) : QString());
+        }
+        result << row;
+    }
+    if (rc != SQLITE_DONE)
+        qFatal("%s: %s", text.constData(), sqlite3_errmsg(db));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return result;
+}
+
+int RegisterFixture::count(const QString &where)
+{
+    return rows(QStringLiteral("select count(*) from data ") + where).first().first().toInt();
+}
+
+void RegisterFixture::addTenant(const QString &name, const QString &room, const QString &rent, const QString &deposit,
+                                const QString &moveIn, const QString &expiry, const QString &remarks,
+                                const QString &editTime)
+{
+    exec(QStringLiteral("insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) values (?,?,?,?,?,?,?,?)"),
+         {name, room, rent, deposit, moveIn, expiry, remarks, editTime});
+}
+
+QList<SeenBox> RegisterFixture::startProgram(const QStringList &answers)
+{
+    m_started = true;
+    return runAnsweringBoxes([] { createProgramWindows(); }, answers);
+}
+
+void clickWidget(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}

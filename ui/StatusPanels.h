@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStatusBar>
+
+#include <array>
+
+class QLabel;
+
+// The main window's status bar: five text panels, numbered 0 to 4, of fixed
+// widths, and a size grip.
+class TStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int panelCount = 5;
+    static constexpr std::array<int, panelCount> panelWidths{200, 150, 150, 150, 200};
+
+    explicit TStatusBar(QWidget *parent = nullptr);
+
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString &text);
+    QLabel *panel(int panel) const { return m_panels.at(std::size_t(panel)); }
+
+private:
+    std::array<QLabel *, panelCount> m_panels{};
+};

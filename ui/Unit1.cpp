@@ -1,0 +1,235 @@
+#include "ui/Unit1.h"
+
+#include "db/ADOConnection.h"
+#include "db/ADOQuery.h"
+#include "db/DataSource.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/RegionalFormats.h"
+#include "register/Unit_mokuai.h"
+#include "ui/GuardedConnect.h"
+#include "ui/MessageBoxes.h"
+#include "ui/VisualStyle.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+
+// The about line keeps its place relative to the page's size.
+constexpr QSize aboutPageDesignSize{844, 366};
+constexpr QPoint aboutLineDesignPlace{296, 120};
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QWidget(parent)
+{
+    Form1 = this;
+    setupUi(this);
+
+    QFont bannerFont(bannerFontFamilies());
+    bannerFont.setPixelSize(35);
+    Label2->setFont(bannerFont);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/icons/Quillmere.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
+    Label1->adjustSize();
+    TabSheet2->installEventFilter(this);
+
+    ADOConnection1 = new TADOConnection(this);
+    ADOQuery1 = new TADOQuery(QStringLiteral("ADOQuery1"), ADOConnection1, this);
+    ADOQuery2 = new TADOQuery(QStringLiteral("ADOQuery2"), ADOConnection1, this);
+    DataSource1 = new TDataSource(ADOQuery1, this);
+    DBGrid1->setDataSource(DataSource1);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    N1 = PopupMenu1->addAction(QStringLiteral("删除选中信息"));
+    N1->setObjectName(QStringLiteral("N1"));
+
+    // The clock runs from here; its first tick comes a second later.
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(1000);
+    Timer->start();
+
+    connectHandlers();
+    runGuarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::connectHandlers()
+{
+    connectGuarded(Timer, &QTimer::timeout, this, &TForm1::TimerTimer);
+    connectGuarded(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connectGuarded(ComboBoxsearch, &QComboBox::editTextChanged, this, &TForm1::ComboBoxsearchChange);
+    connectGuarded(Buttonre, &QPushButton::clicked, this, &TForm1::ButtonreClick);
+    connectGuarded(DBGrid1, &QAbstractItemView::clicked, this, &TForm1::DBGrid1CellClick);
+    connectGuarded(Buttonsearch, &QPushButton::clicked, this, &TForm1::ButtonsearchClick);
+    connectGuarded(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connectGuarded(Buttonaddnewinfo, &QPushButton::clicked, this, &TForm1::ButtonaddnewinfoClick);
+    connectGuarded(DBGrid1, &QAbstractItemView::doubleClicked, this, &TForm1::DBGrid1DblClick);
+    connectGuarded(Buttondel, &QPushButton::clicked, this, &TForm1::ButtondelClick);
+    connectGuarded(N1, &QAction::triggered, this, &TForm1::N1Click);
+    connectGuarded(Buttonbakdatabasa, &QPushButton::clicked, this, &TForm1::ButtonbakdatabasaClick);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &place) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place)); });
+}
+
+void TForm1::FormCreate()
+{
+    setWindowTitle(applicationTitle);
+    Label2->setText(applicationTitle);
+    Label2->adjustSize();
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet1), windowTitle());
+
+    // A directory of that name is no database file.
+    const QString path = databasePath();
+    if (QFileInfo(path).isFile()) {
+        ADOConnection1->setDatabaseFile(path);
+        FullRefresh();
+    } else {
+        ShowMessage(QStringLiteral("数据库不存在."));
+    }
+}
+
+void TForm1::TimerTimer()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    StatusBar1->setPanelText(0, clockPanelText(now, regionalFormats()));
+    const QString name = backupNameText(now.date(), regionalFormats());
+    if (EditDATABAKNAME->text() != name)
+        EditDATABAKNAME->setText(name);
+}
+
+bool TForm1::FormCloseQuery()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("您真的要退出吗"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    bool canClose = false;
+    runGuarded([&] { canClose = FormCloseQuery(); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TForm1::Button2Click()
+{
+    // The result is not examined: without a browser nothing happens.
+    QDesktopServices::openUrl(QUrl(QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text()));
+}
+
+void TForm1::ComboBoxsearchChange()
+{
+    m_defaultButton = Buttonsearch;
+    Buttonsearch->setDefault(true);
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    // Enter that no control took: a focused button clicks itself, otherwise
+    // the default button is clicked.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *target = focused ? focused : m_defaultButton;
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TForm1::ButtonreClick()
+{
+    FullRefresh();
+    StatusBar1->setPanelText(4, QString());
+}
+
+void TForm1::DBGrid1CellClick(const QModelIndex &cell)
+{
+    if (cell.isValid())
+        StatusBar1->setPanelText(4, DataSource1->data(cell).toString());
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    if (!m_shownOnce && !event->spontaneous()) {
+        m_shownOnce = true;
+        if (const QScreen *screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == TabSheet2 && event->type() == QEvent::Resize)
+        keepAboutLineInPlace();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::keepAboutLineInPlace()
+{
+    // Anchored to no edge: the line's centre keeps its relative place.
+    const QSize page = TabSheet2->size();
+    const QPointF designCentre = QPointF(aboutLineDesignPlace) + QPointF(Label1->width(), Label1->height()) / 2.0;
+    const QPointF centre(designCentre.x() * page.width() / aboutPageDesignSize.width(),
+                         designCentre.y() * page.height() / aboutPageDesignSize.height());
+    Label1->move((centre - QPointF(Label1->width(), Label1->height()) / 2.0).toPoint());
+}
+
+// Handlers of the search, add / edit, delete and backup commands.
+
+void TForm1::ButtonsearchClick()
+{
+}
+
+void TForm1::Button1Click()
+{
+}
+
+void TForm1::ButtonaddnewinfoClick()
+{
+}
+
+void TForm1::DBGrid1DblClick()
+{
+}
+
+void TForm1::ButtondelClick()
+{
+}
+
+void TForm1::N1Click()
+{
+}
+
+void TForm1::ButtonbakdatabasaClick()
+{
+}

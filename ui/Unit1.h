@@ -1,0 +1,67 @@
+#pragma once
+
+#include "db/ADOConnection.h"
+#include "db/ADOQuery.h"
+#include "db/DataSource.h"
+#include "ui_Unit1.h"
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+// The main window: banner, the pages Larkhaven / 数据备份 / 关于我们, the status bar
+// and the clock. It owns the connection, the list cursor ADOQuery1 (shown
+// by the grid through DataSource1) and the check cursor ADOQuery2.
+class TForm1 : public QWidget, public Ui::TForm1 {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    TADOConnection *ADOConnection1 = nullptr;
+    TADOQuery *ADOQuery1 = nullptr;
+    TADOQuery *ADOQuery2 = nullptr;
+    TDataSource *DataSource1 = nullptr;
+    QTimer *Timer = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *N1 = nullptr;
+
+    // Handlers, named after control and event.
+    void FormCreate();
+    void TimerTimer();
+    bool FormCloseQuery();
+    void Button2Click();
+    void ComboBoxsearchChange();
+    void ButtonreClick();
+    void DBGrid1CellClick(const QModelIndex &cell);
+    void ButtonsearchClick();
+    void Button1Click();
+    void ButtonaddnewinfoClick();
+    void DBGrid1DblClick();
+    void ButtondelClick();
+    void N1Click();
+    void ButtonbakdatabasaClick();
+
+    // The button that Enter clicks where the focused control does not take
+    // Enter itself; none until the search box first changes.
+    QPushButton *defaultButton() const { return m_defaultButton; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectHandlers();
+    void keepAboutLineInPlace();
+
+    QPushButton *m_defaultButton = nullptr;
+    bool m_shownOnce = false;
+};
+
+// The single main window, set as soon as its construction begins.
+extern TForm1 *Form1;
