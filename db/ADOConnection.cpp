@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 void throwEngineError(sqlite3 *db)
 {
@@ -35,7 +36,40 @@ QString singleText(sqlite3 *db, const char *sql)
     return text;
 }
 
+struct FileIdentity {
+    bool exists = false;
+    bool writable = false;
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+};
+
+FileIdentity identityOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0, info.st_dev, info.st_ino};
+}
+
 } // namespace
+
+QString accessDatabaseRefusal(const QString &path)
+{
+    // An Access (Jet or ACE) database starts with 00 01 00 00 and its
+    // engine's name.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray header = file.read(19);
+    if (!header.startsWith(QByteArray("\x00\x01\x00\x00", 4)))
+        return {};
+    const QByteArray engine = header.mid(4);
+    if (engine != "Standard Jet DB" && engine != "Standard ACE DB")
+        return {};
+    return QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。"
+                          "该文件未被改动。")
+        .arg(path);
+}
 
 TADOConnection::TADOConnection(QObject *parent)
     : QObject(parent)
@@ -54,9 +88,22 @@ void TADOConnection::setDatabaseFile(const QString &path)
 
 sqlite3 *TADOConnection::handle()
 {
-    if (!m_db)
+    if (m_db)
+        checkStillTheSameFile();
+    else
         open();
     return m_db;
+}
+
+void TADOConnection::checkStillTheSameFile()
+{
+    // SQLite keeps working on a file that was deleted or replaced under it;
+    // the user's data.mdb is whatever is at the path now.
+    const FileIdentity now = identityOf(m_databaseFile);
+    if (now.exists && now.device == m_device && now.inode == m_inode)
+        return;
+    Close();
+    throw AppError(QStringLiteral("数据库文件“%1”已被删除、移动或替换。").arg(m_databaseFile));
 }
 
 void TADOConnection::open()
@@ -66,9 +113,17 @@ void TADOConnection::open()
     if (m_databaseFile.isEmpty())
         throwEngineError(SQLITE_CANTOPEN);
 
+    if (const QString refusal = accessDatabaseRefusal(m_databaseFile); !refusal.isEmpty())
+        throw AppError(refusal);
+
+    // A file marked read-only is opened read-only, also for a user (root)
+    // whom the file system would let write it.
+    const FileIdentity identity = identityOf(m_databaseFile);
+    const bool readOnly = identity.exists && !identity.writable;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(m_databaseFile);
-    const int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(path.constData(), &db, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE,
+                                   nullptr);
     if (rc != SQLITE_OK) {
         const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(db);
@@ -83,13 +138,17 @@ void TADOConnection::open()
         // no database fails here with the engine's own text. A rollback
         // journal keeps the file a whole database between statements, so
         // a byte copy of it is a valid backup.
-        if (singleText(db, "PRAGMA journal_mode").compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0)
+        if (!readOnly
+            && singleText(db, "PRAGMA journal_mode").compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0)
             singleText(db, "PRAGMA journal_mode=DELETE");
     } catch (...) {
         sqlite3_close(db);
         throw;
     }
     m_db = db;
+    m_readOnly = readOnly;
+    m_device = identity.device;
+    m_inode = identity.inode;
 }
 
 void TADOConnection::Close()

@@ -24,8 +24,17 @@ public:
     bool Connected() const { return m_db != nullptr; }
 
     // The open handle, opening the file first if need be. Throws AppError
-    // with the engine's text when the file cannot be opened.
+    // with the engine's text when the file cannot be opened, and when the
+    // file was removed or replaced since it was opened (the connection is
+    // then closed, so the next use opens whatever file is there).
     sqlite3 *handle();
+
+    // The handle as it is, without opening or checking: for reading the
+    // engine's message after a failed call.
+    sqlite3 *openHandle() const { return m_db; }
+
+    // Whether the file was opened read-only (it is marked read-only).
+    bool readOnly() const { return m_readOnly; }
 
     void Close();
 
@@ -34,10 +43,19 @@ public:
 
 private:
     void open();
+    void checkStillTheSameFile();
 
     QString m_databaseFile;
     sqlite3 *m_db = nullptr;
+    bool m_readOnly = false;
+    // The identity of the opened file, to notice it being removed or replaced.
+    unsigned long long m_device = 0;
+    unsigned long long m_inode = 0;
 };
+
+// The text shown when data.mdb is an Access database, which this program
+// does not open; empty when the file at `path` is no Access database.
+QString accessDatabaseRefusal(const QString &path);
 
 // The engine's text for the last failure on `db`, as an AppError.
 [[noreturn]] void throwEngineError(sqlite3 *db);

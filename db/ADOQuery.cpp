@@ -101,7 +101,7 @@ void TADOQuery::Open()
         }
     }
     if (rc != SQLITE_DONE)
-        throwEngineError(m_connection->handle());
+        throwEngineError(m_connection->openHandle());
 
     readOrigins(st);
     replaceResult(std::move(result));
@@ -136,7 +136,7 @@ void TADOQuery::exec(const QString &sql, const QVariantList &parameters)
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
-        throwEngineError(m_connection->handle());
+        throwEngineError(m_connection->openHandle());
 }
 
 void TADOQuery::ExecSQL()
@@ -275,7 +275,7 @@ int TADOQuery::findKeyColumn(const QString &table)
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW)
         keys << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), 0)));
     if (rc != SQLITE_DONE)
-        throwEngineError(m_connection->handle());
+        throwEngineError(m_connection->openHandle());
     if (keys.size() == 1) {
         for (int i = 0; i < m_originColumns.size(); ++i) {
             if (m_originColumns.at(i).compare(keys.first(), Qt::CaseInsensitive) == 0)
@@ -334,7 +334,7 @@ void TADOQuery::Post()
                                          .arg(quotedIdentifier(table), columns.join(QStringLiteral(", ")),
                                               placeholders.join(QStringLiteral(", "))),
                  values);
-            const sqlite3_int64 rowid = sqlite3_last_insert_rowid(m_connection->handle());
+            const sqlite3_int64 rowid = sqlite3_last_insert_rowid(m_connection->openHandle());
             const int row = m_result.rowCount();
             emit rowAboutToBeAppended(row);
             m_result.appendEmptyRow();

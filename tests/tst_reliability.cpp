@@ -1,0 +1,154 @@
+// Bad files, vanished files and read-only files: the program reports, keeps
+// running, and never writes to a file that it cannot use.
+#include "db/RegisterFile.h"
+#include "support/RegisterFixture.h"
+#include "ui/GuardedConnect.h"
+#include "ui/Unit1.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestReliability : public QObject {
+    Q_OBJECT
+private slots:
+    void notADatabase_data();
+    void notADatabase();
+    void accessDatabaseIsRefused_data();
+    void accessDatabaseIsRefused();
+    void readOnlyFileListsButNeverChanges();
+    void fileRemovedWhileRunning();
+    void fileReplacedWhileRunning();
+};
+
+void TestReliability::notADatabase_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+    QByteArray random(8192, '\0');
+    QRandomGenerator generator(20171230);
+    for (char &byte : random)
+        byte = char(generator.bounded(256));
+    QTest::newRow("zero bytes") << QByteArray() << "no such table: data.";
+    QTest::newRow("random bytes") << random << "file is not a database.";
+    QTest::newRow("text file") << QByteArray("姓名,房号\n张三,101\n").repeated(300) << "file is not a database.";
+}
+
+void TestReliability::notADatabase()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    RegisterFixture fixture;
+    writeFile(fixture.databasePath(), bytes);
+    const auto boxes = fixture.startProgram();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().icon, QMessageBox::Critical);
+    QCOMPARE(boxes.first().text, error);
+    QVERIFY(Form1);
+    QCOMPARE(Form1->DataSource1->rowCount(), 0);
+    // The program keeps running: a second listing reports the same.
+    QCOMPARE(runAnsweringBoxes([] { clickWidget(Form1->Buttonre); }).value(0).text, error);
+    QCOMPARE(contentsOf(fixture.databasePath()), bytes);
+}
+
+void TestReliability::accessDatabaseIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("engine");
+    QTest::newRow("Jet") << QByteArray("Standard Jet DB");
+    QTest::newRow("ACE") << QByteArray("Standard ACE DB");
+}
+
+void TestReliability::accessDatabaseIsRefused()
+{
+    QFETCH(QByteArray, engine);
+    RegisterFixture fixture;
+    QByteArray bytes = QByteArray("\x00\x01\x00\x00", 4) + engine + QByteArray(2048 - 4 - engine.size(), '\0');
+    writeFile(fixture.databasePath(), bytes);
+    const auto boxes = fixture.startProgram();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.first().text.contains(QStringLiteral("Access 数据库")));
+    QVERIFY(boxes.first().text.contains(fixture.databasePath()));
+    QCOMPARE(Form1->DataSource1->rowCount(), 0);
+    QCOMPARE(contentsOf(fixture.databasePath()), bytes);
+}
+
+void TestReliability::readOnlyFileListsButNeverChanges()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.addTenant("张三", "101", "500");
+    QVERIFY(QFile::setPermissions(fixture.databasePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = contentsOf(fixture.databasePath());
+    QVERIFY(fixture.startProgram().isEmpty());
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 1 个记录"));
+
+    const auto boxes = runAnsweringBoxes([] {
+        runGuarded([] {
+            Form1->ADOQuery1->setSQL("insert into data (姓名) values (?1)", {"李四"});
+            Form1->ADOQuery1->ExecSQL();
+        });
+    });
+    QCOMPARE(boxes.value(0).text, QStringLiteral("attempt to write a readonly database."));
+    QVERIFY(runAnsweringBoxes([] { clickWidget(Form1->Buttonre); }).isEmpty());
+    QCOMPARE(contentsOf(fixture.databasePath()), before);
+}
+
+void TestReliability::fileRemovedWhileRunning()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.addTenant("张三", "101", "500");
+    fixture.startProgram();
+    QVERIFY(QFile::remove(fixture.databasePath()));
+
+    const auto first = runAnsweringBoxes([] { clickWidget(Form1->Buttonre); });
+    QCOMPARE(first.size(), 1);
+    QVERIFY(first.first().text.contains(fixture.databasePath()));
+    QCOMPARE(Form1->DataSource1->rowCount(), 0);
+    const auto second = runAnsweringBoxes([] { clickWidget(Form1->Buttonre); });
+    QCOMPARE(second.value(0).text, QStringLiteral("unable to open database file."));
+    QVERIFY(!QFile::exists(fixture.databasePath()));
+}
+
+void TestReliability::fileReplacedWhileRunning()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.addTenant("张三", "101", "500");
+    fixture.startProgram();
+
+    const QString replacement = fixture.directory() + "replacement.mdb";
+    QVERIFY(createEmptyRegister(replacement));
+    QVERIFY(QFile::remove(fixture.databasePath()));
+    QVERIFY(QFile::rename(replacement, fixture.databasePath()));
+    fixture.addTenant("李四", "102", "600");
+    fixture.addTenant("王五", "103", "700");
+
+    const auto first = runAnsweringBoxes([] { clickWidget(Form1->Buttonre); });
+    QCOMPARE(first.size(), 1);
+    QVERIFY(first.first().text.contains(QStringLiteral("替换")));
+    // The next listing works on the file that is there now.
+    QVERIFY(runAnsweringBoxes([] { clickWidget(Form1->Buttonre); }).isEmpty());
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 2 个记录"));
+}
+
+QTEST_MAIN(TestReliability)
+#include "tst_reliability.moc"
