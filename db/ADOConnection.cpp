@@ -122,8 +122,9 @@ void TADOConnection::open()
     const bool readOnly = identity.exists && !identity.writable;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(m_databaseFile);
-    const int rc = sqlite3_open_v2(path.constData(), &db, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE,
-                                   nullptr);
+    // Only the GUI thread uses the connection: no per-call locking.
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(db);

@@ -91,7 +91,8 @@ void TADOQuery::Open()
     names.reserve(columns);
     for (int i = 0; i < columns; ++i)
         names << QString::fromUtf8(sqlite3_column_name(st, i));
-    ResultSet result(names);
+    ResultSet result = std::move(m_spare);
+    result.reset(names);
 
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -104,7 +105,9 @@ void TADOQuery::Open()
         throwEngineError(m_connection->openHandle());
 
     readOrigins(st);
-    replaceResult(std::move(result));
+    emit aboutToReset();
+    m_result = std::move(result);
+    emit reset();
     m_state = State::Browse;
     m_recNo = m_result.rowCount() > 0 ? 0 : -1;
     m_eof = m_result.rowCount() == 0;
@@ -119,13 +122,6 @@ void TADOQuery::readOrigins(sqlite3_stmt *statement)
         m_originTables << QString::fromUtf8(sqlite3_column_table_name(statement, i));
         m_originColumns << QString::fromUtf8(sqlite3_column_origin_name(statement, i));
     }
-}
-
-void TADOQuery::replaceResult(ResultSet result)
-{
-    emit aboutToReset();
-    m_result = std::move(result);
-    emit reset();
 }
 
 void TADOQuery::exec(const QString &sql, const QVariantList &parameters)
@@ -153,7 +149,10 @@ void TADOQuery::Close()
     m_state = State::Inactive;
     m_originTables.clear();
     m_originColumns.clear();
-    replaceResult(ResultSet());
+    emit aboutToReset();
+    m_spare = std::move(m_result);
+    m_result = ResultSet();
+    emit reset();
     m_recNo = -1;
     m_eof = true;
     announceCurrentRow();

@@ -30,6 +30,7 @@ public:
     // bound in order to ?1, ?2, ...
     void setSQL(const QString &sql, const QVariantList &parameters = {});
     const QString &SQL() const { return m_sql; }
+    const QVariantList &parameters() const { return m_parameters; }
 
     void Open();     // runs the SELECT; on failure the cursor stays closed
     void ExecSQL();  // runs a statement that returns no rows; the cursor stays closed
@@ -83,7 +84,6 @@ private:
     int findKeyColumn(const QString &table);  // -1 when there is none
     int keyColumn(const QString &table);
     void exec(const QString &sql, const QVariantList &parameters);
-    void replaceResult(ResultSet result);
     void moveTo(int row);
     void announceCurrentRow();
 
@@ -94,6 +94,7 @@ private:
 
     State m_state = State::Inactive;
     ResultSet m_result;
+    ResultSet m_spare;  // the storage of the last closed result, for the next open
     int m_recNo = -1;
     bool m_eof = true;
     QStringList m_originTables;   // per result column: its table, empty if computed

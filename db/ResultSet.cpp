@@ -64,8 +64,10 @@ void ResultSet::removeRow(int row)
     m_cells.erase(first, first + std::ptrdiff_t(m_columnCount));
 }
 
-void ResultSet::reserveRows(std::size_t rows, std::size_t bytes)
+void ResultSet::reset(QStringList columns)
 {
-    m_cells.reserve(rows * m_columnCount);
-    m_text.reserve(bytes);
+    m_columns = std::move(columns);
+    m_columnCount = std::size_t(m_columns.size());
+    m_text.clear();
+    m_cells.clear();
 }

@@ -17,6 +17,10 @@ public:
     ResultSet() = default;
     explicit ResultSet(QStringList columns);
 
+    // Empties the result for new columns, keeping the memory it holds, so
+    // that loading the list again costs no fresh allocation.
+    void reset(QStringList columns);
+
     const QStringList &columns() const { return m_columns; }
     int columnCount() const { return int(m_columns.size()); }
     int rowCount() const { return m_columnCount == 0 ? 0 : int(m_cells.size() / m_columnCount); }
@@ -30,7 +34,6 @@ public:
     void setCell(int row, int column, std::string_view utf8);
     void appendEmptyRow();
     void removeRow(int row);
-    void reserveRows(std::size_t rows, std::size_t bytes);
 
 private:
     struct Cell {
