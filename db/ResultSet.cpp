@@ -12,8 +12,10 @@ ResultSet::ResultSet(QStringList columns)
 
 int ResultSet::columnIndex(const QString &name) const
 {
-    // Column names compare as the engine compares identifiers: ASCII case
-    // ignored.
+    // The exact name first: the rent walk asks for one column per row.
+    if (const qsizetype exact = m_columns.indexOf(name); exact >= 0)
+        return int(exact);
+    // Column names compare as the engine compares identifiers: case ignored.
     for (int i = 0; i < m_columns.size(); ++i) {
         if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
             return i;
