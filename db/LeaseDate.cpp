@@ -5,35 +5,59 @@
 #include <QLocale>
 
 #include <array>
+#include <string>
 
 namespace {
 
 enum class Field { Year, Month, Day };
 
-// A numeric date layout: three fields in order with the texts between them.
+// A numeric date layout: three fields in order with the texts around them.
 struct DateLayout {
     std::array<Field, 3> order{Field::Year, Field::Month, Field::Day};
+    std::string leader;                    // text before the first field
     std::array<std::string, 2> separators;
-    std::string trailer;  // text after the last field, e.g. "日"
+    std::string trailer;                   // text after the last field, e.g. "日"
     bool twoDigitYear = false;
     bool numeric = false;  // false when the format spells month or day names
 };
+
+bool isFieldLetter(QChar c)
+{
+    return c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d');
+}
 
 DateLayout layoutOf(const QString &format)
 {
     DateLayout layout;
     int fields = 0;
-    std::string pending;
+    QString pending;  // literal text since the last field
     for (qsizetype i = 0; i < format.size();) {
         const QChar c = format.at(i);
+        if (c == QLatin1Char('\'')) {
+            // '' is a quote; otherwise everything up to the closing quote
+            // is literal text, letters included.
+            if (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('\'')) {
+                pending += c;
+                i += 2;
+                continue;
+            }
+            qsizetype end = format.indexOf(QLatin1Char('\''), i + 1);
+            if (end < 0)
+                end = format.size();
+            pending += format.mid(i + 1, end - i - 1);
+            i = end + 1;
+            continue;
+        }
         qsizetype run = 1;
         while (i + run < format.size() && format.at(i + run) == c)
             ++run;
-        if (c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d')) {
+        if (isFieldLetter(c)) {
             if ((c != QLatin1Char('y') && run > 2) || fields == 3)
                 return layout;  // names of months or days: not a numeric layout
-            if (fields > 0)
-                layout.separators[std::size_t(fields - 1)] = pending;
+            if (fields == 0)
+                layout.leader = pending.toStdString();
+            else
+                layout.separators[std::size_t(fields - 1)] = pending.toStdString();
             pending.clear();
             layout.order[std::size_t(fields)] = c == QLatin1Char('y') ? Field::Year
                 : c == QLatin1Char('M')                               ? Field::Month
@@ -41,12 +65,13 @@ DateLayout layoutOf(const QString &format)
             if (c == QLatin1Char('y'))
                 layout.twoDigitYear = run <= 2;
             ++fields;
-        } else if (c != QLatin1Char('\'')) {
-            pending += QString(format.mid(i, run)).toStdString();
+        } else {
+            pending += format.mid(i, run);
         }
         i += run;
     }
-    layout.trailer = pending;
+    layout.trailer = pending.toStdString();
+    // Without separators the digits of neighbouring fields run together.
     layout.numeric = fields == 3 && !layout.separators[0].empty() && !layout.separators[1].empty();
     return layout;
 }
@@ -65,6 +90,21 @@ bool readNumber(std::string_view s, std::size_t &pos, std::size_t maxDigits, int
         ++pos;
     }
     return digits > 0;
+}
+
+// Reads exactly `count` digits at pos, whatever follows them.
+bool readDigits(std::string_view s, std::size_t &pos, std::size_t count, int &value)
+{
+    if (s.size() - pos < count)
+        return false;
+    value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        if (!isDigit(s[i]))
+            return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    pos += count;
+    return true;
 }
 
 bool readLiteral(std::string_view s, std::size_t &pos, std::string_view literal)
@@ -94,37 +134,44 @@ std::optional<QDate> dateOf(int year, int month, int day)
     return QDate(year, month, day);
 }
 
-// "HH:mm[:ss[.fff]]" followed by nothing, "Z" or an offset "+HH[:mm]".
+// "H:mm[:ss[.fff]]" followed by nothing, "Z" or an offset "+HH", "+HH:mm"
+// or "+HHmm".
 bool isTimeOfDay(std::string_view s)
 {
     std::size_t pos = 0;
     int value = 0;
     std::size_t digits = 0;
     if (!readNumber(s, pos, 2, value, digits) || value > 23 || !readLiteral(s, pos, ":")
-        || !readNumber(s, pos, 2, value, digits) || digits != 2 || value > 59)
+        || !readDigits(s, pos, 2, value) || value > 59)
         return false;
     if (readLiteral(s, pos, ":")) {
-        if (!readNumber(s, pos, 2, value, digits) || digits != 2 || value > 60)
+        if (!readDigits(s, pos, 2, value) || value > 60)
             return false;
         if (readLiteral(s, pos, ".") && !readNumber(s, pos, 9, value, digits))
             return false;
     }
-    if (pos == s.size() || (s.substr(pos) == "Z"))
+    if (pos == s.size() || s.substr(pos) == "Z")
         return true;
     if (s[pos] != '+' && s[pos] != '-')
         return false;
     ++pos;
-    if (!readNumber(s, pos, 2, value, digits) || digits != 2)
+    if (!readDigits(s, pos, 2, value) || value > 23)
         return false;
-    if (readLiteral(s, pos, ":") && (!readNumber(s, pos, 2, value, digits) || digits != 2))
-        return false;
+    if (pos < s.size()) {
+        readLiteral(s, pos, ":");
+        if (!readDigits(s, pos, 2, value) || value > 59)
+            return false;
+    }
     return pos == s.size();
 }
 
-std::optional<QDate> readWithLayout(std::string_view s, const DateLayout &layout, bool allowTime)
+// The date of `s` read with `layout`. A time of day may follow after a
+// blank (a date with a time is that day), or after "T" in the ISO form.
+std::optional<QDate> readWithLayout(std::string_view s, const DateLayout &layout, bool isoTime)
 {
     int values[3] = {0, 0, 0};
     std::size_t pos = 0;
+    readLiteral(s, pos, layout.leader);
     for (int i = 0; i < 3; ++i) {
         const Field field = layout.order[std::size_t(i)];
         int value = 0;
@@ -143,10 +190,22 @@ std::optional<QDate> readWithLayout(std::string_view s, const DateLayout &layout
     }
     readLiteral(s, pos, layout.trailer);
     if (pos != s.size()) {
-        if (!allowTime || (s[pos] != 'T' && s[pos] != ' ') || !isTimeOfDay(s.substr(pos + 1)))
+        const bool timeLead = s[pos] == ' ' || (isoTime && s[pos] == 'T');
+        if (!timeLead || !isTimeOfDay(s.substr(pos + 1)))
             return std::nullopt;
     }
     return dateOf(values[int(Field::Year)], values[int(Field::Month)], values[int(Field::Day)]);
+}
+
+// The ISO basic form yyyyMMdd.
+std::optional<QDate> readBasicIsoDate(std::string_view s)
+{
+    std::size_t pos = 0;
+    int year = 0, month = 0, day = 0;
+    if (s.size() != 8 || !readDigits(s, pos, 4, year) || !readDigits(s, pos, 2, month)
+        || !readDigits(s, pos, 2, day))
+        return std::nullopt;
+    return dateOf(year, month, day);
 }
 
 const DateLayout &fixedLayout(char separator)
@@ -170,11 +229,12 @@ const DateLayout &userLayout(const QString &format)
     return cachedLayout;
 }
 
+// Blanks and control characters around a typed date mean nothing.
 std::string_view trimmedBlanks(std::string_view s)
 {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
         s.remove_suffix(1);
     return s;
 }
@@ -206,7 +266,7 @@ std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats 
     if (user.numeric) {
         if (auto date = readWithLayout(s, user, false))
             return date;
-    } else {
+    } else if (!formats.shortDateFormat.isEmpty()) {
         const QDate date = QLocale::system().toDate(QString::fromUtf8(s.data(), qsizetype(s.size())),
                                                     formats.shortDateFormat);
         if (date.isValid())
@@ -216,17 +276,7 @@ std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats 
         if (auto date = readWithLayout(s, fixedLayout(separator), separator == '-'))
             return date;
     }
-    // ISO basic form yyyyMMdd.
-    if (s.size() == 8) {
-        std::size_t pos = 0;
-        int y = 0, m = 0, d = 0;
-        std::size_t digits = 0;
-        std::string_view ys = s.substr(0, 4), ms = s.substr(4, 2), ds = s.substr(6, 2);
-        if (readNumber(ys, pos, 4, y, digits) && digits == 4 && (pos = 0, readNumber(ms, pos, 2, m, digits))
-            && digits == 2 && (pos = 0, readNumber(ds, pos, 2, d, digits)) && digits == 2)
-            return dateOf(y, m, d);
-    }
-    return std::nullopt;
+    return readBasicIsoDate(s);
 }
 
 int registerLeaseDayFunction(sqlite3 *db)

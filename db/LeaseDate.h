@@ -12,8 +12,9 @@ struct sqlite3;
 // Reads a date text as a calendar day, the way the due-tenant listing reads
 // an expiry date: the user's short date format first, then yyyy/M/d,
 // yyyy-M-d, yyyy.M.d and the ISO forms (yyyy-MM-dd with an optional time
-// part, yyyyMMdd). Blanks around the text are ignored. A text that reads as
-// no date gives nothing.
+// part, yyyyMMdd). A time of day after a blank is allowed (a date with a time
+// is that day); blanks around the text are ignored. A text that reads as no
+// date gives nothing.
 std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats &formats);
 
 // Registers the SQL function lease_day(text): the Julian day number of the

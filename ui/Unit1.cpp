@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "register/TenantSearch.h"
 #include "register/Unit_mokuai.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
@@ -208,10 +209,23 @@ void TForm1::keepAboutLineInPlace()
 
 void TForm1::ButtonsearchClick()
 {
+    // The box's initial prompt is no keyword; nothing is trimmed.
+    const QString prompt = QStringLiteral("请输入搜索关键字");
+    const QString keyword = ComboBoxsearch->currentText();
+    if (keyword.isEmpty() || keyword == prompt) {
+        ShowMessage(prompt);
+        return;
+    }
+    SearchList(ComboBoxsearchclass->currentText(), keyword);
 }
 
 void TForm1::Button1Click()
 {
+    if (DueTenantList(QDate::currentDate()) == 0) {
+        ShowMessage(QStringLiteral("暂无到期房客."));
+        // 刷新 brings the full list back and clears the message panel.
+        Buttonre->click();
+    }
 }
 
 void TForm1::ButtonaddnewinfoClick()

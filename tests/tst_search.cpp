@@ -1,0 +1,261 @@
+// The keyword search and the due-tenant listing, through the real main window.
+#include "platform/RegionalFormats.h"
+#include "support/RegisterFixture.h"
+#include "ui/Unit1.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+const QString prompt = QStringLiteral("请输入搜索关键字");
+const QList<int> listWidths{50, 90, 60, 70, 65, 80, 80, 120, 120};
+
+// The names the grid shows, top to bottom.
+QStringList listedNames()
+{
+    QStringList names;
+    for (int row = 0; row < Form1->DataSource1->rowCount(); ++row)
+        names << Form1->DataSource1->index(row, 1).data().toString();
+    return names;
+}
+
+QList<int> columnWidths()
+{
+    QList<int> widths;
+    for (int i = 0; i < Form1->DBGrid1->model()->columnCount(); ++i)
+        widths << Form1->DBGrid1->columnWidth(i);
+    return widths;
+}
+
+// Sixteen tenants whose names and rooms exercise the search.
+void addSearchTenants(RegisterFixture &fixture)
+{
+    const QList<QStringList> tenants{
+        {"王小明", "10"}, {"李四", "101"}, {"张三", "210"}, {"赵六", "1010"}, {"钱七", "11"},
+        {"折扣50%", "201"}, {"折扣500", "202"}, {"a_b", "301"}, {"axb", "302"}, {"O'Brien", "303"},
+        {"C:\\dir", "304"}, {"C:dir", "305"}, {"Alice", "306"}, {"两  空格", "307"}, {"一 空格", "308"},
+        {prompt + "吧", "309"}};
+    for (const QStringList &tenant : tenants)
+        fixture.addTenant(tenant.at(0), tenant.at(1), {}, {}, {}, {}, tenant.at(0) == "王小明" ? "电话 555" : "");
+}
+
+void startWithSearchTenants(RegisterFixture &fixture)
+{
+    fixture.createRegister();
+    addSearchTenants(fixture);
+    QVERIFY(fixture.startProgram().isEmpty());
+    Form1->StatusBar1->setPanelText(4, "kept");
+}
+
+QList<SeenBox> search(const QString &column, const QString &keyword)
+{
+    Form1->ComboBoxsearchclass->setEditText(column);
+    Form1->ComboBoxsearch->setEditText(keyword);
+    return runAnsweringBoxes([] { clickWidget(Form1->Buttonsearch); });
+}
+
+// The count panel's text at the moment each message box shows.
+class CountPanelAtBoxes : public QObject {
+public:
+    CountPanelAtBoxes() { qApp->installEventFilter(this); }
+    ~CountPanelAtBoxes() override { qApp->removeEventFilter(this); }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched))
+            texts << Form1->StatusBar1->panelText(1);
+        return false;
+    }
+};
+
+} // namespace
+
+class TestSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void refusals_data();
+    void refusals();
+    void searches_data();
+    void searches();
+    void unknownColumnLeavesTheListClosed_data();
+    void unknownColumnLeavesTheListClosed();
+    void enterSearchesOnlyAfterTheBoxChanged();
+    void dueListing_data();
+    void dueListing();
+    void emptyDueListingBringsTheFullListBack();
+};
+
+void TestSearch::refusals_data()
+{
+    QTest::addColumn<QString>("keyword");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("the prompt") << prompt;
+}
+
+void TestSearch::refusals()
+{
+    QFETCH(QString, keyword);
+    RegisterFixture fixture;
+    startWithSearchTenants(fixture);
+    const auto boxes = search("姓名", keyword);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().title, QStringLiteral("Larkhaven"));
+    QCOMPARE(boxes.first().text, prompt);
+    QCOMPARE(boxes.first().icon, QMessageBox::NoIcon);
+    QCOMPARE(Form1->ADOQuery1->SQL(), QStringLiteral("select * from data"));
+    QCOMPARE(Form1->DataSource1->rowCount(), 16);
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 16 个记录"));
+    QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("kept"));
+}
+
+void TestSearch::searches_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("room 10") << "房号" << "10" << QStringList{"王小明", "李四", "张三", "赵六"};
+    QTest::newRow("prompt and more") << "姓名" << prompt + "吧" << QStringList{prompt + "吧"};
+    QTest::newRow("two blanks") << "姓名" << "  " << QStringList{"两  空格"};
+    QTest::newRow("one blank") << "姓名" << " " << QStringList{"两  空格", "一 空格"};
+    QTest::newRow("percent sign") << "姓名" << "50%" << QStringList{"折扣50%"};
+    QTest::newRow("underscore") << "姓名" << "a_b" << QStringList{"a_b"};
+    QTest::newRow("quote") << "姓名" << "'" << QStringList{"O'Brien"};
+    QTest::newRow("escape character") << "姓名" << "\\d" << QStringList{"C:\\dir"};
+    QTest::newRow("ASCII case ignored") << "姓名" << "ALICE" << QStringList{"Alice"};
+    QTest::newRow("typed column 备注") << "备注" << "555" << QStringList{"王小明"};
+    QTest::newRow("column name in other case") << "id" << "16" << QStringList{prompt + "吧"};
+    QTest::newRow("nothing found") << "姓名" << "无此人" << QStringList{};
+}
+
+void TestSearch::searches()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, keyword);
+    QFETCH(QStringList, found);
+    RegisterFixture fixture;
+    startWithSearchTenants(fixture);
+    QVERIFY(search(column, keyword).isEmpty());
+    QCOMPARE(listedNames(), found);
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共找到%1 个记录").arg(found.size()));
+    QCOMPARE(columnWidths(), listWidths);
+    QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("kept"));
+}
+
+void TestSearch::unknownColumnLeavesTheListClosed_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::newRow("no such column") << "电话";
+    QTest::newRow("empty") << "";
+    QTest::newRow("rowid") << "rowid";
+    QTest::newRow("SQL text") << "1=1 or 姓名";
+    QTest::newRow("quote in name") << "姓名\"";
+}
+
+void TestSearch::unknownColumnLeavesTheListClosed()
+{
+    QFETCH(QString, column);
+    RegisterFixture fixture;
+    startWithSearchTenants(fixture);
+    const auto boxes = search(column, "王");
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().icon, QMessageBox::Critical);
+    QCOMPARE(boxes.first().text, QStringLiteral("no column '%1' in table data.").arg(column));
+    QVERIFY(!Form1->ADOQuery1->Active());
+    QCOMPARE(Form1->DataSource1->rowCount(), 0);
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 16 个记录"));
+    QVERIFY(runAnsweringBoxes([] { clickWidget(Form1->Buttonre); }).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 16);
+}
+
+void TestSearch::enterSearchesOnlyAfterTheBoxChanged()
+{
+    RegisterFixture fixture;
+    startWithSearchTenants(fixture);
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    Form1->ComboBoxsearch->setFocus();
+    // Unchanged box: Enter does nothing, not even the refusal.
+    QVERIFY(runAnsweringBoxes([] { QTest::keyClick(Form1->ComboBoxsearch, Qt::Key_Return); }).isEmpty());
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 16 个记录"));
+
+    Form1->ComboBoxsearch->lineEdit()->selectAll();
+    QTest::keyClicks(Form1->ComboBoxsearch, "alice");
+    QVERIFY(runAnsweringBoxes([] { QTest::keyClick(Form1->ComboBoxsearch, Qt::Key_Return); }).isEmpty());
+    QCOMPARE(listedNames(), QStringList{"Alice"});
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共找到1 个记录"));
+
+    Form1->ComboBoxsearch->setEditText(QString());
+    const auto refused = runAnsweringBoxes([] { QTest::keyClick(Form1->ComboBoxsearch, Qt::Key_Enter); });
+    QCOMPARE(refused.size(), 1);
+    QCOMPARE(refused.first().text, prompt);
+    Form1->hide();
+}
+
+void TestSearch::dueListing_data()
+{
+    QTest::addColumn<QString>("shortDateFormat");
+    QTest::addColumn<QString>("expiryFormat");  // how the expiry texts are written
+    QTest::newRow("regional yyyy/M/d") << "yyyy/M/d" << "yyyy/M/d";
+    QTest::newRow("regional dd.MM.yy") << "dd.MM.yy" << "dd.MM.yy";
+    QTest::newRow("ISO date") << "M/d/yyyy" << "yyyy-MM-dd";
+    QTest::newRow("ISO date-time") << "d/M/yyyy" << "yyyy-MM-ddTHH:mm:ss";
+}
+
+void TestSearch::dueListing()
+{
+    QFETCH(QString, shortDateFormat);
+    QFETCH(QString, expiryFormat);
+    RegisterFixture fixture;
+    setRegionalFormats(RegionalFormats::fromFormats(shortDateFormat, "H:mm:ss"));
+    fixture.createRegister();
+    const QDate today = QDate::currentDate();
+    const QDateTime lateToday(today, QTime(23, 59, 59));
+    fixture.addTenant("去年", "1", {}, {}, {}, lateToday.addYears(-1).toString(expiryFormat));
+    fixture.addTenant("今天", "2", {}, {}, {}, lateToday.toString(expiryFormat));
+    fixture.addTenant("昨天", "3", {}, {}, {}, lateToday.addDays(-1).toString(expiryFormat));
+    fixture.addTenant("明天", "4", {}, {}, {}, lateToday.addDays(1).toString(expiryFormat));
+    // Texts that read as no date are never due and never fail the listing.
+    for (const char *unreadable : {"", "明年", "2018/13/45"})
+        fixture.addTenant("无日期", "5", {}, {}, {}, unreadable);
+    fixture.exec("insert into data (姓名) values ('无日期')");
+    QVERIFY(fixture.startProgram().isEmpty());
+    Form1->StatusBar1->setPanelText(4, "kept");
+
+    QVERIFY(runAnsweringBoxes([] { clickWidget(Form1->Button1); }).isEmpty());
+    QCOMPARE(listedNames(), (QStringList{"去年", "昨天"}));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共2 个到期的房客"));
+    QCOMPARE(columnWidths(), listWidths);
+    QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("kept"));
+}
+
+void TestSearch::emptyDueListingBringsTheFullListBack()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.addTenant("甲", "1", "100", {}, {}, QDate::currentDate().addDays(1).toString("yyyy/M/d"));
+    fixture.addTenant("乙", "2", "200", {}, {}, "明年");
+    fixture.addTenant("丙", "3", "300", {}, {}, "");
+    QVERIFY(fixture.startProgram().isEmpty());
+    QVERIFY(search("姓名", "甲").isEmpty());
+    Form1->StatusBar1->setPanelText(4, "甲添加成功!");
+    fixture.exec("update data set 租金 = '150' where 姓名 = '甲'");
+
+    CountPanelAtBoxes countAtBox;
+    const auto boxes = runAnsweringBoxes([] { clickWidget(Form1->Button1); });
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().text, QStringLiteral("暂无到期房客."));
+    QCOMPARE(boxes.first().icon, QMessageBox::NoIcon);
+    QCOMPARE(countAtBox.texts, QStringList{"共0 个到期的房客"});
+    // Then 刷新: the full list, its count text, a fresh rent total, no message.
+    QCOMPARE(listedNames(), (QStringList{"甲", "乙", "丙"}));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 3 个记录"));
+    QCOMPARE(Form1->Edittjzhichu->text(), QStringLiteral("650"));
+    QCOMPARE(Form1->StatusBar1->panelText(4), QString());
+}
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
