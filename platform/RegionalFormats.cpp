@@ -61,7 +61,10 @@ RegionalFormats RegionalFormats::fromFormats(const QString &shortDate, const QSt
 
 RegionalFormats RegionalFormats::fromLocale(const QLocale &locale)
 {
-    return fromFormats(locale.dateFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat));
+    // A system without regional settings (the neutral "C" locale) gets the
+    // formats of the program's own language rather than English month names.
+    const QLocale regional = locale.language() == QLocale::C ? QLocale(QLocale::Chinese, QLocale::China) : locale;
+    return fromFormats(regional.dateFormat(QLocale::ShortFormat), regional.timeFormat(QLocale::LongFormat));
 }
 
 const RegionalFormats &regionalFormats()

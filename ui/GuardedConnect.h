@@ -33,11 +33,9 @@ template <typename Sender, typename Signal, typename Receiver, typename Handler>
 QMetaObject::Connection connectGuarded(Sender *sender, Signal signal, Receiver *receiver, Handler handler)
 {
     return QObject::connect(sender, signal, receiver, [receiver, handler](const auto &...arguments) {
-        runGuarded([&] {
-            if constexpr (std::is_invocable_v<Handler, Receiver *, decltype(arguments)...>)
-                std::invoke(handler, receiver, arguments...);
-            else
-                std::invoke(handler, receiver);
-        });
+        if constexpr (std::is_invocable_v<Handler, Receiver *, decltype(arguments)...>)
+            runGuarded([&] { std::invoke(handler, receiver, arguments...); });
+        else
+            runGuarded([&] { std::invoke(handler, receiver); });
     });
 }
