@@ -6,8 +6,6 @@
 #include <QObject>
 
 #include <exception>
-#include <functional>
-#include <type_traits>
 #include <utility>
 
 // Runs a handler and shows an error that escapes it in the error box, as
@@ -27,15 +25,13 @@ void runGuarded(Handler &&handler)
 }
 
 // connect() for event handlers: the slot runs through runGuarded. The
-// signal's arguments are passed on to a handler that takes them and dropped
-// for one that takes none (clicked(bool) runs ButtonreClick()).
-template <typename Sender, typename Signal, typename Receiver, typename Handler>
-QMetaObject::Connection connectGuarded(Sender *sender, Signal signal, Receiver *receiver, Handler handler)
+// handler takes the signal's first arguments or none of them (Qt drops the
+// rest), so clicked(bool) runs ButtonreClick().
+template <typename Sender, typename Signal, typename Receiver, typename Class, typename... Arguments>
+QMetaObject::Connection connectGuarded(Sender *sender, Signal signal, Receiver *receiver,
+                                       void (Class::*handler)(Arguments...))
 {
-    return QObject::connect(sender, signal, receiver, [receiver, handler](const auto &...arguments) {
-        if constexpr (std::is_invocable_v<Handler, Receiver *, decltype(arguments)...>)
-            runGuarded([&] { std::invoke(handler, receiver, arguments...); });
-        else
-            runGuarded([&] { std::invoke(handler, receiver); });
+    return QObject::connect(sender, signal, receiver, [receiver, handler](Arguments... arguments) {
+        runGuarded([&] { (receiver->*handler)(std::forward<Arguments>(arguments)...); });
     });
 }
