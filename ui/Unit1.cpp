@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "register/DatabaseBackup.h"
 #include "register/Unit_mokuai.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
@@ -12,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -232,4 +234,8 @@ void TForm1::N1Click()
 
 void TForm1::ButtonbakdatabasaClick()
 {
+    if (backupDatabase(*ADOConnection1, EditDATABAKNAME->text()))
+        ShowMessage(QStringLiteral("备份数据库,成功!"));
+    else
+        ShowMessage(QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(databasePath()));
 }
