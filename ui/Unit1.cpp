@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "register/DatabaseBackup.h"
 #include "register/TenantSearch.h"
 #include "register/Unit_mokuai.h"
 #include "ui/GuardedConnect.h"
@@ -13,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -246,4 +248,8 @@ void TForm1::N1Click()
 
 void TForm1::ButtonbakdatabasaClick()
 {
+    if (backupDatabase(*ADOConnection1, EditDATABAKNAME->text()))
+        ShowMessage(QStringLiteral("备份数据库,成功!"));
+    else
+        ShowMessage(QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(databasePath()));
 }

@@ -1,0 +1,213 @@
+// The database backup through the 备份 button, on real files.
+#include "db/ADOConnection.h"
+#include "db/ADOQuery.h"
+#include "support/RegisterFixture.h"
+#include "ui/Unit1.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// Every file and folder under `directory` with its bytes: any change, or a
+// temporary file left behind, shows here.
+QMap<QString, QByteArray> snapshot(const QString &directory)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries.insert(QDir(directory).relativeFilePath(path), it.fileInfo().isDir() ? "<dir>" : bytesOf(path));
+    }
+    return entries;
+}
+
+// The backup opened by the program's own engine: the names of its tenants.
+QStringList namesInBackup(const QString &path)
+{
+    TADOConnection connection;
+    connection.setDatabaseFile(path);
+    TADOQuery query(QStringLiteral("backup"), &connection);
+    query.setSQL(QStringLiteral("SELECT 姓名 FROM data ORDER BY ID"));
+    query.Open();
+    QStringList names;
+    for (; !query.Eof(); query.Next())
+        names << query.FieldAsText(QStringLiteral("姓名"));
+    return names;
+}
+
+bool fileSystemIgnoresCase()
+{
+    QTemporaryDir probe;
+    writeFile(probe.filePath(QStringLiteral("probe")), "x");
+    return QFileInfo::exists(probe.filePath(QStringLiteral("PROBE")));
+}
+
+// The one box that a click of 备份 shows.
+QString backupMessage()
+{
+    const auto boxes = runAnsweringBoxes([] { clickWidget(Form1->Buttonbakdatabasa); });
+    return boxes.size() == 1 ? boxes.first().text : QStringLiteral("%1 boxes").arg(boxes.size());
+}
+
+const QString succeeded = QStringLiteral("备份数据库,成功!");
+
+enum class Failure { Refused, WriterHoldsFile, WriteFails, DatabaseMissing, NotADatabase };
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void backupThroughTheButton();
+    void nameFromTheBox_data();
+    void nameFromTheBox();
+    void failedBackupChangesNothing_data();
+    void failedBackupChangesNothing();
+};
+
+void TestBackup::backupThroughTheButton()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.addTenant("张三", "101", "500");
+    fixture.addTenant("李四", "102");
+    writeFile(fixture.directory() + "20000101_BAK_.mdb", "another day");
+    fixture.startProgram();
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
+    QTRY_VERIFY_WITH_TIMEOUT(!Form1->EditDATABAKNAME->text().isEmpty(), 2500);  // the clock's name
+    const QString backup = fixture.directory() + Form1->EditDATABAKNAME->text() + ".mdb";
+    const int currentRow = Form1->DBGrid1->currentIndex().row();
+
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(bytesOf(backup), bytesOf(fixture.databasePath()));
+    QCOMPARE(namesInBackup(backup), (QStringList{"张三", "李四"}));
+    QCOMPARE(Form1->DBGrid1->currentIndex().row(), currentRow);
+    QCOMPARE(Form1->StatusBar1->panelText(4), QString());
+
+    // Again after a change (a writer gets in, so the lock was let go).
+    fixture.addTenant("王五", "203");
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(bytesOf(backup), bytesOf(fixture.databasePath()));
+    QCOMPARE(namesInBackup(backup), (QStringList{"张三", "李四", "王五"}));
+    QCOMPARE(bytesOf(fixture.directory() + "20000101_BAK_.mdb"), QByteArray("another day"));
+    QCOMPARE(snapshot(fixture.directory()).size(), 3);
+}
+
+void TestBackup::nameFromTheBox_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("typed before the next tick") << "mine" << "mine.mdb";
+    QTest::newRow("empty box") << "" << ".mdb";
+    QTest::newRow("dots in the name") << "2017.12.30_BAK_" << "2017.12.30_BAK_.mdb";
+    if (!fileSystemIgnoresCase())
+        QTest::newRow("DATA where case matters") << "DATA" << "DATA.mdb";
+}
+
+void TestBackup::nameFromTheBox()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, fileName);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startProgram();
+    Form1->EditDATABAKNAME->clear();
+    QTest::keyClicks(Form1->EditDATABAKNAME, typed);
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(bytesOf(fixture.directory() + fileName), bytesOf(fixture.databasePath()));
+    QCOMPARE(snapshot(fixture.directory()).size(), 2);
+}
+
+void TestBackup::failedBackupChangesNothing_data()
+{
+    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("the database's own name") << Failure::Refused << "data";
+    if (fileSystemIgnoresCase())
+        QTest::newRow("the database's name in capitals") << Failure::Refused << "DATA";
+    QTest::newRow("into a folder") << Failure::Refused << "sub/day";
+    QTest::newRow("backslash") << Failure::Refused << "sub\\day";
+    QTest::newRow("up and out") << Failure::Refused << "../%1";
+    QTest::newRow("dot") << Failure::Refused << ".";
+    QTest::newRow("dot dot") << Failure::Refused << "..";
+    QTest::newRow("a folder at the backup path") << Failure::Refused << "folder";
+    QTest::newRow("a writer holds the file") << Failure::WriterHoldsFile << "day";
+#ifdef Q_OS_UNIX
+    QTest::newRow("a link to the database") << Failure::Refused << "link";
+    QTest::newRow("the copy cannot be written") << Failure::WriteFails << "day";
+#endif
+    QTest::newRow("database missing") << Failure::DatabaseMissing << "day";
+    QTest::newRow("not a database") << Failure::NotADatabase << "day";
+}
+
+// The failure message with the full database path; the database, the
+// earlier backup of that name and the rest as they were; nothing added.
+void TestBackup::failedBackupChangesNothing()
+{
+    QFETCH(Failure, failure);
+    QFETCH(QString, name);
+    RegisterFixture fixture;
+    if (failure == Failure::NotADatabase)
+        writeFile(fixture.databasePath(), QByteArray(8192, 'x'));
+    else if (failure != Failure::DatabaseMissing)
+        fixture.createRegister();
+    writeFile(fixture.directory() + "day.mdb", "earlier backup");
+    QVERIFY(QDir(fixture.directory()).mkpath("sub") && QDir(fixture.directory()).mkpath("folder.mdb/inside"));
+    if (name == "link")
+        QVERIFY(QFile::link(fixture.databasePath(), fixture.directory() + "link.mdb"));
+    // "Out" of the program directory is beside it, under a name of its own.
+    const QString outside = QDir(fixture.directory()).dirName() + "-outside";
+    const auto removeOutside = qScopeGuard([&] { QFile::remove(fixture.directory() + "../" + outside + ".mdb"); });
+    fixture.startProgram();
+    Form1->EditDATABAKNAME->setText(name.replace("%1", outside));
+    const auto before = snapshot(fixture.directory());
+
+    sqlite3 *writer = nullptr;
+    const auto closeWriter = qScopeGuard([&] { sqlite3_close(writer); });
+    if (failure == Failure::WriterHoldsFile) {
+        sqlite3_open(QFile::encodeName(fixture.databasePath()).constData(), &writer);
+        QCOMPARE(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+#ifdef Q_OS_UNIX
+    // Writes past the first kilobyte fail, as on a full disk; root too.
+    rlimit fileSize{};
+    getrlimit(RLIMIT_FSIZE, &fileSize);
+    const rlimit original = fileSize;
+    const auto restoreLimit = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &original); });
+    if (failure == Failure::WriteFails) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        fileSize.rlim_cur = 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &fileSize), 0);
+    }
+#endif
+
+    QCOMPARE(backupMessage(), QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(fixture.databasePath()));
+    QCOMPARE(snapshot(fixture.directory()), before);
+    QVERIFY(!QFileInfo::exists(fixture.directory() + "../" + outside + ".mdb"));
+}
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
