@@ -152,7 +152,7 @@ void TestAddEdit::addStoresEveryColumnAndResetsBoxes()
     QTest::keyClicks(Form2->ComboBox_YaJin, "1000");
     Form2->DateTimePickerF->setEditText("2017/12/30");
     Form2->DateTimePickerE->setEditText("2018/12/30");
-    Form2->Memo_BeiZhu->setPlainText("联系电话：123\n无");
+    Form2->Memo_BeiZhu->setPlainText(QStringLiteral("联系电话：123\n无\u00A0备注"));
     const QString before = nowText();
     QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
     const QString after = nowText();
@@ -160,7 +160,8 @@ void TestAddEdit::addStoresEveryColumnAndResetsBoxes()
     auto stored = fixture.rows("select 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注, 编辑时间 from data where 姓名 = '张三'");
     QCOMPARE(stored.size(), 1);
     const QString editTime = stored.first().takeLast();
-    QCOMPARE(stored.first(), (QStringList{"张三", "101", "500", "1000", "2017/12/30", "2018/12/30", "联系电话：123\r\n无"}));
+    QCOMPARE(stored.first(), (QStringList{"张三", "101", "500", "1000", "2017/12/30", "2018/12/30",
+                                   QStringLiteral("联系电话：123\r\n无\u00A0备注")}));
     QVERIFY(QRegularExpression("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}$").match(editTime).hasMatch());
     QVERIFY(before <= editTime && editTime <= after);
 

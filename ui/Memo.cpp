@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <limits>
@@ -16,7 +17,12 @@ TMemo::TMemo(QWidget *parent)
 
 QString TMemo::Text() const
 {
-    return toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // The raw text keeps every character as typed (toPlainText() would turn
+    // no-break spaces into blanks); only the line breaks become CR LF.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return text;
 }
 
 qsizetype TMemo::room() const
