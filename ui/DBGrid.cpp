@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 
 TDBGrid::TDBGrid(QWidget *parent)
     : QTableView(parent)
@@ -20,6 +21,7 @@ TDBGrid::TDBGrid(QWidget *parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, &TDBGrid::DblClick);
 }
 
 void TDBGrid::setDataSource(TDataSource *dataSource)
@@ -56,4 +58,13 @@ bool TDBGrid::viewportEvent(QEvent *event)
     if (event->type() == QEvent::ToolTip)
         return true;
     return QTableView::viewportEvent(event);
+}
+
+void TDBGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // doubleClicked() comes only over a row; the grid's double-click is
+    // wherever it happens.
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
 }

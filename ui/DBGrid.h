@@ -15,8 +15,14 @@ public:
     void setDataSource(TDataSource *dataSource);
     TDataSource *DataSource() const { return m_dataSource; }
 
+signals:
+    // A double-click anywhere in the grid: on a row, below the rows or on a
+    // title, also when the grid has no rows.
+    void DblClick();
+
 protected:
     bool viewportEvent(QEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void showCursorRow(int row);

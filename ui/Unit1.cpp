@@ -10,6 +10,8 @@
 #include "register/Unit_mokuai.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Unit_add_edit_del_info.h"
+#include "ui/Unit_del_trueorfalse.h"
 #include "ui/VisualStyle.h"
 
 #include <QCloseEvent>
@@ -83,7 +85,7 @@ void TForm1::connectHandlers()
     connectGuarded(Buttonsearch, &QPushButton::clicked, this, &TForm1::ButtonsearchClick);
     connectGuarded(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connectGuarded(Buttonaddnewinfo, &QPushButton::clicked, this, &TForm1::ButtonaddnewinfoClick);
-    connectGuarded(DBGrid1, &QAbstractItemView::doubleClicked, this, &TForm1::DBGrid1DblClick);
+    connectGuarded(DBGrid1, &TDBGrid::DblClick, this, &TForm1::DBGrid1DblClick);
     connectGuarded(Buttondel, &QPushButton::clicked, this, &TForm1::ButtondelClick);
     connectGuarded(N1, &QAction::triggered, this, &TForm1::N1Click);
     connectGuarded(Buttonbakdatabasa, &QPushButton::clicked, this, &TForm1::ButtonbakdatabasaClick);
@@ -232,18 +234,25 @@ void TForm1::Button1Click()
 
 void TForm1::ButtonaddnewinfoClick()
 {
+    Form2->showAddPage();
 }
 
 void TForm1::DBGrid1DblClick()
 {
+    // Only the full list's count text of an empty table tells an empty list.
+    if (StatusBar1->panelText(1) == fullListCountText(0))
+        return;
+    Form2->showEditPage();
 }
 
 void TForm1::ButtondelClick()
 {
+    Form3->showConfirmation();
 }
 
 void TForm1::N1Click()
 {
+    Form3->showConfirmation();
 }
 
 void TForm1::ButtonbakdatabasaClick()

@@ -1,0 +1,48 @@
+#pragma once
+
+// What a user does on the main window's record grid, and a stand-in for the
+// keyword search's listing, for tests of the windows that work on the list.
+#include "db/ADOQuery.h"
+#include "db/DataSource.h"
+#include "register/Unit_mokuai.h"
+#include "ui/Unit1.h"
+
+#include <QHeaderView>
+#include <QTest>
+
+// Lists the tenant records whose name contains `part`, as the keyword search
+// does: the list cursor on its own statement, "共找到N 个记录" in the count panel.
+inline void showSearchResult(const QString &part)
+{
+    TADOQuery *list = Form1->ADOQuery1;
+    list->setSQL(QStringLiteral("select * from data where instr(姓名, ?1) > 0"), {part});
+    list->Open();
+    Form1->StatusBar1->setPanelText(1, QStringLiteral("共找到") + QString::number(list->RecordCount())
+                                           + QStringLiteral(" 个记录"));
+    SetListColumnWidths();
+}
+
+// The centre of a grid cell; a row past the last one is a point below the rows.
+inline QPoint gridPoint(int row, int column = 1)
+{
+    TDBGrid *grid = Form1->DBGrid1;
+    if (row >= grid->model()->rowCount())
+        return QPoint(grid->columnViewportPosition(column) + 5, grid->viewport()->height() - 5);
+    return grid->visualRect(grid->model()->index(row, column)).center();
+}
+
+inline void clickRow(int row, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(Form1->DBGrid1->viewport(), button, {}, gridPoint(row));
+}
+
+inline void doubleClickRow(int row)
+{
+    QTest::mouseDClick(Form1->DBGrid1->viewport(), Qt::LeftButton, {}, gridPoint(row));
+}
+
+// The stored rows of the table, ID first, in key order.
+inline QString tableRowsSql()
+{
+    return QStringLiteral("select ID, 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注, 编辑时间 from data order by ID");
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <Qt>
+
+class QWidget;
+
+// The look of the program's small windows: a title bar with the given boxes,
+// fixed size, on top of every other window, non-modal.
+Qt::WindowFlags toolWindowFlags(Qt::WindowFlags boxes);
+
+// Centres `window` in the work area of the main window's screen.
+void centreInWorkArea(QWidget *window);
+
+// Shows `window` (restored when minimised) and brings it to the front.
+void showToolWindow(QWidget *window);
