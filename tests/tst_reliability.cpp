@@ -1,14 +1,18 @@
 // Bad files, vanished files and read-only files: the program reports, keeps
 // running, and never writes to a file that it cannot use.
 #include "db/RegisterFile.h"
+#include "support/GridActions.h"
 #include "support/RegisterFixture.h"
-#include "ui/GuardedConnect.h"
 #include "ui/Unit1.h"
+#include "ui/Unit_add_edit_del_info.h"
+#include "ui/Unit_del_trueorfalse.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -16,6 +20,11 @@ QByteArray contentsOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<SeenBox> press(QWidget *control)
+{
+    return runAnsweringBoxes([control] { clickWidget(control); });
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -35,6 +44,7 @@ private slots:
     void accessDatabaseIsRefused_data();
     void accessDatabaseIsRefused();
     void readOnlyFileListsButNeverChanges();
+    void lockedDatabaseWaitsThenAddsOnceFree();
     void fileRemovedWhileRunning();
     void fileReplacedWhileRunning();
 };
@@ -95,20 +105,63 @@ void TestReliability::readOnlyFileListsButNeverChanges()
     RegisterFixture fixture;
     fixture.createRegister();
     fixture.addTenant("张三", "101", "500");
+    fixture.addTenant("李四", "102", "600");
     QVERIFY(QFile::setPermissions(fixture.databasePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const QByteArray before = contentsOf(fixture.databasePath());
     QVERIFY(fixture.startProgram().isEmpty());
-    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 1 个记录"));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 2 个记录"));
+    Form1->ComboBoxsearch->setEditText("李");
+    QVERIFY(press(Form1->Buttonsearch).isEmpty());
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共找到1 个记录"));
+    const QString readOnly = QStringLiteral("attempt to write a readonly database.");
 
-    const auto boxes = runAnsweringBoxes([] {
-        runGuarded([] {
-            Form1->ADOQuery1->setSQL("insert into data (姓名) values (?1)", {"李四"});
-            Form1->ADOQuery1->ExecSQL();
-        });
-    });
-    QCOMPARE(boxes.value(0).text, QStringLiteral("attempt to write a readonly database."));
-    QVERIFY(runAnsweringBoxes([] { clickWidget(Form1->Buttonre); }).isEmpty());
+    // An add: the error, and the window keeps its texts.
+    press(Form1->Buttonaddnewinfo);
+    Form2->ComboBox_XingMing->setEditText("王五");
+    QCOMPARE(press(Form2->Buttonaddinfo).value(0).text, readOnly);
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->ComboBox_XingMing->currentText(), QStringLiteral("王五"));
+
+    // An edit of the listed row.
+    press(Form1->Buttonre);
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    doubleClickRow(0);
+    Form2->DBEdit_FangHao->setText("999");
+    QCOMPARE(press(Form2->Buttonedit).value(0).text, readOnly);
+    QVERIFY(Form2->isVisible());
+
+    // A delete.
+    press(Form2->Buttondel);
+    QCOMPARE(press(Form3->Buttondelyes).value(0).text, readOnly);
+    QVERIFY(Form3->isVisible());
+    QCOMPARE(Form1->DataSource1->rowCount(), 2);
     QCOMPARE(contentsOf(fixture.databasePath()), before);
+}
+
+void TestReliability::lockedDatabaseWaitsThenAddsOnceFree()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startProgram();
+
+    // Another program holds a write transaction on the file.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open_v2(fixture.databasePath().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+             SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE; insert into data (姓名) values ('其他程序')", nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    press(Form1->Buttonaddnewinfo);
+    Form2->ComboBox_XingMing->setEditText("张三");
+    QCOMPARE(press(Form2->Buttonaddinfo).value(0).text, QStringLiteral("database is locked."));
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->ComboBox_XingMing->currentText(), QStringLiteral("张三"));
+
+    QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+    QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("张三添加成功!"));
+    QCOMPARE(fixture.count(), 2);
 }
 
 void TestReliability::fileRemovedWhileRunning()

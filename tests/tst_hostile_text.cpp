@@ -1,0 +1,166 @@
+// Unusual and hostile text in every box: stored and shown back exactly,
+// found by the search, and the table stays whole.
+#include "support/GridActions.h"
+#include "support/RegisterFixture.h"
+#include "ui/Unit_add_edit_del_info.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+namespace {
+
+QList<SeenBox> press(QWidget *control)
+{
+    return runAnsweringBoxes([control] { clickWidget(control); });
+}
+
+const QString remarks225 = QString(QStringLiteral("备注Ab1")).repeated(45).left(225);
+
+// Texts that a one-line box can hold.
+const QStringList oneLineValues{
+    "O'Brien",
+    "\"双引号\" and 'single'",
+    "'; DROP TABLE data; --",
+    "x' or '1'='1",
+    "50%",
+    "a_b",
+    "%_\\",
+    "C:\\租户\\新建",
+    "tab\there",
+    "😀租客🏠",
+    "Ελληνικά中文العربيةРусский",
+    "  两头空格  ",
+};
+
+// The remarks box also holds line breaks and its full 225 characters.
+QStringList remarksValues()
+{
+    return oneLineValues + QStringList{"第一行\r\n第二行\r\n", remarks225};
+}
+
+void startShown(RegisterFixture &fixture)
+{
+    fixture.createRegister();
+    QVERIFY(fixture.startProgram().isEmpty());
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+}
+
+// The grid row whose 姓名 is `name`, or -1.
+int gridRowOf(const QString &name)
+{
+    const int column = Form1->ADOQuery1->result().columnIndex("姓名");
+    for (int row = 0; row < Form1->DataSource1->rowCount(); ++row) {
+        if (Form1->DataSource1->index(row, column).data().toString() == name)
+            return row;
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestHostileText : public QObject {
+    Q_OBJECT
+private slots:
+    void addedValuesAreStoredShownAndFound();
+    void editPageWritesValuesExactly();
+    void pastedRemarksAreCutToTheLimit();
+};
+
+void TestHostileText::addedValuesAreStoredShownAndFound()
+{
+    RegisterFixture fixture;
+    startShown(fixture);
+    const QStringList remarks = remarksValues();
+    for (int i = 0; i < oneLineValues.size(); ++i) {
+        const QString &value = oneLineValues.at(i);
+        press(Form1->Buttonaddnewinfo);
+        // The rent stays a number: the rent total reads every rent as one.
+        for (QComboBox *box : {Form2->ComboBox_XingMing, Form2->ComboBox_FangHao, Form2->ComboBox_YaJin,
+                               Form2->DateTimePickerF, Form2->DateTimePickerE})
+            box->setEditText(value);
+        Form2->ComboBox_ZuJin->setEditText("500");
+        Form2->Memo_BeiZhu->setPlainText(remarks.at(i));
+        const auto boxes = press(Form2->Buttonaddinfo);
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.value(0).text));
+        QCOMPARE(Form1->StatusBar1->panelText(4), value + QStringLiteral("添加成功!"));
+    }
+    QCOMPARE(fixture.rows("PRAGMA integrity_check"), QList<QStringList>{{"ok"}});
+    const QList<QStringList> stored = fixture.rows("select 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注 from data order by ID");
+    QCOMPARE(stored.size(), oneLineValues.size());
+
+    for (int i = 0; i < oneLineValues.size(); ++i) {
+        const QString &value = oneLineValues.at(i);
+        QCOMPARE(stored.at(i), (QStringList{value, value, "500", value, value, value, remarks.at(i)}));
+
+        // Shown back: in the grid and on the edit page.
+        press(Form1->Buttonre);
+        const int row = gridRowOf(value);
+        QVERIFY2(row >= 0, qPrintable(value));
+        doubleClickRow(row);
+        QCOMPARE(Form2->DBEdit_xiangmuedit->text(), value);
+        QCOMPARE(Form2->DBEdit_FangHao->text(), value);
+        QCOMPARE(Form2->DBComboBoxenddate->currentText(), value);
+        QCOMPARE(Form2->DBMemoxiangmubeizhuedit->Text(), remarks.at(i));
+        press(Form2->Button1);
+
+        // Found: exactly the records whose name holds the text.
+        Form1->ComboBoxsearchclass->setEditText("姓名");
+        Form1->ComboBoxsearch->setEditText(value);
+        QVERIFY(press(Form1->Buttonsearch).isEmpty());
+        QStringList found;
+        for (int r = 0; r < Form1->DataSource1->rowCount(); ++r)
+            found << Form1->DataSource1->index(r, 1).data().toString();
+        QStringList expected;
+        for (const QStringList &record : stored) {
+            if (record.first().contains(value))
+                expected << record.first();
+        }
+        QCOMPARE(found, expected);
+    }
+    QCOMPARE(fixture.count(), oneLineValues.size());
+}
+
+void TestHostileText::editPageWritesValuesExactly()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.addTenant("张三", "101", "500");
+    QVERIFY(fixture.startProgram().isEmpty());
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    const QStringList remarks = remarksValues();
+    for (int i = 0; i < oneLineValues.size(); ++i) {
+        const QString &value = oneLineValues.at(i);
+        doubleClickRow(0);
+        for (QLineEdit *box : {Form2->DBEdit_xiangmuedit, Form2->DBEdit_FangHao, Form2->DBEdit_Yajin})
+            box->setText(value);
+        for (QComboBox *box : {Form2->DBComboBox_ZuJin, Form2->DBComboBoxstartdate, Form2->DBComboBoxenddate})
+            box->setEditText(value);  // 修改 runs no listing, so any rent text is fine here
+        Form2->DBMemoxiangmubeizhuedit->setPlainText(remarks.at(i));
+        QVERIFY(press(Form2->Buttonedit).isEmpty());
+        QCOMPARE(fixture.rows("select 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注 from data"),
+                 (QList<QStringList>{{value, value, value, value, value, value, remarks.at(i)}}));
+    }
+}
+
+void TestHostileText::pastedRemarksAreCutToTheLimit()
+{
+    RegisterFixture fixture;
+    startShown(fixture);
+    press(Form1->Buttonaddnewinfo);
+    Form2->ComboBox_XingMing->setEditText("粘贴");
+    TMemo *remarks = Form2->Memo_BeiZhu;
+    remarks->clear();
+    remarks->setFocus();
+    const QString pasted = QString(QStringLiteral("很长的备注")).repeated(2000);  // 10,000 characters
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(remarks, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(remarks->Text(), pasted.left(225));
+    QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+    QCOMPARE(fixture.rows("select 备注 from data").value(0).value(0), pasted.left(225));
+}
+
+QTEST_MAIN(TestHostileText)
+#include "tst_hostile_text.moc"
