@@ -2,6 +2,8 @@
 
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
+#include "ui/Unit_add_edit_del_info.h"
+#include "ui/Unit_del_trueorfalse.h"
 
 #include <QApplication>
 
@@ -36,6 +38,29 @@ void search(const QString &field, const QString &keyword)
 void dueTenants()
 {
     Form1->Button1->click();
+}
+
+void openAddPage(const QString &name)
+{
+    Form1->Buttonaddnewinfo->click();
+    Form2->ComboBox_XingMing->setEditText(name);
+    Form2->ComboBox_FangHao->setEditText(QStringLiteral("8-0801"));
+}
+
+void addFromAddPage()
+{
+    Form2->Buttonaddinfo->click();
+}
+
+void openDeleteConfirmation(int row)
+{
+    Form1->ADOQuery1->setRecNo(row);
+    Form1->Buttondel->click();
+}
+
+void confirmDelete()
+{
+    Form3->Buttondelyes->click();
 }
 
 QString listingSql()

@@ -15,6 +15,16 @@ void refresh();                                              // 刷新
 void search(const QString &field, const QString &keyword);   // 查询
 void dueTenants();                                           // 到期房客
 
+// 添加 on the main window, a name typed, then 添加 on the add page; only the
+// last click (the duplicate check, the insert, the full refresh) is timed.
+void openAddPage(const QString &name);
+void addFromAddPage();
+
+// A row selected and 删除 on the main window, then 确认; only 确认 (the
+// delete and the reload) is timed.
+void openDeleteConfirmation(int row);
+void confirmDelete();
+
 // The statement and parameters of the listing on show, for the baseline.
 QString listingSql();
 QVariantList listingParameters();

@@ -65,13 +65,18 @@ double median(QList<double> values)
     return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
 }
 
-double medianOf(int repetitions, const std::function<void()> &work, const std::function<void()> &between = {})
+// The median time of `work`, each run prepared by `before` (not timed) and
+// followed by `after` (not timed).
+double medianOf(int repetitions, const std::function<void()> &work, const std::function<void()> &after = {},
+                const std::function<void()> &before = {})
 {
     QList<double> times;
     for (int i = 0; i < repetitions; ++i) {
+        if (before)
+            before();
         times << milliseconds(work);
-        if (between)
-            between();
+        if (after)
+            after();
     }
     return median(times);
 }
@@ -123,6 +128,17 @@ int runOneSize(const Options &options)
     listing("name search", [] { WindowOperations::search("姓名", searchedSurname); });
     listing("room search", [] { WindowOperations::search("房号", searchedRoom); });
     listing("due tenants", WindowOperations::dueTenants);
+
+    WindowOperations::refresh();
+    int added = 0;
+    report("add", medianOf(reps, WindowOperations::addFromAddPage, {}, [&added] {
+               WindowOperations::openAddPage(QStringLiteral("新租客%1").arg(++added));
+           }),
+           scan);
+    report("delete", medianOf(reps, WindowOperations::confirmDelete, {}, [&options] {
+               WindowOperations::openDeleteConfirmation(options.rows / 2);
+           }),
+           scan);
 
     WindowOperations::endProgram();
     std::printf("PEAK\t%ld\n", peakResidentKilobytes());
