@@ -6,6 +6,7 @@
 #include "ui/Unit_del_trueorfalse.h"
 
 #include <QApplication>
+#include <QScrollBar>
 
 namespace WindowOperations {
 
@@ -61,6 +62,15 @@ void openDeleteConfirmation(int row)
 void confirmDelete()
 {
     Form3->Buttondelyes->click();
+}
+
+void scrollGridToEnd()
+{
+    QScrollBar *rows = Form1->DBGrid1->verticalScrollBar();
+    rows->setValue(rows->minimum());
+    Form1->DBGrid1->viewport()->repaint();
+    rows->setValue(rows->maximum());
+    Form1->DBGrid1->viewport()->repaint();
 }
 
 QString listingSql()

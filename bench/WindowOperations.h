@@ -25,6 +25,9 @@ void addFromAddPage();
 void openDeleteConfirmation(int row);
 void confirmDelete();
 
+// The grid scrolled from its first row to its last and painted there.
+void scrollGridToEnd();
+
 // The statement and parameters of the listing on show, for the baseline.
 QString listingSql();
 QVariantList listingParameters();

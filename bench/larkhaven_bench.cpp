@@ -118,6 +118,9 @@ int runOneSize(const Options &options)
     WindowOperations::startProgram();
 
     report("refresh", medianOf(reps, WindowOperations::refresh), scan);
+    // Painting the grid costs the rows on screen, whatever the list's length:
+    // compare this line across the sizes.
+    report("scroll to end", medianOf(reps, WindowOperations::scrollGridToEnd), scan);
 
     auto listing = [&](const char *name, const std::function<void()> &operation) {
         const double window = medianOf(reps, operation);
