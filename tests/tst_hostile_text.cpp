@@ -10,11 +10,6 @@
 
 namespace {
 
-QList<SeenBox> press(QWidget *control)
-{
-    return runAnsweringBoxes([control] { clickWidget(control); });
-}
-
 const QString remarks225 = QString(QStringLiteral("备注Ab1")).repeated(45).left(225);
 
 // Texts that a one-line box can hold.
@@ -39,25 +34,6 @@ QStringList remarksValues()
     return oneLineValues + QStringList{"第一行\r\n第二行\r\n", remarks225};
 }
 
-void startShown(RegisterFixture &fixture)
-{
-    fixture.createRegister();
-    QVERIFY(fixture.startProgram().isEmpty());
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
-}
-
-// The grid row whose 姓名 is `name`, or -1.
-int gridRowOf(const QString &name)
-{
-    const int column = Form1->ADOQuery1->result().columnIndex("姓名");
-    for (int row = 0; row < Form1->DataSource1->rowCount(); ++row) {
-        if (Form1->DataSource1->index(row, column).data().toString() == name)
-            return row;
-    }
-    return -1;
-}
-
 } // namespace
 
 class TestHostileText : public QObject {
@@ -71,7 +47,8 @@ private slots:
 void TestHostileText::addedValuesAreStoredShownAndFound()
 {
     RegisterFixture fixture;
-    startShown(fixture);
+    fixture.createRegister();
+    fixture.startShown();
     const QStringList remarks = remarksValues();
     for (int i = 0; i < oneLineValues.size(); ++i) {
         const QString &value = oneLineValues.at(i);
@@ -96,7 +73,7 @@ void TestHostileText::addedValuesAreStoredShownAndFound()
 
         // Shown back: in the grid and on the edit page.
         press(Form1->Buttonre);
-        const int row = gridRowOf(value);
+        const int row = int(listedNames().indexOf(value));
         QVERIFY2(row >= 0, qPrintable(value));
         doubleClickRow(row);
         QCOMPARE(Form2->DBEdit_xiangmuedit->text(), value);
@@ -109,15 +86,12 @@ void TestHostileText::addedValuesAreStoredShownAndFound()
         Form1->ComboBoxsearchclass->setEditText("姓名");
         Form1->ComboBoxsearch->setEditText(value);
         QVERIFY(press(Form1->Buttonsearch).isEmpty());
-        QStringList found;
-        for (int r = 0; r < Form1->DataSource1->rowCount(); ++r)
-            found << Form1->DataSource1->index(r, 1).data().toString();
         QStringList expected;
         for (const QStringList &record : stored) {
             if (record.first().contains(value))
                 expected << record.first();
         }
-        QCOMPARE(found, expected);
+        QCOMPARE(listedNames(), expected);
     }
     QCOMPARE(fixture.count(), oneLineValues.size());
 }
@@ -125,11 +99,8 @@ void TestHostileText::addedValuesAreStoredShownAndFound()
 void TestHostileText::editPageWritesValuesExactly()
 {
     RegisterFixture fixture;
-    fixture.createRegister();
-    fixture.addTenant("张三", "101", "500");
-    QVERIFY(fixture.startProgram().isEmpty());
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    fixture.createRegister({{"张三", "101", "500"}});
+    fixture.startShown();
     const QStringList remarks = remarksValues();
     for (int i = 0; i < oneLineValues.size(); ++i) {
         const QString &value = oneLineValues.at(i);
@@ -148,7 +119,8 @@ void TestHostileText::editPageWritesValuesExactly()
 void TestHostileText::pastedRemarksAreCutToTheLimit()
 {
     RegisterFixture fixture;
-    startShown(fixture);
+    fixture.createRegister();
+    fixture.startShown();
     press(Form1->Buttonaddnewinfo);
     Form2->ComboBox_XingMing->setEditText("粘贴");
     TMemo *remarks = Form2->Memo_BeiZhu;
