@@ -63,6 +63,13 @@ void TestHostileText::addedValuesAreStoredShownAndFound()
         QVERIFY2(boxes.isEmpty(), qPrintable(boxes.value(0).text));
         QCOMPARE(Form1->StatusBar1->panelText(4), value + QStringLiteral("添加成功!"));
     }
+    // Each name is taken now: the duplicate check finds exactly that record.
+    for (const QString &value : oneLineValues) {
+        press(Form1->Buttonaddnewinfo);
+        Form2->ComboBox_XingMing->setEditText(value);
+        QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+        QCOMPARE(Form1->StatusBar1->panelText(4), value + QStringLiteral("添加失败,存在相同的信息名称!"));
+    }
     QCOMPARE(fixture.rows("PRAGMA integrity_check"), QList<QStringList>{{"ok"}});
     const QList<QStringList> stored = fixture.rows("select 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注 from data order by ID");
     QCOMPARE(stored.size(), oneLineValues.size());
