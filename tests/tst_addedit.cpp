@@ -418,7 +418,7 @@ void TestAddEdit::engineErrorsKeepTheWindowOpen()
     fixture.createRegisterWith("create table data (ID integer primary key autoincrement, 姓名 text, "
                                "房号 text check (length(房号) <= 4), 租金 text, 押金 text, 入住日期 text, "
                                "到期日期 text, 备注 text, 编辑时间 text)");
-    fixture.addTenant("甲", "101");
+    fixture.addTenant({"甲", "101"});
     fixture.startShown();
 
     // The insert fails: the list stays closed, the window open with its texts.

@@ -78,7 +78,7 @@ void TestBackup::backupThroughTheButton()
     QCOMPARE(Form1->StatusBar1->panelText(4), QString());
 
     // Again after a change (a writer gets in, so the lock was let go).
-    fixture.addTenant("王五", "203");
+    fixture.addTenant({"王五", "203"});
     QCOMPARE(backupMessage(), succeeded);
     QCOMPARE(fileBytes(backup), fileBytes(fixture.databasePath()));
     QCOMPARE(firstColumn(sqlRows(backup, "select 姓名 from data order by ID")), (QStringList{"张三", "李四", "王五"}));

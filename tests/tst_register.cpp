@@ -36,7 +36,7 @@ void TestRegister::fullRefreshListsSumsAndEndsOnTheLastRow()
     QCOMPARE(Form1->DBGrid1->currentIndex().row(), 3);
 
     // 刷新 reads the table again and clears the message panel.
-    fixture.addTenant("戊", "5", "200");
+    fixture.addTenant({"戊", "5", "200"});
     fixture.exec("update data set 租金 = '150' where 姓名 = '甲'");
     Form1->StatusBar1->setPanelText(4, "甲添加成功!");
     QVERIFY(press(Form1->Buttonre).isEmpty());

@@ -185,16 +185,15 @@ void TestSearch::dueListing()
     QFETCH(QString, expiryFormat);
     RegisterFixture fixture;
     setRegionalFormats(RegionalFormats::fromFormats(shortDateFormat, "H:mm:ss"));
-    fixture.createRegister();
-    const QDate today = QDate::currentDate();
-    const QDateTime lateToday(today, QTime(23, 59, 59));
-    fixture.addTenant("去年", "1", {}, {}, {}, lateToday.addYears(-1).toString(expiryFormat));
-    fixture.addTenant("今天", "2", {}, {}, {}, lateToday.toString(expiryFormat));
-    fixture.addTenant("昨天", "3", {}, {}, {}, lateToday.addDays(-1).toString(expiryFormat));
-    fixture.addTenant("明天", "4", {}, {}, {}, lateToday.addDays(1).toString(expiryFormat));
+    const QDateTime lateToday(QDate::currentDate(), QTime(23, 59, 59));
+    const auto expiring = [&](const QString &name, const QDateTime &expiry) {
+        return QStringList{name, "", "", "", "", expiry.toString(expiryFormat)};
+    };
     // Texts that read as no date are never due and never fail the listing.
-    for (const char *unreadable : {"", "明年", "2018/13/45"})
-        fixture.addTenant("无日期", "5", {}, {}, {}, unreadable);
+    fixture.createRegister({expiring("去年", lateToday.addYears(-1)), expiring("今天", lateToday),
+                            expiring("昨天", lateToday.addDays(-1)), expiring("明天", lateToday.addDays(1)),
+                            {"无日期", "", "", "", "", ""}, {"无日期", "", "", "", "", "明年"},
+                            {"无日期", "", "", "", "", "2018/13/45"}});
     fixture.exec("insert into data (姓名) values ('无日期')");
     QVERIFY(fixture.startProgram().isEmpty());
     Form1->StatusBar1->setPanelText(4, "kept");

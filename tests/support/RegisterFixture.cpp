@@ -39,10 +39,8 @@ void RegisterFixture::createRegister(const QList<QStringList> &tenants)
     QString error;
     if (!createEmptyRegister(databasePath(), &error))
         qFatal("cannot create the register: %s", qPrintable(error));
-    for (const QStringList &tenant : tenants) {
-        const auto column = [&tenant](int i) { return tenant.value(i); };
-        addTenant(column(0), column(1), column(2), column(3), column(4), column(5), column(6), column(7));
-    }
+    for (const QStringList &tenant : tenants)
+        addTenant(tenant);
 }
 
 void RegisterFixture::createRegisterWith(const QString &createTable)
@@ -65,12 +63,13 @@ int RegisterFixture::count(const QString &where)
     return rows(QStringLiteral("select count(*) from data ") + where).first().first().toInt();
 }
 
-void RegisterFixture::addTenant(const QString &name, const QString &room, const QString &rent, const QString &deposit,
-                                const QString &moveIn, const QString &expiry, const QString &remarks,
-                                const QString &editTime)
+void RegisterFixture::addTenant(const QStringList &columns)
 {
+    QVariantList values;
+    for (int i = 0; i < 8; ++i)
+        values << columns.value(i);
     exec(QStringLiteral("insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) values (?,?,?,?,?,?,?,?)"),
-         {name, room, rent, deposit, moveIn, expiry, remarks, editTime});
+         values);
 }
 
 QList<SeenBox> RegisterFixture::startProgram(const QStringList &answers)

@@ -21,8 +21,7 @@ public:
     QString databasePath() const;
 
     // A register of the program's schema at databasePath(), holding
-    // `tenants` (each the texts of the columns 姓名, 房号, 租金, ... in table
-    // order, missing ones empty).
+    // `tenants` (see addTenant).
     void createRegister(const QList<QStringList> &tenants = {});
     // A register whose table `data` is made by `createTable` instead.
     void createRegisterWith(const QString &createTable);
@@ -32,10 +31,9 @@ public:
     QList<QStringList> rows(const QString &sql, const QVariantList &parameters = {});
     int count(const QString &where = {});
 
-    // Adds one tenant record with the eight named columns.
-    void addTenant(const QString &name, const QString &room = {}, const QString &rent = {},
-                   const QString &deposit = {}, const QString &moveIn = {}, const QString &expiry = {},
-                   const QString &remarks = {}, const QString &editTime = {});
+    // Adds one tenant record: the texts of 姓名, 房号, 租金, 押金, 入住日期,
+    // 到期日期, 备注 and 编辑时间, missing ones empty.
+    void addTenant(const QStringList &columns);
 
     // Creates the windows as start-up does and returns the boxes shown.
     QList<SeenBox> startProgram(const QStringList &answers = {});
