@@ -50,7 +50,7 @@ class TestInstance : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void secondStartEndsAtOnce();
+    void secondStartEndsAtOnceAndACrashFreesTheGuard();
     void eachUserHasAGuard();
 
 private:
@@ -66,7 +66,7 @@ void TestInstance::initTestCase()
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void TestInstance::secondStartEndsAtOnce()
+void TestInstance::secondStartEndsAtOnceAndACrashFreesTheGuard()
 {
     {
         ProgramRun first(m_programDirectory.path(), m_runtime.path());
