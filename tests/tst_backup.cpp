@@ -1,6 +1,4 @@
 // The database backup through the 备份 button, on real files.
-#include "db/ADOConnection.h"
-#include "db/ADOQuery.h"
 #include "support/RegisterFixture.h"
 #include "ui/Unit1.h"
 
@@ -19,18 +17,6 @@
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 // Every file and folder under `directory` with its bytes: any change, or a
 // temporary file left behind, shows here.
 QMap<QString, QByteArray> snapshot(const QString &directory)
@@ -39,23 +25,9 @@ QMap<QString, QByteArray> snapshot(const QString &directory)
     QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        entries.insert(QDir(directory).relativeFilePath(path), it.fileInfo().isDir() ? "<dir>" : bytesOf(path));
+        entries.insert(QDir(directory).relativeFilePath(path), it.fileInfo().isDir() ? "<dir>" : fileBytes(path));
     }
     return entries;
-}
-
-// The backup opened by the program's own engine: the names of its tenants.
-QStringList namesInBackup(const QString &path)
-{
-    TADOConnection connection;
-    connection.setDatabaseFile(path);
-    TADOQuery query(QStringLiteral("backup"), &connection);
-    query.setSQL(QStringLiteral("SELECT 姓名 FROM data ORDER BY ID"));
-    query.Open();
-    QStringList names;
-    for (; !query.Eof(); query.Next())
-        names << query.FieldAsText(QStringLiteral("姓名"));
-    return names;
 }
 
 bool fileSystemIgnoresCase()
@@ -68,7 +40,7 @@ bool fileSystemIgnoresCase()
 // The one box that a click of 备份 shows.
 QString backupMessage()
 {
-    const auto boxes = runAnsweringBoxes([] { clickWidget(Form1->Buttonbakdatabasa); });
+    const auto boxes = press(Form1->Buttonbakdatabasa);
     return boxes.size() == 1 ? boxes.first().text : QStringLiteral("%1 boxes").arg(boxes.size());
 }
 
@@ -91,9 +63,7 @@ private slots:
 void TestBackup::backupThroughTheButton()
 {
     RegisterFixture fixture;
-    fixture.createRegister();
-    fixture.addTenant("张三", "101", "500");
-    fixture.addTenant("李四", "102");
+    fixture.createRegister({{"张三", "101", "500"}, {"李四", "102"}});
     writeFile(fixture.directory() + "20000101_BAK_.mdb", "another day");
     fixture.startProgram();
     Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
@@ -102,17 +72,17 @@ void TestBackup::backupThroughTheButton()
     const int currentRow = Form1->DBGrid1->currentIndex().row();
 
     QCOMPARE(backupMessage(), succeeded);
-    QCOMPARE(bytesOf(backup), bytesOf(fixture.databasePath()));
-    QCOMPARE(namesInBackup(backup), (QStringList{"张三", "李四"}));
+    QCOMPARE(fileBytes(backup), fileBytes(fixture.databasePath()));
+    QCOMPARE(firstColumn(sqlRows(backup, "select 姓名 from data order by ID")), (QStringList{"张三", "李四"}));
     QCOMPARE(Form1->DBGrid1->currentIndex().row(), currentRow);
     QCOMPARE(Form1->StatusBar1->panelText(4), QString());
 
     // Again after a change (a writer gets in, so the lock was let go).
-    fixture.addTenant("王五", "203");
+    fixture.addTenant({"王五", "203"});
     QCOMPARE(backupMessage(), succeeded);
-    QCOMPARE(bytesOf(backup), bytesOf(fixture.databasePath()));
-    QCOMPARE(namesInBackup(backup), (QStringList{"张三", "李四", "王五"}));
-    QCOMPARE(bytesOf(fixture.directory() + "20000101_BAK_.mdb"), QByteArray("another day"));
+    QCOMPARE(fileBytes(backup), fileBytes(fixture.databasePath()));
+    QCOMPARE(firstColumn(sqlRows(backup, "select 姓名 from data order by ID")), (QStringList{"张三", "李四", "王五"}));
+    QCOMPARE(fileBytes(fixture.directory() + "20000101_BAK_.mdb"), QByteArray("another day"));
     QCOMPARE(snapshot(fixture.directory()).size(), 3);
 }
 
@@ -137,7 +107,7 @@ void TestBackup::nameFromTheBox()
     Form1->EditDATABAKNAME->clear();
     QTest::keyClicks(Form1->EditDATABAKNAME, typed);
     QCOMPARE(backupMessage(), succeeded);
-    QCOMPARE(bytesOf(fixture.directory() + fileName), bytesOf(fixture.databasePath()));
+    QCOMPARE(fileBytes(fixture.directory() + fileName), fileBytes(fixture.databasePath()));
     QCOMPARE(snapshot(fixture.directory()).size(), 2);
 }
 

@@ -1,32 +1,11 @@
 // A crash during work loses nothing that the program said it had saved.
 #include "db/RegisterFile.h"
+#include "support/RegisterFixture.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sqlite3.h>
-
-namespace {
-
-QStringList column(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    QStringList values;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-        }
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return values;
-}
-
-} // namespace
 
 class TestCrash : public QObject {
     Q_OBJECT
@@ -54,8 +33,8 @@ void TestCrash::killedWhileAddingLosesNoReportedAdd()
             if (line.startsWith("ADDED "))
                 reported << QString::fromUtf8(line.mid(6));
         }
-        QCOMPARE(column(database, "PRAGMA integrity_check"), QStringList{"ok"});
-        const QStringList stored = column(database, "select 姓名 from data");
+        QCOMPARE(firstColumn(sqlRows(database, "PRAGMA integrity_check")), QStringList{"ok"});
+        const QStringList stored = firstColumn(sqlRows(database, "select 姓名 from data"));
         for (const QString &name : reported)
             QVERIFY2(stored.contains(name), qPrintable(name + " was reported added but is not stored"));
     }

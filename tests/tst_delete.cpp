@@ -1,39 +1,26 @@
 // The delete confirmation: its openers, 确认 and 取消, and the failures.
 #include "support/GridActions.h"
 #include "support/RegisterFixture.h"
+#include "support/WidgetChecks.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QScreen>
 #include <QTest>
 
 namespace {
 
-QList<SeenBox> press(QWidget *control)
-{
-    return runAnsweringBoxes([control] { clickWidget(control); });
-}
-
 // A register of three tenants, the program started over it and shown.
 void startWithThree(RegisterFixture &fixture)
 {
-    fixture.createRegister();
-    fixture.addTenant("甲", "101", "100");
-    fixture.addTenant("乙", "102", "200");
-    fixture.addTenant("丙", "103", "300");
-    QVERIFY(fixture.startProgram().isEmpty());
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    fixture.createRegister({{"甲", "101", "100"}, {"乙", "102", "200"}, {"丙", "103", "300"}});
+    fixture.startShown();
 }
 
 QStringList storedNames(RegisterFixture &fixture)
 {
-    QStringList names;
-    for (const QStringList &row : fixture.rows("select 姓名 from data order by ID"))
-        names << row.first();
-    return names;
+    return firstColumn(fixture.rows("select 姓名 from data order by ID"));
 }
 
 } // namespace
@@ -48,26 +35,21 @@ private slots:
     void closesTheAddEditWindow();
     void deletesTheRowCurrentAtConfirm();
     void rightClickMenuDeletesThatRow();
-    void currentRowAfterRefreshAndAfterDeletion();
 };
 
 void TestDelete::emptyFullList()
 {
     RegisterFixture fixture;
     fixture.createRegister();
-    QVERIFY(fixture.startProgram().isEmpty());
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    fixture.startShown();
     Form1->StatusBar1->setPanelText(4, "before");
 
     QVERIFY(press(Form1->Buttondel).isEmpty());
     QVERIFY(Form3->isVisible());
-    const QPoint centre = Form1->screen()->availableGeometry().center();
-    QVERIFY((Form3->frameGeometry().center() - centre).manhattanLength() <= 2);
+    QVERIFY(centredInWorkArea(Form3));
 
     const auto boxes = press(Form3->Buttondelyes);
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.first().text, QStringLiteral("没信息了!"));
+    QCOMPARE(messageTexts(boxes), QStringList{"没信息了!"});
     QCOMPARE(boxes.first().icon, QMessageBox::NoIcon);
     QVERIFY(Form3->isVisible());
     QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("before"));
@@ -121,9 +103,7 @@ void TestDelete::failuresChangeNothing()
     press(Form1->Buttonaddnewinfo);
     QVERIFY(press(Form1->Buttondel).isEmpty());
 
-    const auto boxes = press(Form3->Buttondelyes);
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.first().text, error);
+    QCOMPARE(messageTexts(press(Form3->Buttondelyes)), QStringList{error});
     QCOMPARE(fixture.count(), 3);
     QCOMPARE(Form1->DataSource1->rowCount(), 0);
     QCOMPARE(Form1->StatusBar1->panelText(1), countText);
@@ -164,15 +144,28 @@ void TestDelete::closesTheAddEditWindow()
     QCOMPARE(storedNames(fixture), QStringList{"丙"});
 }
 
+// 确认 deletes the row current at that moment: after the full refresh the
+// last, after a deletion the first, and whatever row the user picks while
+// the confirmation is open.
 void TestDelete::deletesTheRowCurrentAtConfirm()
 {
     RegisterFixture fixture;
-    startWithThree(fixture);
+    fixture.createRegister({{"甲"}, {"乙"}, {"丙"}, {"丁"}});
+    fixture.startShown();
     QVERIFY(press(Form1->Buttondel).isEmpty());
-    // The grid stays usable while the confirmation is open.
-    clickRow(1);
     QVERIFY(press(Form3->Buttondelyes).isEmpty());
-    QCOMPARE(storedNames(fixture), (QStringList{"甲", "丙"}));
+    QCOMPARE(storedNames(fixture), (QStringList{"甲", "乙", "丙"}));
+
+    QCOMPARE(Form1->ADOQuery1->RecNo(), 0);
+    QCOMPARE(Form1->DBGrid1->currentIndex().row(), 0);
+    QVERIFY(press(Form1->Buttondel).isEmpty());
+    QVERIFY(press(Form3->Buttondelyes).isEmpty());
+    QCOMPARE(storedNames(fixture), (QStringList{"乙", "丙"}));
+
+    QVERIFY(press(Form1->Buttondel).isEmpty());
+    clickRow(1);  // the grid stays usable while the confirmation is open
+    QVERIFY(press(Form3->Buttondelyes).isEmpty());
+    QCOMPARE(storedNames(fixture), QStringList{"乙"});
 }
 
 void TestDelete::rightClickMenuDeletesThatRow()
@@ -197,21 +190,6 @@ void TestDelete::rightClickMenuDeletesThatRow()
     QCOMPARE(storedNames(fixture), (QStringList{"乙", "丙"}));
 }
 
-void TestDelete::currentRowAfterRefreshAndAfterDeletion()
-{
-    RegisterFixture fixture;
-    startWithThree(fixture);
-    // After the full refresh the last row is current ...
-    QVERIFY(press(Form1->Buttondel).isEmpty());
-    QVERIFY(press(Form3->Buttondelyes).isEmpty());
-    QCOMPARE(storedNames(fixture), (QStringList{"甲", "乙"}));
-    // ... after a deletion the first.
-    QCOMPARE(Form1->ADOQuery1->RecNo(), 0);
-    QCOMPARE(Form1->DBGrid1->currentIndex().row(), 0);
-    QVERIFY(press(Form1->Buttondel).isEmpty());
-    QVERIFY(press(Form3->Buttondelyes).isEmpty());
-    QCOMPARE(storedNames(fixture), QStringList{"乙"});
-}
-
 QTEST_MAIN(TestDelete)
 #include "tst_delete.moc"
+

@@ -1,7 +1,8 @@
 #pragma once
 
-// What a user does on the main window's record grid, and a stand-in for the
-// keyword search's listing, for tests of the windows that work on the list.
+// What a user does on the main window's record grid and what it shows, and
+// a stand-in for the keyword search's listing, for tests of the windows
+// that work on the list.
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
 #include "register/Unit_mokuai.h"
@@ -40,6 +41,26 @@ inline void doubleClickRow(int row)
 {
     QTest::mouseDClick(Form1->DBGrid1->viewport(), Qt::LeftButton, {}, gridPoint(row));
 }
+
+// The names the grid shows, top to bottom.
+inline QStringList listedNames()
+{
+    QStringList names;
+    for (int row = 0; row < Form1->DataSource1->rowCount(); ++row)
+        names << Form1->DataSource1->index(row, 1).data().toString();
+    return names;
+}
+
+inline QList<int> columnWidths()
+{
+    QList<int> widths;
+    for (int i = 0; i < Form1->DBGrid1->model()->columnCount(); ++i)
+        widths << Form1->DBGrid1->columnWidth(i);
+    return widths;
+}
+
+// The widths that every listing gives the nine columns of the table.
+inline const QList<int> listColumnWidths{50, 90, 60, 70, 65, 80, 80, 120, 120};
 
 // The stored rows of the table, ID first, in key order.
 inline QString tableRowsSql()

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 
 ModalBoxAnswerer::ModalBoxAnswerer(QStringList answers)
     : m_answers(std::move(answers))
@@ -46,4 +47,17 @@ QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStr
     ModalBoxAnswerer answerer(answers);
     action();
     return answerer.boxes();
+}
+
+QList<SeenBox> press(QWidget *control)
+{
+    return runAnsweringBoxes([control] { QTest::mouseClick(control, Qt::LeftButton); });
+}
+
+QStringList messageTexts(const QList<SeenBox> &boxes)
+{
+    QStringList texts;
+    for (const SeenBox &box : boxes)
+        texts << box.text;
+    return texts;
 }

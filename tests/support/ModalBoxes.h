@@ -33,3 +33,10 @@ private:
 
 // Runs `action`, answering the boxes it shows; returns them.
 QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers = {});
+
+// Clicks `control` with the left mouse button, as the user does, answering
+// any box that the click brings up; returns the boxes.
+QList<SeenBox> press(QWidget *control);
+
+// The texts of `boxes`, in the order they showed.
+QStringList messageTexts(const QList<SeenBox> &boxes);

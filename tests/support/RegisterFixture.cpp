@@ -4,9 +4,10 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ProgramWindows.h"
+#include "ui/Unit1.h"
 
+#include <QFile>
 #include <QTest>
-#include <QWidget>
 
 #include <sqlite3.h>
 
@@ -33,11 +34,13 @@ QString RegisterFixture::databasePath() const
     return directory() + QStringLiteral("data.mdb");
 }
 
-void RegisterFixture::createRegister()
+void RegisterFixture::createRegister(const QList<QStringList> &tenants)
 {
     QString error;
     if (!createEmptyRegister(databasePath(), &error))
         qFatal("cannot create the register: %s", qPrintable(error));
+    for (const QStringList &tenant : tenants)
+        addTenant(tenant);
 }
 
 void RegisterFixture::createRegisterWith(const QString &createTable)
@@ -52,10 +55,42 @@ void RegisterFixture::exec(const QString &sql, const QVariantList &parameters)
 
 QList<QStringList> RegisterFixture::rows(const QString &sql, const QVariantList &parameters)
 {
+    return sqlRows(databasePath(), sql, parameters);
+}
+
+int RegisterFixture::count(const QString &where)
+{
+    return rows(QStringLiteral("select count(*) from data ") + where).first().first().toInt();
+}
+
+void RegisterFixture::addTenant(const QStringList &columns)
+{
+    QVariantList values;
+    for (int i = 0; i < 8; ++i)
+        values << columns.value(i);
+    exec(QStringLiteral("insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) values (?,?,?,?,?,?,?,?)"),
+         values);
+}
+
+QList<SeenBox> RegisterFixture::startProgram(const QStringList &answers)
+{
+    m_started = true;
+    return runAnsweringBoxes([] { createProgramWindows(); }, answers);
+}
+
+void RegisterFixture::startShown()
+{
+    QVERIFY(startProgram().isEmpty());
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+}
+
+QList<QStringList> sqlRows(const QString &path, const QString &sql, const QVariantList &parameters)
+{
     sqlite3 *db = nullptr;
-    const QByteArray path = databasePath().toUtf8();
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-        qFatal("cannot open %s", path.constData());
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        qFatal("cannot open %s", file.constData());
     sqlite3_busy_timeout(db, 5000);
     sqlite3_stmt *statement = nullptr;
     const QByteArray text = sql.toUtf8();
@@ -86,26 +121,22 @@ QList<QStringList> RegisterFixture::rows(const QString &sql, const QVariantList 
     return result;
 }
 
-int RegisterFixture::count(const QString &where)
+QStringList firstColumn(const QList<QStringList> &rows)
 {
-    return rows(QStringLiteral("select count(*) from data ") + where).first().first().toInt();
+    QStringList values;
+    for (const QStringList &row : rows)
+        values << row.value(0);
+    return values;
 }
 
-void RegisterFixture::addTenant(const QString &name, const QString &room, const QString &rent, const QString &deposit,
-                                const QString &moveIn, const QString &expiry, const QString &remarks,
-                                const QString &editTime)
+QByteArray fileBytes(const QString &path)
 {
-    exec(QStringLiteral("insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) values (?,?,?,?,?,?,?,?)"),
-         {name, room, rent, deposit, moveIn, expiry, remarks, editTime});
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QList<SeenBox> RegisterFixture::startProgram(const QStringList &answers)
+void writeFile(const QString &path, const QByteArray &bytes)
 {
-    m_started = true;
-    return runAnsweringBoxes([] { createProgramWindows(); }, answers);
-}
-
-void clickWidget(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
 }

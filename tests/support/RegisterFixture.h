@@ -20,8 +20,9 @@ public:
     QString directory() const;
     QString databasePath() const;
 
-    // An empty register (the program's schema) at databasePath().
-    void createRegister();
+    // A register of the program's schema at databasePath(), holding
+    // `tenants` (see addTenant).
+    void createRegister(const QList<QStringList> &tenants = {});
     // A register whose table `data` is made by `createTable` instead.
     void createRegisterWith(const QString &createTable);
 
@@ -30,19 +31,25 @@ public:
     QList<QStringList> rows(const QString &sql, const QVariantList &parameters = {});
     int count(const QString &where = {});
 
-    // Adds one tenant record with the eight named columns.
-    void addTenant(const QString &name, const QString &room = {}, const QString &rent = {},
-                   const QString &deposit = {}, const QString &moveIn = {}, const QString &expiry = {},
-                   const QString &remarks = {}, const QString &editTime = {});
+    // Adds one tenant record: the texts of 姓名, 房号, 租金, 押金, 入住日期,
+    // 到期日期, 备注 and 编辑时间, missing ones empty.
+    void addTenant(const QStringList &columns);
 
     // Creates the windows as start-up does and returns the boxes shown.
     QList<SeenBox> startProgram(const QStringList &answers = {});
+    // Starts the program, which must show no box, and shows the main window.
+    void startShown();
 
 private:
     QTemporaryDir m_directory;
     bool m_started = false;
 };
 
-// Clicks a button or widget with the left mouse button, as the user does.
-class QWidget;
-void clickWidget(QWidget *widget);
+// The rows of `sql` (all columns as text, NULL as a null string) run on the
+// SQLite file at `path`, created if missing.
+QList<QStringList> sqlRows(const QString &path, const QString &sql, const QVariantList &parameters = {});
+// The first value of each row.
+QStringList firstColumn(const QList<QStringList> &rows);
+
+QByteArray fileBytes(const QString &path);  // empty if the file cannot be read
+void writeFile(const QString &path, const QByteArray &bytes);
