@@ -147,7 +147,6 @@ void TADOConnection::open()
         throw;
     }
     m_db = db;
-    m_readOnly = readOnly;
     m_device = identity.device;
     m_inode = identity.inode;
 }

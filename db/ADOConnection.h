@@ -33,8 +33,6 @@ public:
     // engine's message after a failed call.
     sqlite3 *openHandle() const { return m_db; }
 
-    // Whether the file was opened read-only (it is marked read-only).
-    bool readOnly() const { return m_readOnly; }
 
     void Close();
 
@@ -47,7 +45,6 @@ private:
 
     QString m_databaseFile;
     sqlite3 *m_db = nullptr;
-    bool m_readOnly = false;
     // The identity of the opened file, to notice it being removed or replaced.
     unsigned long long m_device = 0;
     unsigned long long m_inode = 0;

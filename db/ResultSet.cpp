@@ -4,12 +4,6 @@
 
 #include <limits>
 
-ResultSet::ResultSet(QStringList columns)
-    : m_columns(std::move(columns))
-    , m_columnCount(std::size_t(m_columns.size()))
-{
-}
-
 int ResultSet::columnIndex(const QString &name) const
 {
     // The exact name first: the rent walk asks for one column per row.

@@ -15,7 +15,6 @@
 class ResultSet {
 public:
     ResultSet() = default;
-    explicit ResultSet(QStringList columns);
 
     // Empties the result for new columns, keeping the memory it holds, so
     // that loading the list again costs no fresh allocation.

@@ -18,7 +18,6 @@ public:
 
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString &text);
-    QLabel *panel(int panel) const { return m_panels.at(std::size_t(panel)); }
 
 private:
     std::array<QLabel *, panelCount> m_panels{};
