@@ -305,53 +305,62 @@ void TADOQuery::Post()
             columns << quotedIdentifier(m_originColumns.at(column));
             values << text;
         }
-        if (m_state == State::Edit) {
-            const int key = keyColumn(table);
-            if (!columns.isEmpty()) {
-                QStringList assignments;
-                for (int i = 0; i < columns.size(); ++i)
-                    assignments << columns.at(i) + QStringLiteral(" = ?%1").arg(i + 1);
-                values << m_result.text(m_recNo, key);
-                exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
-                         .arg(quotedIdentifier(table), assignments.join(QStringLiteral(", ")),
-                              quotedIdentifier(m_originColumns.at(key)))
-                         .arg(values.size()),
-                     values);
-                for (const auto &[column, text] : m_editBuffer)
-                    m_result.setCell(m_recNo, column, text.toStdString());
-            }
-            m_editBuffer.clear();
-            m_state = State::Browse;
-            if (!columns.isEmpty())
-                emit rowChanged(m_recNo);
-        } else {
-            QStringList placeholders;
-            for (int i = 0; i < columns.size(); ++i)
-                placeholders << QStringLiteral("?%1").arg(i + 1);
-            exec(columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedIdentifier(table))
-                                   : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                         .arg(quotedIdentifier(table), columns.join(QStringLiteral(", ")),
-                                              placeholders.join(QStringLiteral(", "))),
-                 values);
-            const sqlite3_int64 rowid = sqlite3_last_insert_rowid(m_connection->openHandle());
-            const int row = m_result.rowCount();
-            emit rowAboutToBeAppended(row);
-            m_result.appendEmptyRow();
-            for (const auto &[column, text] : m_editBuffer)
-                m_result.setCell(row, column, text.toStdString());
-            // The key the engine gave the new row.
-            if (const int key = findKeyColumn(table); key >= 0 && !m_editBuffer.count(key))
-                m_result.setCell(row, key, std::to_string(rowid));
-            m_editBuffer.clear();
-            m_state = State::Browse;
-            emit rowAppended(row);
-            m_eof = false;
-            moveTo(row);
-        }
+        if (m_state == State::Edit)
+            postUpdate(table, columns, values);
+        else
+            postInsert(table, columns, values);
     } catch (...) {
         Cancel();
         throw;
     }
+}
+
+void TADOQuery::postUpdate(const QString &table, const QStringList &columns, QVariantList values)
+{
+    const int key = keyColumn(table);
+    if (!columns.isEmpty()) {
+        QStringList assignments;
+        for (int i = 0; i < columns.size(); ++i)
+            assignments << columns.at(i) + QStringLiteral(" = ?%1").arg(i + 1);
+        values << m_result.text(m_recNo, key);
+        exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
+                 .arg(quotedIdentifier(table), assignments.join(QStringLiteral(", ")),
+                      quotedIdentifier(m_originColumns.at(key)))
+                 .arg(values.size()),
+             values);
+        for (const auto &[column, text] : m_editBuffer)
+            m_result.setCell(m_recNo, column, text.toStdString());
+    }
+    m_editBuffer.clear();
+    m_state = State::Browse;
+    if (!columns.isEmpty())
+        emit rowChanged(m_recNo);
+}
+
+void TADOQuery::postInsert(const QString &table, const QStringList &columns, const QVariantList &values)
+{
+    QStringList placeholders;
+    for (int i = 0; i < columns.size(); ++i)
+        placeholders << QStringLiteral("?%1").arg(i + 1);
+    exec(columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedIdentifier(table))
+                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                 .arg(quotedIdentifier(table), columns.join(QStringLiteral(", ")),
+                                      placeholders.join(QStringLiteral(", "))),
+         values);
+    const sqlite3_int64 rowid = sqlite3_last_insert_rowid(m_connection->openHandle());
+    const int row = m_result.rowCount();
+    emit rowAboutToBeAppended(row);
+    m_result.appendEmptyRow();
+    for (const auto &[column, text] : m_editBuffer)
+        m_result.setCell(row, column, text.toStdString());
+    // The key the engine gave the new row.
+    if (const int key = findKeyColumn(table); key >= 0 && !m_editBuffer.count(key))
+        m_result.setCell(row, key, std::to_string(rowid));
+    m_editBuffer.clear();
+    m_state = State::Browse;
+    emit rowAppended(row);
+    m_eof = false;
+    moveTo(row);
 }
 
 void TADOQuery::Delete()

@@ -84,6 +84,8 @@ private:
     int findKeyColumn(const QString &table);  // -1 when there is none
     int keyColumn(const QString &table);
     void exec(const QString &sql, const QVariantList &parameters);
+    void postUpdate(const QString &table, const QStringList &columns, QVariantList values);
+    void postInsert(const QString &table, const QStringList &columns, const QVariantList &values);
     void moveTo(int row);
     void announceCurrentRow();
 
