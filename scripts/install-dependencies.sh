@@ -8,6 +8,12 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libsqlite3-dev
     fonts-noto-cjk
+    # install.sh reads an existing data.mdb with sqlite3; the install test
+    # validates the menu entry and metainfo and starts the program through
+    # its menu entry on a virtual display
+    sqlite3
+    desktop-file-utils appstream
+    xvfb x11-utils libglib2.0-bin
 )
 
 missing=()
