@@ -1,5 +1,9 @@
+# shellcheck shell=bash
 # Where a per-user install puts things, and the checks that install.sh and
 # uninstall.sh share. Sourced, not run.
+
+shopt -s nullglob
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 app_id=example.larkhaven.Larkhaven
 # The program files that install.sh put into the program folder, one name a

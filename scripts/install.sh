@@ -17,16 +17,16 @@
 # LARKHAVEN_BUILD_DIR=DIR installs what is already built in DIR and skips
 # the packages and the build (the tests install their own build this way).
 set -euo pipefail
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
-. "$source_dir/scripts/install-layout.sh"
+# shellcheck source=scripts/install-layout.sh
+. "$(dirname "$0")/install-layout.sh"
 
 [ $# -le 1 ] || fail "usage: scripts/install.sh [FOLDER]   (FOLDER defaults to ~/Larkhaven)"
 folder=$(program_folder "${1:-}")
 register=$folder/data.mdb
 
-# True when the file $1 starts with the bytes that the printf format $2 makes.
+# True when the file $1 starts with the bytes $2 (backslash escapes expanded).
 starts_with() {
-    cmp -s -n "$(printf "$2" | wc -c)" <(printf "$2") "$1"
+    cmp -s -n "$(printf '%b' "$2" | wc -c)" <(printf '%b' "$2") "$1"
 }
 
 # Says why the file $1 is nothing the program can open, or nothing when it
@@ -39,10 +39,10 @@ register_problem() {
     if [ ! -f "$file" ]; then echo "is not a file"; return 0; fi
     if [ ! -r "$file" ]; then echo "cannot be read"; return 0; fi
     if [ ! -s "$file" ]; then echo "is empty"; return 0; fi
-    if starts_with "$file" '\0\1\0\0Standard Jet DB' || starts_with "$file" '\0\1\0\0Standard ACE DB'; then
+    if starts_with "$file" '\x00\x01\x00\x00Standard Jet DB' || starts_with "$file" '\x00\x01\x00\x00Standard ACE DB'; then
         return 0
     fi
-    if ! starts_with "$file" 'SQLite format 3\0'; then
+    if ! starts_with "$file" 'SQLite format 3\x00'; then
         echo "is neither a Larkhaven register nor an Access database"
         return 0
     fi
@@ -63,6 +63,9 @@ check_before_changing() {
     if [ -e "$folder" ] && [ ! -d "$folder" ]; then
         fail "$folder is a file, not a folder. Nothing was changed."
     fi
+    case $folder in
+        *[$'\n\r\t']*) fail "A menu entry cannot start a program in a folder whose name holds a line break or tab. Nothing was changed." ;;
+    esac
     can_write_in "$folder" \
         || fail "Cannot write in $folder: it, or the folder above it, is read-only or not yours. Nothing was changed. Install into another folder: scripts/install.sh FOLDER"
     local dir problem
@@ -102,7 +105,9 @@ staged_programs=$stage/$program_dir
 programs=()
 for file in "$staged_programs"/*; do
     name=${file##*/}
-    [ -f "$file" ] && is_program_file_name "$name" || fail "Unexpected $file in the build's program folder. Nothing was changed."
+    if [ ! -f "$file" ] || ! is_program_file_name "$name"; then
+        fail "Unexpected $file in the build's program folder. Nothing was changed."
+    fi
     programs+=("$name")
 done
 [ -x "$staged_programs/Quillmere" ] || fail "The build in $build holds no Quillmere to install. Nothing was changed."

@@ -8,8 +8,8 @@
 # program of another folder. The register data.mdb, every backup (*.mdb)
 # and any other file in FOLDER stay; the script names what it kept.
 set -euo pipefail
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
-. "$source_dir/scripts/install-layout.sh"
+# shellcheck source=scripts/install-layout.sh
+. "$(dirname "$0")/install-layout.sh"
 
 [ $# -le 1 ] || fail "usage: scripts/uninstall.sh [FOLDER]   (FOLDER defaults to ~/Larkhaven)"
 folder=$(program_folder "${1:-}")
