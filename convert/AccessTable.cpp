@@ -73,6 +73,24 @@ T littleEndian(const unsigned char *bytes)
     return qFromLittleEndian<T>(bytes);
 }
 
+// Whether the catalog read has every object the file counts: a table that
+// is not found in a catalog cut short may still be there.
+bool catalogComplete(MdbHandle *mdb, guint found)
+{
+    // The catalog is the system table whose definition is on page 2.
+    MdbCatalogEntry objects {};
+    objects.mdb = mdb;
+    objects.object_type = MDB_TABLE;
+    objects.table_pg = 2;
+    MdbTableDef *table = mdb_read_table(&objects);
+    if (!table)
+        return false;
+    const guint counted = table->num_rows;
+    mdb_free_tabledef(table);
+    // A file that was not closed properly may count none.
+    return counted == 0 || counted == found;
+}
+
 } // namespace
 
 struct AccessTable::Private {
@@ -190,8 +208,8 @@ std::unique_ptr<AccessTable> AccessTable::open(const QString &path, const QStrin
     if (QFileInfo(path).size() % d.mdb->fmt->pg_size != 0)
         return fail(AccessReadFailure::Damaged);
 
-    GPtrArray *catalog = mdb_read_catalog(d.mdb, MDB_TABLE);
-    if (!catalog)
+    GPtrArray *catalog = mdb_read_catalog(d.mdb, MDB_ANY);
+    if (!catalog || !catalogComplete(d.mdb, catalog->len))
         return fail(AccessReadFailure::Damaged);
     MdbCatalogEntry *entry = nullptr;
     for (guint i = 0; i < catalog->len && !entry; ++i) {

@@ -50,7 +50,12 @@ bool RegisterBuilder::fail(const QString &text)
 bool RegisterBuilder::failFromEngine()
 {
     const int code = m_db ? sqlite3_errcode(m_db) : SQLITE_ERROR;
-    const int systemError = m_db ? sqlite3_system_errno(m_db) : 0;
+    // The error number of the failed call on the file itself; the
+    // connection's may have been overwritten by then.
+    int systemError = 0;
+    if (m_db && (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_LAST_ERRNO, &systemError) != SQLITE_OK
+                 || systemError == 0))
+        systemError = sqlite3_system_errno(m_db);
     const QString directory = QFileInfo(m_path).absolutePath();
     if (code == SQLITE_FULL)
         return fail(writeFailureText(systemError == EFBIG ? EFBIG : ENOSPC, directory));

@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libsqlite3-dev
-    mdbtools
+    pkg-config libmdb3 mdbtools-dev mdbtools
     fonts-noto-cjk
 )
 
