@@ -148,6 +148,8 @@ private slots:
     void nothingChangesWithoutAConversion();
     void commandLine_data();
     void commandLine();
+    void keepingTheAccessFile_data();
+    void keepingTheAccessFile();
     void compressedText_data();
     void compressedText();
 };
@@ -158,6 +160,7 @@ void TestConvert::yesConvertsEveryRecord_data()
     QTest::addColumn<QList<Table>>("tables");
     QTest::addColumn<QList<QStringList>>("expected");  // ID, then the eight; NULL as ∅
     QTest::addColumn<QStringList>("leftOut");
+    QTest::addColumn<QStringList>("taken");  // files already beside data.mdb, kept as they are
 
     const QString crlf = QStringLiteral("电话：13800000000\r\n身份证：110101199001011234\r\n");
     const QString name225 = filled(QStringLiteral("欧阳"), 225);
@@ -190,7 +193,7 @@ void TestConvert::yesConvertsEveryRecord_data()
                               {QStringLiteral("编辑时间"), ColumnType::Boolean}};
     const Table other{QStringLiteral("payments"), {{QStringLiteral("姓名"), ColumnType::Text}}, {{"王五"}}, {}};
     QTest::newRow("every type; memos of every length; NULL and empty; a deleted row; a second table")
-        << Format::Jet4 << QList<Table>{other, tenantTable(typed, rows, {6})} << expected << QStringList();
+        << Format::Jet4 << QList<Table>{other, tenantTable(typed, rows, {6})} << expected << QStringList() << QStringList();
 
     // No AutoNumber: the first integer column that is not one of the eight;
     // columns missing give NULL, columns not named are left out.
@@ -202,7 +205,7 @@ void TestConvert::yesConvertsEveryRecord_data()
         << QList<Table>{tenantTable(partial, {{"138", 30, 2, "张三", true}, {QVariant(), 10, 1, "李四", false}})}
         << QList<QStringList>{{"10", "李四", null, null, null, null, null, null, null},
                               {"30", "张三", null, null, null, null, null, null, null}}
-        << QStringList{"电话", "序号", "已婚"};
+        << QStringList{"电话", "序号", "已婚"} << QStringList();
 
     // An integer column whose values repeat cannot be the key: the rows are
     // numbered in the file's order and the column is named as left out.
@@ -211,7 +214,7 @@ void TestConvert::yesConvertsEveryRecord_data()
         << QList<Table>{tenantTable(partial, {{"138", 3, 7, "张三", true}, {QVariant(), 3, 8, "李四", false}})}
         << QList<QStringList>{{"1", "张三", null, null, null, null, null, null, null},
                               {"2", "李四", null, null, null, null, null, null, null}}
-        << QStringList{"电话", "楼层", "序号", "已婚"};
+        << QStringList{"电话", "楼层", "序号", "已婚"} << QStringList();
 
     QTest::newRow("no integer column: rows numbered")
         << Format::Ace12
@@ -219,7 +222,7 @@ void TestConvert::yesConvertsEveryRecord_data()
                                     {{"201", crlf}, {"202", QVariant()}})}
         << QList<QStringList>{{"1", null, "201", null, null, null, null, crlf, null},
                               {"2", null, "202", null, null, null, null, null, null}}
-        << QStringList();
+        << QStringList() << QStringList();
 
     Table many = manyTenants(5000);
     many.deletedRows = {2499};
@@ -232,7 +235,15 @@ void TestConvert::yesConvertsEveryRecord_data()
             row << many.rows[i - 1][column].toString();
         manyExpected << row;
     }
-    QTest::newRow("5,000 rows over many pages") << Format::Jet4 << QList<Table>{many} << manyExpected << QStringList();
+    QTest::newRow("5,000 rows over many pages")
+        << Format::Jet4 << QList<Table>{many} << manyExpected << QStringList() << QStringList();
+
+    // The Access file never takes the place of another file.
+    QTest::newRow("kept name taken")
+        << Format::Jet4
+        << QList<Table>{tenantTable({{QStringLiteral("姓名"), ColumnType::Text}}, {{"张三"}})}
+        << QList<QStringList>{{"1", "张三", null, null, null, null, null, null, null}} << QStringList()
+        << QStringList{"data_access.mdb", "data_access_3.mdb"};
 }
 
 void TestConvert::yesConvertsEveryRecord()
@@ -241,10 +252,14 @@ void TestConvert::yesConvertsEveryRecord()
     QFETCH(QList<Table>, tables);
     QFETCH(QList<QStringList>, expected);
     QFETCH(QStringList, leftOut);
+    QFETCH(QStringList, taken);
 
     RegisterFixture fixture;
     const QString database = fixture.databasePath();
-    const QString kept = fixture.directory() + QStringLiteral("data_access.mdb");
+    for (const QString &name : taken)
+        writeFile(fixture.directory() + name, name.toUtf8());
+    const QString keptName = taken.isEmpty() ? QStringLiteral("data_access.mdb") : QStringLiteral("data_access_2.mdb");
+    const QString kept = fixture.directory() + keptName;
     QString error;
     QVERIFY2(jet4::writeDatabase(database, tables, &error, format), qPrintable(error));
     const QByteArray access = fileBytes(database);
@@ -270,8 +285,10 @@ void TestConvert::yesConvertsEveryRecord()
     QCOMPARE(firstColumn(sqlRows(database, "select seq from sqlite_sequence where name = 'data'")),
              QStringList{expected.last().first()});
     // The Access file is kept byte for byte; nothing else is left behind.
-    QCOMPARE(fileBytes(kept), access);
-    QCOMPARE(filesIn(fixture.directory()).keys(), (QStringList{"data.mdb", "data_access.mdb"}));
+    QMap<QString, QByteArray> files{{"data.mdb", fileBytes(database)}, {keptName, access}};
+    for (const QString &name : taken)
+        files[name] = name.toUtf8();
+    QCOMPARE(filesIn(fixture.directory()), files);
 }
 
 void TestConvert::nothingChangesWithoutAConversion_data()
@@ -427,6 +444,38 @@ void TestConvert::commandLine()
     } else {
         QCOMPARE(filesIn(directory.filePath("新建")), targetFolder);
     }
+}
+
+void TestConvert::keepingTheAccessFile_data()
+{
+    QTest::addColumn<bool>("copy");  // the way of a file system without hard links
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("hard link") << false << false;
+    QTest::newRow("copy") << true << false;
+    QTest::newRow("hard link, name taken") << false << true;
+    QTest::newRow("copy, name taken") << true << true;
+}
+
+void TestConvert::keepingTheAccessFile()
+{
+    QFETCH(bool, copy);
+    QFETCH(bool, taken);
+    QTemporaryDir directory;
+    const QString from = directory.filePath("data.mdb");
+    const QString to = directory.filePath("data_access.mdb");
+    QByteArray access(300000, '\0');
+    for (qsizetype i = 0; i < access.size(); ++i)
+        access[i] = char(i * 7919 % 251);
+    writeFile(from, access);
+    if (taken)
+        writeFile(to, "someone else's");
+    const QMap<QString, QByteArray> before = filesIn(directory.path());
+
+    QCOMPARE(copy ? keepByCopy(from, to) : keepUnderName(from, to), taken ? EEXIST : 0);
+    QMap<QString, QByteArray> expected = before;
+    if (!taken)
+        expected["data_access.mdb"] = access;
+    QCOMPARE(filesIn(directory.path()), expected);
 }
 
 void TestConvert::compressedText_data()
