@@ -158,15 +158,19 @@ bool AccessTable::Private::readMemo(const unsigned char *head, int size, QByteAr
     const quint32 word = littleEndian<quint32>(head);
     const quint32 length = word & memoLengthMask;
     const quint32 pageRow = littleEndian<quint32>(head + 4);
+    // The head's length is the memo's; a place that holds less is damaged.
     if (word & memoInline) {
-        if (quint32(size - memoHeadSize) != length)
+        if (quint32(size - memoHeadSize) < length)
             return false;
-        bytes->append(reinterpret_cast<const char *>(head + memoHeadSize), size - memoHeadSize);
+        bytes->append(reinterpret_cast<const char *>(head + memoHeadSize), qsizetype(length));
         return true;
     }
     if (word & memoOnePage) {
         quint32 unused = 0;
-        return appendLongValueRow(pageRow, false, bytes, &unused) && quint32(bytes->size()) == length;
+        if (!appendLongValueRow(pageRow, false, bytes, &unused) || quint32(bytes->size()) < length)
+            return false;
+        bytes->truncate(length);
+        return true;
     }
     // Several long-value rows, each leading with the place of the next.
     bytes->reserve(length);
@@ -175,7 +179,10 @@ bool AccessTable::Private::readMemo(const unsigned char *head, int size, QByteAr
         if (!appendLongValueRow(next, true, bytes, &next))
             return false;
     }
-    return quint32(bytes->size()) == length;
+    if (quint32(bytes->size()) < length)
+        return false;
+    bytes->truncate(length);
+    return true;
 }
 
 AccessTable::AccessTable()
