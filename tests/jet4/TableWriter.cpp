@@ -66,7 +66,8 @@ bool writeTable(PageFile &file, quint32 definitionPage, const TableLayout &layou
         state.nextAutoNumber = qint32(largestAutoNumber + 1);
     DataPage maps(0);
     const QByteArray usageMap = usageMapRow(dataPages, file);
-    const QByteArray freeSpaceMap = usageMapRow({}, file);  // a finished table takes no more rows here
+    // No page is listed as having room: a program adding rows starts a new page.
+    const QByteArray freeSpaceMap = usageMapRow({}, file);
     const quint32 mapsPage = file.allocate();
     state.usageMap = rowPointer(mapsPage, maps.add(usageMap));
     state.freeSpaceMap = rowPointer(mapsPage, maps.add(freeSpaceMap));
