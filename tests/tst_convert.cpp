@@ -320,6 +320,11 @@ void TestConvert::nothingChangesWithoutAConversion_data()
     QTest::newRow("cut short") << "&Yes" << tenants.first(tenants.size() / 2 + 100) << QString() << damaged;
     QTest::newRow("last page lost") << "&Yes" << tenants.first(tenants.size() - 4096) << QString() << damaged;
     QTest::newRow("garbage after the header") << "&Yes" << garbage << QString() << damaged;
+    QByteArray access97 = tenants;
+    access97[0x14] = 0;  // the Jet version of Access 97
+    QTest::newRow("Access 97")
+        << "&Yes" << access97 << QString()
+        << "它是 Access 97 或更早版本的数据库，本程序只能转换 Access 2000 及以后版本的数据库（可先在 Access 中把它转换为新版本）";
     QTest::newRow("read-only folder") << "&Yes" << tenants << "read-only folder" << "文件夹“%1”不允许写入";
     QTest::newRow("read-only file") << "&Yes" << tenants << "read-only file" << "数据库文件被设为只读";
     QTest::newRow("file size limit") << "&Yes" << tenants << "file size limit" << "新文件超出了系统允许的文件大小";
