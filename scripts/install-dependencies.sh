@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libsqlite3-dev
+    pkg-config libmdb3 mdbtools-dev mdbtools
     fonts-noto-cjk
     # install.sh reads an existing data.mdb with sqlite3; the install test
     # validates the menu entry and metainfo and starts the program through

@@ -1,7 +1,10 @@
 // A crash during work loses nothing that the program said it had saved.
 #include "db/RegisterFile.h"
+#include "jet4/Jet4Writer.h"
 #include "support/RegisterFixture.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -11,6 +14,7 @@ class TestCrash : public QObject {
     Q_OBJECT
 private slots:
     void killedWhileAddingLosesNoReportedAdd();
+    void killedWhileConvertingKeepsEveryFileWhole();
 };
 
 void TestCrash::killedWhileAddingLosesNoReportedAdd()
@@ -39,6 +43,77 @@ void TestCrash::killedWhileAddingLosesNoReportedAdd()
             QVERIFY2(stored.contains(name), qPrintable(name + " was reported added but is not stored"));
     }
     QVERIFY(reported.size() >= 20);
+}
+
+namespace {
+
+// Runs the converter on the directory to its end, or kills it after `killAfterMs`.
+bool runConverter(const QString &directory, int killAfterMs = -1)
+{
+    QProcess converter;
+    converter.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    converter.start(CRASH_CONVERTER_PATH, {directory});
+    if (!converter.waitForStarted())
+        return false;
+    if (killAfterMs >= 0 && !converter.waitForFinished(killAfterMs))
+        converter.kill();  // SIGKILL
+    return converter.waitForFinished(120000) && converter.exitStatus() == QProcess::NormalExit
+        && converter.exitCode() == 0;
+}
+
+bool isWholeRegister(const QString &path, int rows)
+{
+    return firstColumn(sqlRows(path, "PRAGMA integrity_check")) == QStringList{"ok"}
+        && firstColumn(sqlRows(path, "select count(*) from data")) == QStringList{QString::number(rows)};
+}
+
+} // namespace
+
+void TestCrash::killedWhileConvertingKeepsEveryFileWhole()
+{
+    constexpr int rows = 20000;
+    QTemporaryDir directory;
+    jet4::Table tenants{"data", {{"ID", jet4::ColumnType::Long, true}, {"姓名", jet4::ColumnType::Text},
+                                 {"房号", jet4::ColumnType::Text}, {"备注", jet4::ColumnType::Memo}}, {}, {}};
+    for (int i = 1; i <= rows; ++i)
+        tenants.rows.append({QVariant(), QStringLiteral("房客%1").arg(i), QString::number(100 + i % 900),
+                             QStringLiteral("电话：%1\r\n").arg(13800000000LL + i).repeated(4)});
+    const QString source = directory.filePath("source.mdb");
+    QVERIFY(jet4::writeDatabase(source, {tenants}));
+    const QByteArray access = fileBytes(source);
+
+    // How long a whole run takes, so that the kills fall all over it.
+    const QString timed = directory.filePath("timed");
+    QVERIFY(QDir().mkpath(timed) && QFile::copy(source, timed + "/data.mdb"));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(runConverter(timed));
+    const int wholeRunMs = int(clock.elapsed());
+
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    int convertedWhenKilled = 0;
+    for (int run = 0; run < 20; ++run) {
+        const QString work = directory.filePath(QString::number(run));
+        const QString database = work + "/data.mdb";
+        const QString kept = work + "/data_access.mdb";
+        QVERIFY(QDir().mkpath(work) && QFile::copy(source, database));
+        runConverter(work, random.bounded(wholeRunMs + wholeRunMs / 4 + 1));
+
+        // data.mdb is the untouched Access file or the whole register, and
+        // the Access bytes are under data.mdb or the kept name.
+        const QByteArray now = fileBytes(database);
+        if (now != access) {
+            QVERIFY2(isWholeRegister(database, rows), qPrintable(QString("run %1").arg(run)));
+            QCOMPARE(fileBytes(kept), access);
+            ++convertedWhenKilled;
+        }
+        // The next start converts, or finds the register; nothing else remains.
+        QVERIFY(runConverter(work));
+        QVERIFY(isWholeRegister(database, rows));
+        QCOMPARE(fileBytes(kept), access);
+        QCOMPARE(QDir(work).entryList(QDir::Files | QDir::Hidden), (QStringList{"data.mdb", "data_access.mdb"}));
+    }
+    qInfo("%d of 20 runs were killed after the register took data.mdb's place", convertedWhenKilled);
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -28,4 +29,19 @@ QString errorBoxText(const QString &text)
 void ShowErrorBox(const QString &text)
 {
     showBox(QMessageBox::Critical, errorBoxText(text));
+}
+
+void ShowWarningBox(const QString &text)
+{
+    showBox(QMessageBox::Warning, text);
+}
+
+bool AskYesNo(const QString &title, const QString &text, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }

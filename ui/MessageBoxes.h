@@ -16,3 +16,10 @@ void ShowErrorBox(const QString &text);
 
 // The error box's text for an error text.
 QString errorBoxText(const QString &text);
+
+// A warning: modal, titled "Larkhaven", warning icon, one OK button.
+void ShowWarningBox(const QString &text);
+
+// A question with the buttons "&Yes" (the default, Enter) and "&No" (also
+// Esc and the box's close button), question icon. True for Yes.
+bool AskYesNo(const QString &title, const QString &text, QWidget *parent = nullptr);

@@ -8,6 +8,7 @@
 #include "register/DatabaseBackup.h"
 #include "register/TenantSearch.h"
 #include "register/Unit_mokuai.h"
+#include "ui/AccessConversion.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -103,6 +104,7 @@ void TForm1::FormCreate()
     // A directory of that name is no database file.
     const QString path = databasePath();
     if (QFileInfo(path).isFile()) {
+        OfferAccessConversion(path);
         ADOConnection1->setDatabaseFile(path);
         FullRefresh();
     } else {
@@ -121,13 +123,7 @@ void TForm1::TimerTimer()
 
 bool TForm1::FormCloseQuery()
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("您真的要退出吗"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskYesNo(QStringLiteral("Confirm"), QStringLiteral("您真的要退出吗"), this);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

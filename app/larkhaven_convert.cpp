@@ -1,0 +1,43 @@
+// larkhaven-convert: converts the table `data` of an Access database into a
+// new register file, with the same code as the program's start-up question.
+//
+//   larkhaven-convert SOURCE TARGET
+//
+// Refuses a TARGET that exists. Prints the row count and the columns not
+// carried over; exits with 0 on success, otherwise with a one-line reason
+// on stderr and status 1 (2 for wrong arguments).
+#include "convert/AccessConverter.h"
+#include "platform/RegionalFormats.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+void printLine(FILE *stream, const QString &text)
+{
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() != 2) {
+        printLine(stderr, QStringLiteral("用法：larkhaven-convert SOURCE TARGET（把 Access 数据库 SOURCE 的 data 表转换为新的房客数据库 TARGET）"));
+        return 2;
+    }
+    const ConversionResult result = convertAccessFile(arguments[0], arguments[1], regionalFormats());
+    if (!result.succeeded) {
+        printLine(stderr, QStringLiteral("larkhaven-convert: 转换失败：") + result.failure);
+        return 1;
+    }
+    printLine(stdout, QStringLiteral("转换完成，共 %1 个记录。").arg(result.rows));
+    if (!result.leftOutColumns.isEmpty())
+        printLine(stdout, QStringLiteral("未转换的列：") + result.leftOutColumns.join(QStringLiteral("、")));
+    return 0;
+}

@@ -1,0 +1,138 @@
+// Times larkhaven-convert on an Access register against mdb-export reading
+// the same table to /dev/null, side by side in one run, with the peak
+// resident memory of each.
+//
+//   convert_bench [--rows 100000] [--reps 5] [--keep PATH]
+//
+// --keep also copies the generated Access file to PATH.
+//
+// Both run as child processes, so each time includes starting the program
+// and each peak is that program's own.
+#include "jet4/Jet4Writer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+struct Run {
+    double milliseconds = 0;
+    double peakMegabytes = 0;
+    bool succeeded = false;
+};
+
+// Runs `arguments` through measure_child, which keeps its own memory out of
+// the child's peak.
+Run measured(const QStringList &arguments)
+{
+    QProcess launcher;
+    launcher.start(MEASURE_CHILD_PATH, arguments);
+    Run run;
+    if (!launcher.waitForFinished(-1))
+        return run;
+    const QStringList figures = QString::fromLatin1(launcher.readAllStandardOutput()).split(' ');
+    if (figures.size() != 3)
+        return run;
+    run.milliseconds = figures[0].toDouble();
+    run.peakMegabytes = figures[1].toDouble() / 1024.0;
+    run.succeeded = figures[2].trimmed() == "0";
+    return run;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
+}
+
+// A register as a landlord keeps it in Access: typed columns, three-line remarks.
+jet4::Table tenants(int rows)
+{
+    using jet4::ColumnType;
+    jet4::Table table{QStringLiteral("data"),
+                      {{QStringLiteral("ID"), ColumnType::Long, true},
+                       {QStringLiteral("姓名"), ColumnType::Text},
+                       {QStringLiteral("房号"), ColumnType::Text},
+                       {QStringLiteral("租金"), ColumnType::Currency},
+                       {QStringLiteral("押金"), ColumnType::Currency},
+                       {QStringLiteral("入住日期"), ColumnType::DateTime},
+                       {QStringLiteral("到期日期"), ColumnType::DateTime},
+                       {QStringLiteral("备注"), ColumnType::Memo},
+                       {QStringLiteral("编辑时间"), ColumnType::DateTime}},
+                      {},
+                      {}};
+    const QStringList surnames{"张", "王", "李", "赵", "刘", "陈", "杨", "欧阳"};
+    const QDate first(2015, 1, 1);
+    for (int i = 0; i < rows; ++i) {
+        const QDate moveIn = first.addDays(i % 2000);
+        table.rows.append({QVariant(), surnames[i % surnames.size()] + QStringLiteral("房客%1").arg(i),
+                           QStringLiteral("%1-%2%3").arg(1 + i % 20).arg(1 + i % 30).arg(1 + i % 4, 2, 10, QChar('0')),
+                           qlonglong(500 + i % 25 * 100) * 10000, qlonglong(1000 + i % 10 * 500) * 10000,
+                           QDateTime(moveIn, QTime(0, 0)), QDateTime(moveIn.addYears(1), QTime(0, 0)),
+                           QStringLiteral("电话：138%1\r\n身份证：1101011990%2\r\n押一付三").arg(i, 8, 10, QChar('0')).arg(i, 8, 10, QChar('0')),
+                           QDateTime(moveIn, QTime(9 + i % 10, i % 60, i % 60))});
+    }
+    return table;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    int rows = 100000;
+    int repetitions = 5;
+    QString keep;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == "--rows")
+            rows = arguments[i + 1].toInt();
+        else if (arguments[i] == "--reps")
+            repetitions = std::max(1, arguments[i + 1].toInt());
+        else if (arguments[i] == "--keep")
+            keep = arguments[i + 1];
+    }
+
+    QTemporaryDir directory;
+    const QString source = directory.filePath("data.mdb");
+    const QString target = directory.filePath("register.mdb");
+    QString error;
+    if (!jet4::writeDatabase(source, {tenants(rows)}, &error)) {
+        std::fprintf(stderr, "cannot write the Access file: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (!keep.isEmpty())
+        QFile::copy(source, keep);
+
+    QList<double> exportTimes, convertTimes;
+    double exportPeak = 0, convertPeak = 0;
+    for (int i = 0; i < repetitions; ++i) {
+        const Run exported = measured({"mdb-export", source, "data"});
+        QFile::remove(target);
+        const Run converted = measured({LARKHAVEN_CONVERT_PATH, source, target});
+        if (!exported.succeeded || !converted.succeeded) {
+            std::fprintf(stderr, "a run failed\n");
+            return 1;
+        }
+        exportTimes << exported.milliseconds;
+        convertTimes << converted.milliseconds;
+        exportPeak = std::max(exportPeak, exported.peakMegabytes);
+        convertPeak = std::max(convertPeak, converted.peakMegabytes);
+    }
+    const double exportMedian = median(exportTimes);
+    const double convertMedian = median(convertTimes);
+    std::printf("| rows | mdb-export to /dev/null (ms) | larkhaven-convert (ms) | ratio | peak memory, mdb-export (MB) | peak memory, larkhaven-convert (MB) |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| %d | %.1f | %.1f | %.2f | %.1f | %.1f |\n", rows, exportMedian, convertMedian,
+                convertMedian / exportMedian, exportPeak, convertPeak);
+    std::printf("(medians of %d runs, source %.1f MB)\n", repetitions, double(QFile(source).size()) / 1048576.0);
+    return 0;
+}

@@ -1,0 +1,148 @@
+#include "convert/FileSteps.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+int syncDescriptorOf(const QString &path, int flags)
+{
+    const int descriptor = ::open(encoded(path).constData(), flags | O_CLOEXEC);
+    if (descriptor < 0)
+        return errno;
+    int error = 0;
+    // Some file systems cannot sync a directory; their entries are as safe
+    // as they get.
+    if (::fsync(descriptor) != 0 && !((flags & O_DIRECTORY) && (errno == EINVAL || errno == ENOTSUP)))
+        error = errno;
+    ::close(descriptor);
+    return error;
+}
+
+// The file systems that have no hard links say so with one of these.
+bool linksUnsupported(int error)
+{
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK
+        || error == ENOSYS;
+}
+
+// Whether the two files hold the same bytes.
+bool sameBytes(const QString &first, const QString &second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 chunk = 1 << 16;
+    while (!a.atEnd()) {
+        if (a.read(chunk) != b.read(chunk))
+            return false;
+    }
+    return b.atEnd();
+}
+
+int writeAll(int descriptor, const char *bytes, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, bytes, size_t(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes += written;
+        size -= written;
+    }
+    return 0;
+}
+
+} // namespace
+
+int syncFile(const QString &path)
+{
+    return syncDescriptorOf(path, O_RDONLY);
+}
+
+int syncDirectory(const QString &directory)
+{
+    return syncDescriptorOf(directory, O_RDONLY | O_DIRECTORY);
+}
+
+bool markedReadOnly(const QString &path)
+{
+    struct stat info {};
+    if (::stat(encoded(path).constData(), &info) != 0)
+        return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+FileIdentity identityOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(encoded(path).constData(), &info) != 0)
+        return {};
+    return {true, info.st_dev, info.st_ino, info.st_size,
+            static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+int keepUnderName(const QString &from, const QString &to)
+{
+    if (::link(encoded(from).constData(), encoded(to).constData()) == 0)
+        return 0;
+    const int error = errno;
+    return linksUnsupported(error) ? keepByCopy(from, to) : error;
+}
+
+int keepByCopy(const QString &from, const QString &to)
+{
+    const QString temporary = to + QStringLiteral(".copying");
+    ::unlink(encoded(temporary).constData());
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return EIO;
+    const int descriptor = ::open(encoded(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return errno;
+    int error = 0;
+    constexpr qint64 chunk = 1 << 16;
+    while (error == 0 && !source.atEnd()) {
+        const QByteArray bytes = source.read(chunk);
+        error = bytes.isEmpty() ? EIO : writeAll(descriptor, bytes.constData(), bytes.size());
+    }
+    if (error == 0 && ::fsync(descriptor) != 0)
+        error = errno;
+    ::close(descriptor);
+    if (error == 0 && !sameBytes(from, temporary))
+        error = EIO;
+    if (error == 0)
+        error = moveWithoutReplacing(temporary, to);
+    if (error != 0)
+        ::unlink(encoded(temporary).constData());
+    return error;
+}
+
+int moveWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray source = encoded(from);
+    const QByteArray target = encoded(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // Without an atomic way, look first; a conversion is the only writer of
+    // these names.
+    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink())
+        return EEXIST;
+    return std::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+// The file-system steps of a conversion, each of which leaves every file
+// whole if the program stops at any point. Functions returning int give 0
+// on success and the system's error number otherwise.
+
+// Flushes a file's bytes, or a directory's entries, to the disk.
+int syncFile(const QString &path);
+int syncDirectory(const QString &directory);
+
+// Whether the permission bits mark the file or directory as not writable.
+// The program honours them also for a user (root) whom the system would
+// let write anyway.
+bool markedReadOnly(const QString &path);
+
+// Which file is at `path`, to tell whether it was replaced or changed.
+struct FileIdentity {
+    bool exists = false;
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = 0;
+    long long modifiedNs = 0;
+    bool sameFileAs(const FileIdentity &other) const
+    {
+        return exists && other.exists && device == other.device && inode == other.inode;
+    }
+    bool operator==(const FileIdentity &) const = default;
+};
+FileIdentity identityOf(const QString &path);
+
+// Gives the file at `from` the additional name `to` without overwriting
+// anything at `to`: a hard link, or where the file system has none, a copy
+// that is flushed to disk and compared byte for byte before it takes the
+// name. EEXIST when something is at `to`.
+int keepUnderName(const QString &from, const QString &to);
+
+// Copies `from` to `to` as keepUnderName() does where there are no links:
+// the bytes go to a temporary file (`to` + ".copying"), are synced and
+// compared, and only then take the name `to`.
+int keepByCopy(const QString &from, const QString &to);
+
+// Gives the complete file `from` the name `to` when nothing is there, and
+// drops the name `from`. EEXIST when something is at `to`.
+int moveWithoutReplacing(const QString &from, const QString &to);

@@ -1,0 +1,160 @@
+#include "convert/RegisterBuilder.h"
+
+#include "convert/FileSteps.h"
+#include "db/RegisterFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+QString writeFailureText(int systemError, const QString &directory)
+{
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足");
+    case EFBIG:
+        return QStringLiteral("新文件超出了系统允许的文件大小");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("文件夹“%1”不允许写入").arg(QDir::toNativeSeparators(directory));
+    default:
+        return QStringLiteral("写入文件时出错（%1）").arg(QString::fromLocal8Bit(std::strerror(systemError)));
+    }
+}
+
+RegisterBuilder::RegisterBuilder(QString path)
+    : m_path(std::move(path))
+{
+}
+
+RegisterBuilder::~RegisterBuilder()
+{
+    abandon();
+}
+
+bool RegisterBuilder::fail(const QString &text)
+{
+    m_failure = text;
+    return false;
+}
+
+bool RegisterBuilder::failFromEngine()
+{
+    const int code = m_db ? sqlite3_errcode(m_db) : SQLITE_ERROR;
+    // The error number of the failed call on the file itself; the
+    // connection's may have been overwritten by then.
+    int systemError = 0;
+    if (m_db && (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_LAST_ERRNO, &systemError) != SQLITE_OK
+                 || systemError == 0))
+        systemError = sqlite3_system_errno(m_db);
+    const QString directory = QFileInfo(m_path).absolutePath();
+    if (code == SQLITE_FULL)
+        return fail(writeFailureText(systemError == EFBIG ? EFBIG : ENOSPC, directory));
+    if (systemError != 0)
+        return fail(writeFailureText(systemError, directory));
+    return fail(QStringLiteral("写入新数据库时出错（%1）").arg(QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : "")));
+}
+
+bool RegisterBuilder::exec(const char *sql)
+{
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK || failFromEngine();
+}
+
+bool RegisterBuilder::create()
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    // O_EXCL: never a file that is already there.
+    const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return fail(writeFailureText(errno, QFileInfo(m_path).absolutePath()));
+    ::close(descriptor);
+
+    const QString schema = registerSchema();
+    if (schema.isEmpty())
+        return fail(QStringLiteral("程序缺少数据库结构（schema.sql）"));
+    if (sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        return failFromEngine();
+    sqlite3_extended_result_codes(m_db, 1);
+    // The file is thrown away unless finish() succeeds, so a crash while it
+    // is built needs no journal to recover from.
+    if (!exec("PRAGMA journal_mode=OFF") || !exec("PRAGMA synchronous=OFF") || !exec("PRAGMA cache_size=-16384")
+        || !exec(schema.toUtf8().constData()) || !exec("BEGIN"))
+        return false;
+    const char *insert = "insert into data (ID, 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注, 编辑时间) "
+                         "values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)";
+    if (sqlite3_prepare_v2(m_db, insert, -1, &m_insert, nullptr) != SQLITE_OK)
+        return failFromEngine();
+    return true;
+}
+
+RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, const TenantTexts &texts)
+{
+    sqlite3_bind_int64(m_insert, 1, id);
+    for (int i = 0; i < int(texts.size()); ++i) {
+        if (!texts[size_t(i)]) {
+            sqlite3_bind_null(m_insert, i + 2);
+            continue;
+        }
+        const QByteArray utf8 = texts[size_t(i)]->toUtf8();
+        // A null pointer would bind NULL; an empty text stays an empty text.
+        sqlite3_bind_text(m_insert, i + 2, utf8.isEmpty() ? "" : utf8.constData(), int(utf8.size()),
+                          SQLITE_TRANSIENT);
+    }
+    const int rc = sqlite3_step(m_insert);
+    sqlite3_reset(m_insert);
+    if (rc == SQLITE_DONE)
+        return Insert::Done;
+    if (rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+        return Insert::KeyTaken;
+    failFromEngine();
+    return Insert::Failed;
+}
+
+bool RegisterBuilder::finish(qint64 expectedRows)
+{
+    sqlite3_finalize(m_insert);
+    m_insert = nullptr;
+    if (!exec("COMMIT"))
+        return false;
+
+    sqlite3_stmt *statement = nullptr;
+    qint64 stored = -1;
+    if (sqlite3_prepare_v2(m_db, "select count(*) from data", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        stored = sqlite3_column_int64(statement, 0);
+    sqlite3_finalize(statement);
+    QString integrity;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        integrity = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    if (stored != expectedRows || integrity != QStringLiteral("ok"))
+        return fail(QStringLiteral("新数据库写好后核对不符（%1 个记录，应为 %2 个）").arg(stored).arg(expectedRows));
+
+    const int rc = sqlite3_close(m_db);
+    m_db = nullptr;
+    if (rc != SQLITE_OK)
+        return fail(QStringLiteral("关闭新数据库时出错"));
+    if (const int error = syncFile(m_path); error != 0)
+        return fail(writeFailureText(error, QFileInfo(m_path).absolutePath()));
+    return true;
+}
+
+void RegisterBuilder::abandon()
+{
+    sqlite3_finalize(m_insert);
+    m_insert = nullptr;
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}

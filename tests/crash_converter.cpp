@@ -1,0 +1,29 @@
+// Converts the Access data.mdb in a program directory as the start-up
+// question's Yes does, for the crash test that kills it part way.
+//
+//   crash_converter <program directory>
+//
+// Exits 0 once data.mdb is a register (also when it already was one).
+#include "convert/AccessConverter.h"
+#include "db/ADOConnection.h"
+#include "platform/RegionalFormats.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    if (argc != 2)
+        return 2;
+    const QString database = QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("data.mdb"));
+    if (accessDatabaseRefusal(database).isEmpty())
+        return 0;
+    const ConversionResult result = convertAccessDatabaseInPlace(
+        database, RegionalFormats::fromFormats(QStringLiteral("yyyy/M/d"), QStringLiteral("H:mm:ss")));
+    if (!result.succeeded)
+        std::fprintf(stderr, "%s\n", result.failure.toUtf8().constData());
+    return result.succeeded ? 0 : 1;
+}

@@ -1,0 +1,186 @@
+#include "jet4/RowEncoder.h"
+
+#include <cstring>
+#include <limits>
+
+namespace jet4::detail {
+
+namespace {
+
+constexpr quint32 memoInlineFlag = 0x80000000;
+constexpr quint32 memoOnePageFlag = 0x40000000;
+constexpr qsizetype memoMaxBytes = 0xFFFFFF;  // the length has 24 bits
+constexpr int memoHeaderSize = 12;
+
+bool isInteger(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNumber(const QVariant &value)
+{
+    return isInteger(value) || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+}
+
+bool integerIn(const QVariant &value, qint64 low, qint64 high, qint64 *result)
+{
+    bool ok = false;
+    *result = value.toLongLong(&ok);
+    return isInteger(value) && ok && *result >= low && *result <= high;
+}
+
+// The value's bytes in the fixed part of the row, or an error.
+bool encodeFixed(const StoredColumn &column, const QVariant &value, char *at, QString *error)
+{
+    qint64 integer = 0;
+    switch (column.kind) {
+    case Kind::Integer:
+        if (!integerIn(value, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), &integer))
+            break;
+        qToLittleEndian(qint16(integer), at);
+        return true;
+    case Kind::Long:
+        if (!integerIn(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &integer))
+            break;
+        qToLittleEndian(qint32(integer), at);
+        return true;
+    case Kind::Currency:
+        if (!integerIn(value, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), &integer))
+            break;
+        qToLittleEndian(integer, at);
+        return true;
+    case Kind::Double:
+        if (!isNumber(value))
+            break;
+        qToLittleEndian(value.toDouble(), at);
+        return true;
+    case Kind::DateTime:
+        if (value.typeId() != QMetaType::QDateTime || !value.toDateTime().isValid())
+            break;
+        qToLittleEndian(accessDateTime(value.toDateTime()), at);
+        return true;
+    default:
+        break;
+    }
+    *error = QStringLiteral("column %1: unexpected value %2").arg(column.name, value.toString());
+    return false;
+}
+
+// A memo's field: a 12-byte header (length with flags, pointer to the
+// long-value row) followed, for a short memo, by the characters themselves.
+QByteArray encodeMemo(const QString &text, LongValueStore &longValues)
+{
+    const QByteArray characters = utf16le(text);
+    const quint32 length = quint32(characters.size());
+    QByteArray field;
+    if (text.size() <= memoInlineMaxChars) {
+        append32(field, length | memoInlineFlag);
+        append32(field, 0);
+        append32(field, 0);
+        field += characters;
+    } else if (text.size() <= memoSinglePageMaxChars) {
+        append32(field, length | memoOnePageFlag);
+        append32(field, longValues.storeInOnePage(characters));
+        append32(field, 0);
+    } else {
+        append32(field, length);
+        append32(field, longValues.storeChained(characters, 2 * memoCharsPerChainedPage));
+        append32(field, 0);
+    }
+    Q_ASSERT(text.size() > memoInlineMaxChars || field.size() == memoHeaderSize + characters.size());
+    return field;
+}
+
+bool encodeVariable(const StoredColumn &column, const QVariant &value, LongValueStore &longValues,
+                    QByteArray *bytes, QString *error)
+{
+    if (value.typeId() != QMetaType::QString || column.kind == Kind::Ole) {
+        *error = QStringLiteral("column %1: unexpected value %2").arg(column.name, value.toString());
+        return false;
+    }
+    const QString text = value.toString();
+    if (column.kind == Kind::Text) {
+        if (text.size() > textMaxChars) {
+            *error = QStringLiteral("column %1: %2 characters, a Text holds %3").arg(column.name).arg(text.size()).arg(textMaxChars);
+            return false;
+        }
+        *bytes = utf16le(text);
+        return true;
+    }
+    if (2 * text.size() > memoMaxBytes) {
+        *error = QStringLiteral("column %1: memo of %2 characters is too long").arg(column.name).arg(text.size());
+        return false;
+    }
+    *bytes = encodeMemo(text, longValues);
+    return true;
+}
+
+} // namespace
+
+double accessDateTime(const QDateTime &dateTime)
+{
+    static const QDate dayZero(1899, 12, 30);
+    const double days = double(dayZero.daysTo(dateTime.date()));
+    const double timeOfDay = dateTime.time().msecsSinceStartOfDay() / 86400000.0;
+    return days >= 0 ? days + timeOfDay : days - timeOfDay;
+}
+
+std::optional<QByteArray> encodeRow(const TableLayout &layout, const QVariantList &values,
+                                    LongValueStore &longValues, QString *error)
+{
+    const qsizetype columnCount = layout.columns.size();
+    if (values.size() != columnCount) {
+        *error = QStringLiteral("%1 values for %2 columns").arg(values.size()).arg(columnCount);
+        return std::nullopt;
+    }
+    QByteArray row(2 + layout.fixedSize, '\0');
+    put16(row, 0, quint16(columnCount));
+    QByteArray nullMask((columnCount + 7) / 8, '\0');
+    QList<quint16> varOffsets;
+
+    for (const StoredColumn &column : layout.columns) {
+        const QVariant &value = values[column.number];
+        bool present = !value.isNull();
+        if (column.kind == Kind::Boolean) {
+            if (present && value.typeId() != QMetaType::Bool) {
+                *error = QStringLiteral("column %1: unexpected value %2").arg(column.name, value.toString());
+                return std::nullopt;
+            }
+            present = present && value.toBool();
+        } else if (column.fixed && present) {
+            if (!encodeFixed(column, value, row.data() + 2 + column.fixedOffset, error))
+                return std::nullopt;
+        } else if (!column.fixed) {
+            varOffsets.append(quint16(row.size()));
+            if (present) {
+                QByteArray bytes;
+                if (!encodeVariable(column, value, longValues, &bytes, error))
+                    return std::nullopt;
+                row += bytes;
+            }
+        }
+        if (present)
+            nullMask[column.number / 8] = char(nullMask[column.number / 8] | (1 << (column.number % 8)));
+    }
+
+    if (layout.varCount > 0) {
+        append16(row, quint16(row.size()));  // where the variable values end
+        for (qsizetype i = varOffsets.size() - 1; i >= 0; --i)
+            append16(row, varOffsets[i]);
+        append16(row, quint16(layout.varCount));
+    }
+    row += nullMask;
+    return row;
+}
+
+} // namespace jet4::detail

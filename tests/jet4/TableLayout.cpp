@@ -1,0 +1,85 @@
+#include "jet4/TableLayout.h"
+
+namespace jet4::detail {
+
+namespace {
+
+Kind kindOf(ColumnType type)
+{
+    switch (type) {
+    case ColumnType::Boolean: return Kind::Boolean;
+    case ColumnType::Long: return Kind::Long;
+    case ColumnType::Double: return Kind::Double;
+    case ColumnType::Currency: return Kind::Currency;
+    case ColumnType::DateTime: return Kind::DateTime;
+    case ColumnType::Text: return Kind::Text;
+    case ColumnType::Memo: return Kind::Memo;
+    }
+    return Kind::Text;
+}
+
+// Bytes a value takes in the fixed part; -1 for variable-size values. A
+// Yes/No value lives in the null mask and takes none.
+int fixedLength(Kind kind)
+{
+    switch (kind) {
+    case Kind::Boolean: return 0;
+    case Kind::Integer: return 2;
+    case Kind::Long: return 4;
+    case Kind::Currency:
+    case Kind::Double:
+    case Kind::DateTime: return 8;
+    case Kind::Text:
+    case Kind::Ole:
+    case Kind::Memo: return -1;
+    }
+    return -1;
+}
+
+} // namespace
+
+TableLayout::TableLayout(const QString &name, bool system, const QList<std::pair<QString, Kind>> &columns)
+    : name(name)
+    , system(system)
+{
+    for (const auto &[columnName, kind] : columns) {
+        StoredColumn column;
+        column.name = columnName;
+        column.kind = kind;
+        column.number = int(this->columns.size());
+        const int length = fixedLength(kind);
+        column.fixed = length >= 0;
+        if (column.fixed) {
+            column.fixedOffset = fixedSize;
+            column.length = length;
+            fixedSize += length;
+        } else {
+            column.varIndex = varCount++;
+            column.length = kind == Kind::Text ? 2 * textMaxChars : 0;
+        }
+        this->columns.append(column);
+    }
+}
+
+TableLayout::TableLayout(const Table &table)
+    : TableLayout(table.name, false, [&table] {
+        QList<std::pair<QString, Kind>> columns;
+        for (const Column &column : table.columns)
+            columns.append({column.name, kindOf(column.type)});
+        return columns;
+    }())
+{
+    for (int i = 0; i < table.columns.size(); ++i)
+        columns[i].autoNumber = table.columns[i].autoNumber;
+}
+
+int TableLayout::autoNumberColumn() const
+{
+    for (const StoredColumn &column : columns) {
+        if (column.autoNumber)
+            return column.number;
+    }
+    return -1;
+}
+
+} // namespace jet4::detail

@@ -1,0 +1,506 @@
+// An Access data.mdb brought over into the register: through the start-up
+// question, and with the command-line converter. Every outcome leaves every
+// file either converted as the user was told or exactly as it was.
+#include "convert/AccessConverter.h"
+#include "convert/FileSteps.h"
+#include "convert/JetValues.h"
+#include "jet4/Jet4Writer.h"
+#include "support/RegisterFixture.h"
+#include "ui/AccessConversion.h"
+#include "ui/Unit1.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+
+#include <sys/resource.h>
+
+using jet4::Column;
+using jet4::ColumnType;
+using jet4::Format;
+using jet4::Table;
+
+Q_DECLARE_METATYPE(jet4::Format)
+Q_DECLARE_METATYPE(jet4::Table)
+
+namespace {
+
+// How the checks show NULL, to tell it from an empty text.
+const QString null = QStringLiteral("∅");
+
+const QStringList tenantColumns{"姓名", "房号", "租金", "押金", "入住日期", "到期日期", "备注", "编辑时间"};
+
+// The register's rows, ID first, NULL as ∅.
+QList<QStringList> registerRows(const QString &path)
+{
+    QStringList columns{"ID"};
+    for (const QString &column : tenantColumns)
+        columns << QStringLiteral("ifnull(%1, '%2')").arg(column, null);
+    return sqlRows(path, QStringLiteral("select %1 from data order by ID").arg(columns.join(',')));
+}
+
+// What the grid shows, row by row.
+QList<QStringList> gridRows()
+{
+    QList<QStringList> rows;
+    const QAbstractItemModel *model = Form1->DataSource1;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(); ++column)
+            texts << model->index(row, column).data().toString();
+        rows << texts;
+    }
+    return rows;
+}
+
+QList<QStringList> shownAsInGrid(QList<QStringList> rows)
+{
+    for (QStringList &row : rows)
+        row.replaceInStrings(QRegularExpression(QStringLiteral("^∅$")), QString());
+    return rows;
+}
+
+// Every file in `directory` with its bytes.
+QMap<QString, QByteArray> filesIn(const QString &directory)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        files[name] = fileBytes(QDir(directory).filePath(name));
+    return files;
+}
+
+QString filled(const QString &start, int length)
+{
+    return start + QString(length - start.size(), QChar(u'租'));
+}
+
+Table tenantTable(const QList<Column> &columns, const QList<QVariantList> &rows, const QList<int> &deleted = {})
+{
+    return {QStringLiteral("data"), columns, rows, deleted};
+}
+
+// The eight columns as Text and Memo, after an AutoNumber `ID`.
+QList<Column> textColumns()
+{
+    QList<Column> columns{{QStringLiteral("ID"), ColumnType::Long, true}};
+    for (const QString &name : tenantColumns)
+        columns.append({name, name == QStringLiteral("备注") ? ColumnType::Memo : ColumnType::Text});
+    return columns;
+}
+
+QString questionText(const QString &database, const QString &kept)
+{
+    return QStringLiteral("数据库文件“%1”是 Access 数据库。\n是否将其中的房客记录转换为本程序的数据库？"
+                          "原文件将另存为“%2”，内容不变。")
+        .arg(database, kept);
+}
+
+QString refusalText(const QString &database)
+{
+    return QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。该文件未被改动。.").arg(database);
+}
+
+// Presses 取消 on the conversion's progress dialog as soon as it shows.
+class CancelWhenShown : public QObject {
+public:
+    CancelWhenShown() { qApp->installEventFilter(this); }
+    ~CancelWhenShown() override { qApp->removeEventFilter(this); }
+    QStringList pressed;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *dialog = qobject_cast<QProgressDialog *>(watched);
+        if (dialog && event->type() == QEvent::Show) {
+            for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                if (button->text() == QStringLiteral("取消")) {
+                    pressed << dialog->windowTitle();
+                    QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+                }
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A Jet 4 file of `rows` tenants with long remarks.
+Table manyTenants(int rows)
+{
+    Table table = tenantTable(textColumns(), {});
+    for (int i = 1; i <= rows; ++i)
+        table.rows.append({QVariant(), QStringLiteral("房客%1").arg(i), QString::number(100 + i % 900), "500", "0", "2017/1/1",
+                           "2018/1/1", filled(QStringLiteral("备注%1").arg(i), 300), "2017/12/30 14:05:09"});
+    return table;
+}
+
+} // namespace
+
+class TestConvert : public QObject {
+    Q_OBJECT
+private slots:
+    void yesConvertsEveryRecord_data();
+    void yesConvertsEveryRecord();
+    void nothingChangesWithoutAConversion_data();
+    void nothingChangesWithoutAConversion();
+    void commandLine_data();
+    void commandLine();
+    void keepingTheAccessFile_data();
+    void keepingTheAccessFile();
+    void compressedText_data();
+    void compressedText();
+};
+
+void TestConvert::yesConvertsEveryRecord_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QList<Table>>("tables");
+    QTest::addColumn<QList<QStringList>>("expected");  // ID, then the eight; NULL as ∅
+    QTest::addColumn<QStringList>("leftOut");
+    QTest::addColumn<QStringList>("taken");  // files already beside data.mdb, kept as they are
+
+    const QString crlf = QStringLiteral("电话：13800000000\r\n身份证：110101199001011234\r\n");
+    const QString name225 = filled(QStringLiteral("欧阳"), 225);
+    QList<QVariantList> rows;
+    QList<QStringList> expected;
+    // Memos in the row, on one long-value page, and over several.
+    const QList<int> memoLengths{jet4::memoInlineMaxChars, jet4::memoInlineMaxChars + 1, jet4::memoSinglePageMaxChars,
+                                 3 * jet4::memoCharsPerChainedPage + 7};
+    const QDateTime midnight(QDate(2017, 1, 5), QTime(0, 0));
+    const QDateTime afternoon(QDate(2017, 12, 30), QTime(14, 5, 9));
+    for (int i = 0; i < memoLengths.size(); ++i) {
+        const QString memo = filled(QStringLiteral("备注\r\n%1:").arg(memoLengths[i]), memoLengths[i]);
+        rows.append({QVariant(), QStringLiteral("张%1").arg(i), 1600.5, 101 + i, qlonglong(16005000), midnight,
+                     afternoon, memo, true});
+        expected.append({QString::number(i + 1), QStringLiteral("张%1").arg(i), "1600.5", QString::number(101 + i),
+                         "1600.5", "2017/1/5", "2017/12/30 14:05:09", memo, "True"});
+    }
+    rows.append({QVariant(), name225, 0.1, -3, qlonglong(-30000), QDateTime(QDate(1899, 12, 30), QTime(6, 0)),
+                 QDateTime(QDate(2038, 1, 19), QTime(3, 14, 8)), crlf, false});
+    expected.append({"5", name225, "0.1", "-3", "-3", "1899/12/30 6:00:00", "2038/1/19 3:14:08", crlf, "False"});
+    rows.append({QVariant(), QString(""), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QString(""), QVariant()});
+    expected.append({"6", "", null, null, null, null, null, "", "False"});
+    rows.append({QVariant(), QStringLiteral("已删除"), 1, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), true});
+    rows.append({42, QStringLiteral("李四"), 1e21, 1600, qlonglong(16000000), afternoon, midnight, QVariant(), true});
+    expected.append({"42", "李四", "1000000000000000000000", "1600", "1600", "2017/12/30 14:05:09", "2017/1/5", null, "True"});
+    const QList<Column> typed{{QStringLiteral("编号"), ColumnType::Long, true}, {QStringLiteral("姓名"), ColumnType::Text},
+                              {QStringLiteral("房号"), ColumnType::Double},      {QStringLiteral("租金"), ColumnType::Long},
+                              {QStringLiteral("押金"), ColumnType::Currency},      {QStringLiteral("入住日期"), ColumnType::DateTime},
+                              {QStringLiteral("到期日期"), ColumnType::DateTime}, {QStringLiteral("备注"), ColumnType::Memo},
+                              {QStringLiteral("编辑时间"), ColumnType::Boolean}};
+    const Table other{QStringLiteral("payments"), {{QStringLiteral("姓名"), ColumnType::Text}}, {{"王五"}}, {}};
+    QTest::newRow("every type; memos of every length; NULL and empty; a deleted row; a second table")
+        << Format::Jet4 << QList<Table>{other, tenantTable(typed, rows, {6})} << expected << QStringList() << QStringList();
+
+    // No AutoNumber: the first integer column that is not one of the eight;
+    // columns missing give NULL, columns not named are left out.
+    const QList<Column> partial{{QStringLiteral("电话"), ColumnType::Text},  {QStringLiteral("楼层"), ColumnType::Long},
+                                {QStringLiteral("序号"), ColumnType::Long},  {QStringLiteral("姓名"), ColumnType::Text},
+                                {QStringLiteral("已婚"), ColumnType::Boolean}};
+    QTest::newRow("integer key, missing and extra columns")
+        << Format::Jet4
+        << QList<Table>{tenantTable(partial, {{"138", 30, 2, "张三", true}, {QVariant(), 10, 1, "李四", false}})}
+        << QList<QStringList>{{"10", "李四", null, null, null, null, null, null, null},
+                              {"30", "张三", null, null, null, null, null, null, null}}
+        << QStringList{"电话", "序号", "已婚"} << QStringList();
+
+    // An integer column whose values repeat cannot be the key: the rows are
+    // numbered in the file's order and the column is named as left out.
+    QTest::newRow("repeating integer column: rows numbered")
+        << Format::Jet4
+        << QList<Table>{tenantTable(partial, {{"138", 3, 7, "张三", true}, {QVariant(), 3, 8, "李四", false}})}
+        << QList<QStringList>{{"1", "张三", null, null, null, null, null, null, null},
+                              {"2", "李四", null, null, null, null, null, null, null}}
+        << QStringList{"电话", "楼层", "序号", "已婚"} << QStringList();
+
+    QTest::newRow("no integer column: rows numbered")
+        << Format::Ace12
+        << QList<Table>{tenantTable({{QStringLiteral("房号"), ColumnType::Text}, {QStringLiteral("备注"), ColumnType::Memo}},
+                                    {{"201", crlf}, {"202", QVariant()}})}
+        << QList<QStringList>{{"1", null, "201", null, null, null, null, crlf, null},
+                              {"2", null, "202", null, null, null, null, null, null}}
+        << QStringList() << QStringList();
+
+    Table many = manyTenants(5000);
+    many.deletedRows = {2499};
+    QList<QStringList> manyExpected;
+    for (int i = 1; i <= 5000; ++i) {
+        if (i == 2500)
+            continue;
+        QStringList row{QString::number(i)};
+        for (int column = 1; column <= 8; ++column)
+            row << many.rows[i - 1][column].toString();
+        manyExpected << row;
+    }
+    QTest::newRow("5,000 rows over many pages")
+        << Format::Jet4 << QList<Table>{many} << manyExpected << QStringList() << QStringList();
+
+    // The Access file never takes the place of another file.
+    QTest::newRow("kept name taken")
+        << Format::Jet4
+        << QList<Table>{tenantTable({{QStringLiteral("姓名"), ColumnType::Text}}, {{"张三"}})}
+        << QList<QStringList>{{"1", "张三", null, null, null, null, null, null, null}} << QStringList()
+        << QStringList{"data_access.mdb", "data_access_3.mdb"};
+}
+
+void TestConvert::yesConvertsEveryRecord()
+{
+    QFETCH(Format, format);
+    QFETCH(QList<Table>, tables);
+    QFETCH(QList<QStringList>, expected);
+    QFETCH(QStringList, leftOut);
+    QFETCH(QStringList, taken);
+
+    RegisterFixture fixture;
+    const QString database = fixture.databasePath();
+    for (const QString &name : taken)
+        writeFile(fixture.directory() + name, name.toUtf8());
+    const QString keptName = taken.isEmpty() ? QStringLiteral("data_access.mdb") : QStringLiteral("data_access_2.mdb");
+    const QString kept = fixture.directory() + keptName;
+    QString error;
+    QVERIFY2(jet4::writeDatabase(database, tables, &error, format), qPrintable(error));
+    const QByteArray access = fileBytes(database);
+
+    const QList<SeenBox> boxes = fixture.startProgram();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[0].title, QStringLiteral("Larkhaven"));
+    QCOMPARE(boxes[0].icon, QMessageBox::Question);
+    QCOMPARE(boxes[0].buttons, (QStringList{"&Yes", "&No"}));
+    QCOMPARE(boxes[0].text, questionText(database, kept));
+    QString done = QStringLiteral("转换完成，共 %1 个记录。原 Access 数据库已另存为“%2”。").arg(expected.size()).arg(kept);
+    if (!leftOut.isEmpty())
+        done += QStringLiteral("\n以下列没有转换：") + leftOut.join(QStringLiteral("、"));
+    QCOMPARE(boxes[1].text, done);
+    QCOMPARE(boxes[1].icon, QMessageBox::NoIcon);
+
+    // The full refresh lists the new register; the file holds every value.
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 %1 个记录").arg(expected.size()));
+    QCOMPARE(gridRows(), shownAsInGrid(expected));
+    QCOMPARE(registerRows(database), expected);
+    QCOMPARE(firstColumn(sqlRows(database, "PRAGMA integrity_check")), QStringList{"ok"});
+    // New records continue after the largest number.
+    QCOMPARE(firstColumn(sqlRows(database, "select seq from sqlite_sequence where name = 'data'")),
+             QStringList{expected.last().first()});
+    // The Access file is kept byte for byte; nothing else is left behind.
+    QMap<QString, QByteArray> files{{"data.mdb", fileBytes(database)}, {keptName, access}};
+    for (const QString &name : taken)
+        files[name] = name.toUtf8();
+    QCOMPARE(filesIn(fixture.directory()), files);
+}
+
+void TestConvert::nothingChangesWithoutAConversion_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QByteArray>("access");
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("reason");  // of the failure box (%1: the folder); none when empty
+
+    QTemporaryDir directory;
+    auto written = [&](const QList<Table> &tables) {
+        const QString path = directory.filePath(QString::number(QRandomGenerator::global()->generate()));
+        QString error;
+        if (!jet4::writeDatabase(path, tables, &error))
+            qFatal("%s", qPrintable(error));
+        return fileBytes(path);
+    };
+    const QByteArray tenants = written({manyTenants(1000)});
+    const QString damaged = damagedText();
+    QByteArray garbage = tenants;
+    QRandomGenerator random(20171230);
+    for (qsizetype i = 4096; i < garbage.size(); ++i)
+        garbage[i] = char(random.bounded(256));
+
+    QTest::newRow("No") << "&No" << tenants << QString() << QString();
+    QTest::newRow("取消") << "&Yes" << tenants << "cancel" << QString();
+    QTest::newRow("no table data")
+        << "&Yes" << written({{QStringLiteral("tenants"), textColumns(), {}, {}}}) << QString() << "其中没有名为 data 的表";
+    QTest::newRow("cut short") << "&Yes" << tenants.first(tenants.size() / 2 + 100) << QString() << damaged;
+    QTest::newRow("last page lost") << "&Yes" << tenants.first(tenants.size() - 4096) << QString() << damaged;
+    QTest::newRow("garbage after the header") << "&Yes" << garbage << QString() << damaged;
+    QByteArray access97 = tenants;
+    access97[0x14] = 0;  // the Jet version of Access 97
+    QTest::newRow("Access 97")
+        << "&Yes" << access97 << QString()
+        << "它是 Access 97 或更早版本的数据库，本程序只能转换 Access 2000 及以后版本的数据库（可先在 Access 中把它转换为新版本）";
+    QTest::newRow("read-only folder") << "&Yes" << tenants << "read-only folder" << "文件夹“%1”不允许写入";
+    QTest::newRow("read-only file") << "&Yes" << tenants << "read-only file" << "数据库文件被设为只读";
+    QTest::newRow("file size limit") << "&Yes" << tenants << "file size limit" << "新文件超出了系统允许的文件大小";
+}
+
+void TestConvert::nothingChangesWithoutAConversion()
+{
+    QFETCH(QString, answer);
+    QFETCH(QByteArray, access);
+    QFETCH(QString, obstacle);
+    QFETCH(QString, reason);
+
+    RegisterFixture fixture;
+    const QString database = fixture.databasePath();
+    const QString folder = QDir(fixture.directory()).absolutePath();
+    writeFile(database, access);
+    if (obstacle == "read-only file")
+        QVERIFY(QFile::setPermissions(database, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    // A file left by a conversion that was killed does not stand in the way;
+    // a conversion that gets under way clears it.
+    const QString leftOver = conversionTemporaryPath(database);
+    writeFile(leftOver, "left by a run that was killed");
+    QMap<QString, QByteArray> expectedFiles = filesIn(folder);
+    if (answer == "&Yes" && !obstacle.startsWith("read-only"))
+        expectedFiles.remove(QFileInfo(leftOver).fileName());
+
+    const QFile::Permissions folderPermissions = QFile::permissions(folder);
+    if (obstacle == "read-only folder")
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    rlimit previousLimit{};
+    getrlimit(RLIMIT_FSIZE, &previousLimit);
+    if (obstacle == "file size limit") {
+        // The program must report this, not die of SIGXFSZ.
+        rlimit limit = previousLimit;
+        limit.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    const int previousDelay = accessConversionProgressDelayMs;
+    std::unique_ptr<CancelWhenShown> canceller;
+    if (obstacle == "cancel") {
+        accessConversionProgressDelayMs = 0;
+        canceller = std::make_unique<CancelWhenShown>();
+    }
+
+    const QList<SeenBox> boxes = fixture.startProgram({answer});
+
+    accessConversionProgressDelayMs = previousDelay;
+    setrlimit(RLIMIT_FSIZE, &previousLimit);
+    QFile::setPermissions(folder, folderPermissions);
+
+    QStringList expected{questionText(database, fixture.directory() + "data_access.mdb")};
+    if (!reason.isEmpty())
+        expected << QStringLiteral("转换失败：%1。\n数据库文件“%2”没有改动。").arg(QString(reason).replace("%1", folder), database);
+    // Then start-up goes on as after No.
+    expected << refusalText(database);
+    QCOMPARE(messageTexts(boxes), expected);
+    if (!reason.isEmpty()) {
+        QCOMPARE(boxes[1].title, QStringLiteral("Larkhaven"));
+        QCOMPARE(boxes[1].icon, QMessageBox::Warning);
+    }
+    if (canceller)
+        QCOMPARE(canceller->pressed, QStringList{"Larkhaven"});
+    QCOMPARE(Form1->DataSource1->rowCount(), 0);
+    QCOMPARE(filesIn(folder), expectedFiles);
+}
+
+void TestConvert::commandLine_data()
+{
+    QTest::addColumn<QList<Table>>("tables");   // the source; none: not an Access file
+    QTest::addColumn<bool>("targetExists");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");        // stdout on success, stderr otherwise
+    QTest::addColumn<int>("rows");
+
+    const QList<Table> tenants{tenantTable({{QStringLiteral("ID"), ColumnType::Long, true},
+                                            {QStringLiteral("姓名"), ColumnType::Text},
+                                            {QStringLiteral("电话"), ColumnType::Text}},
+                                           {{QVariant(), "张三", "138"}, {QVariant(), "李四", QVariant()}})};
+    QTest::newRow("converted") << tenants << false << 0 << "转换完成，共 2 个记录。\n未转换的列：电话\n" << 2;
+    QTest::newRow("target exists") << tenants << true << 1 << "larkhaven-convert: 转换失败：目标文件“%2”已存在\n" << 0;
+    QTest::newRow("not an Access file")
+        << QList<Table>() << false << 1
+        << "larkhaven-convert: 转换失败：文件“%1”不是本程序能读取的 Access 数据库\n" << 0;
+    QTest::newRow("no table data")
+        << QList<Table>{{QStringLiteral("其他"), textColumns(), {}, {}}} << false << 1
+        << "larkhaven-convert: 转换失败：其中没有名为 data 的表\n" << 0;
+}
+
+void TestConvert::commandLine()
+{
+    QFETCH(QList<Table>, tables);
+    QFETCH(bool, targetExists);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(int, rows);
+
+    QTemporaryDir directory;
+    const QString source = directory.filePath("租客.mdb");
+    const QString target = directory.filePath("新建/data.mdb");
+    QVERIFY(QDir().mkpath(directory.filePath("新建")));
+    if (tables.isEmpty())
+        writeFile(source, "姓名,房号\n张三,101\n");
+    else
+        QVERIFY(jet4::writeDatabase(source, tables));
+    if (targetExists)
+        writeFile(target, "kept as it is");
+    const QMap<QString, QByteArray> targetFolder = filesIn(directory.filePath("新建"));
+    const QByteArray sourceBytes = fileBytes(source);
+
+    QProcess converter;
+    converter.start(LARKHAVEN_CONVERT_PATH, {source, target});
+    QVERIFY(converter.waitForFinished(60000));
+    QCOMPARE(converter.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(converter.exitCode(), exitCode);
+    const QString printed = QString::fromUtf8(exitCode == 0 ? converter.readAllStandardOutput()
+                                                            : converter.readAllStandardError());
+    QCOMPARE(printed, QString(output).replace("%1", source).replace("%2", target));
+    QCOMPARE(fileBytes(source), sourceBytes);
+    if (exitCode == 0) {
+        QCOMPARE(registerRows(target).size(), rows);
+        QCOMPARE(filesIn(directory.filePath("新建")).keys(), QStringList{"data.mdb"});
+    } else {
+        QCOMPARE(filesIn(directory.filePath("新建")), targetFolder);
+    }
+}
+
+void TestConvert::keepingTheAccessFile_data()
+{
+    QTest::addColumn<bool>("copy");  // the way of a file system without hard links
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("hard link") << false << false;
+    QTest::newRow("copy") << true << false;
+    QTest::newRow("hard link, name taken") << false << true;
+    QTest::newRow("copy, name taken") << true << true;
+}
+
+void TestConvert::keepingTheAccessFile()
+{
+    QFETCH(bool, copy);
+    QFETCH(bool, taken);
+    QTemporaryDir directory;
+    const QString from = directory.filePath("data.mdb");
+    const QString to = directory.filePath("data_access.mdb");
+    QByteArray access(300000, '\0');
+    for (qsizetype i = 0; i < access.size(); ++i)
+        access[i] = char(i * 7919 % 251);
+    writeFile(from, access);
+    if (taken)
+        writeFile(to, "someone else's");
+    const QMap<QString, QByteArray> before = filesIn(directory.path());
+
+    QCOMPARE(copy ? keepByCopy(from, to) : keepUnderName(from, to), taken ? EEXIST : 0);
+    QMap<QString, QByteArray> expected = before;
+    if (!taken)
+        expected["data_access.mdb"] = access;
+    QCOMPARE(filesIn(directory.path()), expected);
+}
+
+void TestConvert::compressedText_data()
+{
+    // Access writes most texts "compressed"; the test files carry them plain.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain UTF-16") << QByteArray("\x20\x5f\x09\x4e", 4) << "张三";
+    QTest::newRow("compressed") << QByteArray("\xff\xfe" "Room 101") << "Room 101";
+    QTest::newRow("compressed, then two bytes a character, then back")
+        << QByteArray("\xff\xfe" "A\0\x20\x5f\x09\x4e\0" "101", 12) << "A张三101";
+    QTest::newRow("empty") << QByteArray() << "";
+}
+
+void TestConvert::compressedText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(jetText(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()), text);
+}
+
+QTEST_MAIN(TestConvert)
+#include "tst_convert.moc"
