@@ -11,8 +11,11 @@
 
 int main(int argc, char *argv[])
 {
-    // One instance per user: a second start ends at once, silently.
-    if (acquireSingleInstanceGuard(applicationTitle) != InstanceGuardResult::Acquired)
+    // One instance per user: a second start ends at once, silently. The
+    // guard is a convenience: when its lock cannot be made (no writable
+    // runtime folder, something else in the lock file's place) the program
+    // starts without it rather than never.
+    if (acquireSingleInstanceGuard(applicationTitle) == InstanceGuardResult::AlreadyRunning)
         return 0;
 
     QApplication application(argc, argv);
