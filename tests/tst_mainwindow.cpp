@@ -3,6 +3,8 @@
 #include "support/RegisterFixture.h"
 #include "support/WidgetChecks.h"
 #include "ui/Unit1.h"
+#include "ui/Unit_add_edit_del_info.h"
+#include "ui/Unit_del_trueorfalse.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -25,6 +27,8 @@ private slots:
     void missingDatabase();
     void clockWritesPanelAndBackupName();
     void exitConfirmation();
+    void boxesComeAboveTheWindowsThatStayOnTop_data();
+    void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
 };
 
@@ -115,6 +119,52 @@ void TestMainWindow::exitConfirmation()
     // Enter takes the default answer, Yes.
     QCOMPARE(runAnsweringBoxes([] { Form1->close(); }).size(), 1);
     QVERIFY(!Form1->isVisible());
+}
+
+void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop_data()
+{
+    QTest::addColumn<QStringList>("open");  // the windows open when the box comes
+    QTest::addColumn<QString>("action");
+    QTest::newRow("exit, add / edit window open") << QStringList{"Form2"} << "exit";
+    QTest::newRow("exit, delete confirmation open") << QStringList{"Form3"} << "exit";
+    QTest::newRow("exit, both open") << QStringList{"Form2", "Form3"} << "exit";
+    QTest::newRow("empty name on the add page") << QStringList{"Form2"} << "empty name";
+    QTest::newRow("main window message, both open") << QStringList{"Form2", "Form3"} << "due listing";
+    QTest::newRow("error box, both open") << QStringList{"Form2", "Form3"} << "unknown column";
+}
+
+// The add / edit window and the delete confirmation stay on top; a box that
+// comes while they are open must come above them and take the keyboard.
+void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop()
+{
+    QFETCH(QStringList, open);
+    QFETCH(QString, action);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startShown();
+    if (open.contains("Form2"))
+        press(Form1->Buttonaddnewinfo);
+    if (open.contains("Form3"))
+        press(Form1->Buttondel);
+    QCOMPARE(Form2->isVisible(), open.contains("Form2"));
+    QCOMPARE(Form3->isVisible(), open.contains("Form3"));
+
+    QList<SeenBox> boxes;
+    if (action == "exit") {
+        boxes = runAnsweringBoxes([] { Form1->close(); }, {"&No"});
+    } else if (action == "empty name") {
+        boxes = press(Form2->Buttonaddinfo);
+    } else if (action == "due listing") {
+        boxes = press(Form1->Button1);
+    } else {
+        Form1->ComboBoxsearchclass->setEditText("无此列");
+        Form1->ComboBoxsearch->setEditText("甲");
+        boxes = press(Form1->Buttonsearch);
+    }
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.first().staysOnTop);
+    QVERIFY(boxes.first().active);
+    QVERIFY(Form1->isVisible());
 }
 
 void TestMainWindow::updateButtonOpensTheVersionPage()

@@ -7,15 +7,8 @@ namespace {
 
 void showBox(QMessageBox::Icon icon, const QString &text)
 {
-    QMessageBox box(icon, applicationTitle, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, applicationTitle, text, QMessageBox::Ok, QApplication::activeWindow(), programBoxFlags());
     box.exec();
-}
-
-} // namespace
-
-void ShowMessage(const QString &text)
-{
-    showBox(QMessageBox::NoIcon, text);
 }
 
 QString errorBoxText(const QString &text)
@@ -23,6 +16,18 @@ QString errorBoxText(const QString &text)
     if (!text.isEmpty() && text.back().unicode() > u'.')
         return text + QLatin1Char('.');
     return text;
+}
+
+} // namespace
+
+Qt::WindowFlags programBoxFlags()
+{
+    return Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint;
+}
+
+void ShowMessage(const QString &text)
+{
+    showBox(QMessageBox::NoIcon, text);
 }
 
 void ShowErrorBox(const QString &text)

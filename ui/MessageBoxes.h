@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 class QWidget;
 
@@ -14,5 +15,8 @@ void ShowMessage(const QString &text);
 // stop is appended when the text's last character code is above that of ".".
 void ShowErrorBox(const QString &text);
 
-// The error box's text for an error text.
-QString errorBoxText(const QString &text);
+// The window flags of every modal box of the program. The add and edit
+// window and the delete confirmation stay on top of other windows; a box
+// stays on top as well, so that it comes up above them (the last shown of
+// the windows that stay on top is the topmost) and can be answered.
+Qt::WindowFlags programBoxFlags();

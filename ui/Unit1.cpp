@@ -122,7 +122,7 @@ void TForm1::TimerTimer()
 bool TForm1::FormCloseQuery()
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("您真的要退出吗"),
-                    QMessageBox::Yes | QMessageBox::No, this);
+                    QMessageBox::Yes | QMessageBox::No, this, programBoxFlags());
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     box.setDefaultButton(QMessageBox::Yes);
