@@ -11,6 +11,7 @@
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit_add_edit_del_info.h"
+#include "ui/ToolWindow.h"
 #include "ui/Unit_del_trueorfalse.h"
 #include "ui/VisualStyle.h"
 
@@ -20,7 +21,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 
@@ -183,11 +183,7 @@ void TForm1::showEvent(QShowEvent *event)
 {
     if (!m_shownOnce && !event->spontaneous()) {
         m_shownOnce = true;
-        if (const QScreen *screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreAsShown(this);
     }
     QWidget::showEvent(event);
 }

@@ -163,7 +163,7 @@ void TForm2::showPage(QWidget *page)
 void TForm2::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous())
-        centreInWorkArea(this);
+        centreAsShown(this);
     QWidget::showEvent(event);
 }
 

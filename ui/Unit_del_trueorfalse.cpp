@@ -38,7 +38,7 @@ void TForm3::showConfirmation()
 void TForm3::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous())
-        centreInWorkArea(this);
+        centreAsShown(this);
     QWidget::showEvent(event);
 }
 
