@@ -26,7 +26,6 @@ void ModalBoxAnswerer::answerActiveBox()
     for (QAbstractButton *button : box->buttons())
         seen.buttons << button->text();
     seen.staysOnTop = box->windowHandle() && box->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
-    seen.active = QApplication::activeWindow() == box;
     m_boxes << seen;
 
     QAbstractButton *press = nullptr;

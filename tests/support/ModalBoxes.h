@@ -16,7 +16,6 @@ struct SeenBox {
     // Told to the window system: the box stays on top of other windows, as
     // the add / edit window and the delete confirmation do.
     bool staysOnTop = false;
-    bool active = false;  // the window that keyboard input goes to
 };
 
 // Answers every modal message box that comes up while it lives: it records
