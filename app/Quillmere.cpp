@@ -1,5 +1,6 @@
 // Quillmere: start-up of the tenant register.
 #include "platform/SingleInstanceGuard.h"
+#include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
@@ -32,7 +33,10 @@ int main(int argc, char *argv[])
 
     // Logging off asks the same question as closing the main window.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1, [](QSessionManager &manager) {
-        if (manager.allowsInteraction() && !Form1->FormCloseQuery())
+        bool mayEnd = true;
+        if (manager.allowsInteraction())
+            runGuarded([&] { mayEnd = Form1->FormCloseQuery(); });
+        if (!mayEnd)
             manager.cancel();
         manager.release();
     });

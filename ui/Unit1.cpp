@@ -89,8 +89,9 @@ void TForm1::connectHandlers()
     connectGuarded(Buttondel, &QPushButton::clicked, this, &TForm1::ButtondelClick);
     connectGuarded(N1, &QAction::triggered, this, &TForm1::N1Click);
     connectGuarded(Buttonbakdatabasa, &QPushButton::clicked, this, &TForm1::ButtonbakdatabasaClick);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &place) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place)); });
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this, guarded([this](const QPoint &place) {
+                PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
+            }));
 }
 
 void TForm1::FormCreate()

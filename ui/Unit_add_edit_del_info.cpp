@@ -110,8 +110,8 @@ void TForm2::bindEditPage()
 
     TADOQuery *list = Form1->ADOQuery1;
     // A listing may bring other columns: map by name after each reset.
-    connect(Form1->DataSource1, &QAbstractItemModel::modelReset, this, &TForm2::mapEditPageColumns);
-    connect(list, &TADOQuery::currentRowChanged, this, &TForm2::showCursorRow);
+    connectGuarded(Form1->DataSource1, &QAbstractItemModel::modelReset, this, &TForm2::mapEditPageColumns);
+    connectGuarded(list, &TADOQuery::currentRowChanged, this, &TForm2::showCursorRow);
     mapEditPageColumns();
     showCursorRow(list->RecNo());
 }
