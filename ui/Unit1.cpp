@@ -26,6 +26,28 @@
 
 TForm1 *Form1 = nullptr;
 
+void RefreshList()
+{
+    RefreshList(Form1->recordList());
+}
+
+void FillRentList()
+{
+    FillRentList(Form1->recordList(), *Form1->ListBoxtjzhichu);
+}
+
+void SumRentList()
+{
+    SumRentList(*Form1->ListBoxtjzhichu, *Form1->Edittjzhichu);
+}
+
+void FullRefresh()
+{
+    RefreshList();
+    FillRentList();
+    SumRentList();
+}
+
 namespace {
 
 // The about line keeps its place relative to the page's size.
@@ -92,6 +114,11 @@ void TForm1::connectHandlers()
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, guarded([this](const QPoint &place) {
                 PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
             }));
+}
+
+RecordListView TForm1::recordList()
+{
+    return {*ADOQuery1, *StatusBar1, *DBGrid1};
 }
 
 void TForm1::FormCreate()
@@ -217,12 +244,12 @@ void TForm1::ButtonsearchClick()
         ShowMessage(prompt);
         return;
     }
-    SearchList(ComboBoxsearchclass->currentText(), keyword);
+    SearchList(recordList(), ComboBoxsearchclass->currentText(), keyword);
 }
 
 void TForm1::Button1Click()
 {
-    if (DueTenantList(QDate::currentDate()) == 0) {
+    if (DueTenantList(recordList(), QDate::currentDate()) == 0) {
         ShowMessage(QStringLiteral("暂无到期房客."));
         // 刷新 brings the full list back and clears the message panel.
         Buttonre->click();
