@@ -44,6 +44,11 @@ void TestMainWindow::sizeAndFocusOrder()
     fixture.startShown();
     // Shown, the window keeps its design size: no control forces it wider.
     QCOMPARE(Form1->size(), QSize(852, 539));
+    // The two small windows keep their layouts' sizes, fixed.
+    QCOMPARE(Form2->size(), QSize(389, 243));
+    QCOMPARE(Form2->minimumSize(), Form2->maximumSize());
+    QCOMPARE(Form3->size(), QSize(265, 92));
+    QCOMPARE(Form3->minimumSize(), Form3->maximumSize());
     // It grows with its grid; the banner and the status bar keep their height.
     const int pagesHeight = Form1->PageControl1->height();
     Form1->resize(1000, 700);

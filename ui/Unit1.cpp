@@ -52,7 +52,6 @@ namespace {
 
 // The about line keeps its place relative to the page's size.
 constexpr QSize aboutPageDesignSize{844, 366};
-constexpr QPoint aboutLineDesignPlace{296, 120};
 
 } // namespace
 
@@ -68,6 +67,9 @@ TForm1::TForm1(QWidget *parent)
     Image1->setPixmap(QPixmap(QStringLiteral(":/icons/Quillmere.png")));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
     Label1->adjustSize();
+    m_aboutLineDesignPlace = Label1->pos();
+    // The version text is the build's.
+    Edit_VER->setText(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     TabSheet2->installEventFilter(this);
 
     ADOConnection1 = new TADOConnection(this);
@@ -227,7 +229,7 @@ void TForm1::keepAboutLineInPlace()
 {
     // Anchored to no edge: the line's centre keeps its relative place.
     const QSize page = TabSheet2->size();
-    const QPointF designCentre = QPointF(aboutLineDesignPlace) + QPointF(Label1->width(), Label1->height()) / 2.0;
+    const QPointF designCentre = QPointF(m_aboutLineDesignPlace) + QPointF(Label1->width(), Label1->height()) / 2.0;
     const QPointF centre(designCentre.x() * page.width() / aboutPageDesignSize.width(),
                          designCentre.y() * page.height() / aboutPageDesignSize.height());
     Label1->move((centre - QPointF(Label1->width(), Label1->height()) / 2.0).toPoint());

@@ -66,6 +66,7 @@ private:
 
     QPushButton *m_defaultButton = nullptr;
     bool m_shownOnce = false;
+    QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
 };
 
 // The single main window, set as soon as its construction begins.

@@ -51,7 +51,7 @@ TForm2::TForm2(QWidget *parent)
 {
     Form2 = this;
     setupUi(this);
-    setFixedSize(389, 243);
+    setFixedSize(size());  // the layout's size
     setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
 
     spreadLabel(Label1, ComboBox_FangHao);
