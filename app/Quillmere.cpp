@@ -1,5 +1,6 @@
 // Quillmere: start-up of the tenant register.
 #include "platform/SingleInstanceGuard.h"
+#include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
@@ -11,8 +12,11 @@
 
 int main(int argc, char *argv[])
 {
-    // One instance per user: a second start ends at once, silently.
-    if (acquireSingleInstanceGuard(applicationTitle) != InstanceGuardResult::Acquired)
+    // One instance per user: a second start ends at once, silently. The
+    // guard is a convenience: when its lock cannot be made (no writable
+    // runtime folder, something else in the lock file's place) the program
+    // starts without it rather than never.
+    if (acquireSingleInstanceGuard(applicationTitle) == InstanceGuardResult::AlreadyRunning)
         return 0;
 
     QApplication application(argc, argv);
@@ -29,7 +33,10 @@ int main(int argc, char *argv[])
 
     // Logging off asks the same question as closing the main window.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1, [](QSessionManager &manager) {
-        if (manager.allowsInteraction() && !Form1->FormCloseQuery())
+        bool mayEnd = true;
+        if (manager.allowsInteraction())
+            runGuarded([&] { mayEnd = Form1->FormCloseQuery(); });
+        if (!mayEnd)
             manager.cancel();
         manager.release();
     });

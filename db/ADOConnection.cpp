@@ -67,7 +67,7 @@ QString accessDatabaseRefusal(const QString &path)
     if (engine != "Standard Jet DB" && engine != "Standard ACE DB")
         return {};
     return QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。"
-                          "该文件未被改动。")
+                          "该文件未被改动")
         .arg(path);
 }
 
@@ -103,7 +103,7 @@ void TADOConnection::checkStillTheSameFile()
     if (now.exists && now.device == m_device && now.inode == m_inode)
         return;
     Close();
-    throw AppError(QStringLiteral("数据库文件“%1”已被删除、移动或替换。").arg(m_databaseFile));
+    throw AppError(QStringLiteral("数据库文件“%1”已被删除、移动或替换").arg(m_databaseFile));
 }
 
 void TADOConnection::open()

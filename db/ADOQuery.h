@@ -23,7 +23,6 @@ public:
 
     TADOQuery(const QString &name, TADOConnection *connection, QObject *parent = nullptr);
 
-    const QString &name() const { return m_name; }
     TADOConnection *connection() const { return m_connection; }
 
     // Closes the cursor and makes `sql` its statement, with `parameters`

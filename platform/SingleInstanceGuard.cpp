@@ -9,6 +9,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace {
+
 QString singleInstanceLockPath(const QString &name)
 {
     // XDG_RUNTIME_DIR is private to the user, so each user has a guard of
@@ -18,6 +20,8 @@ QString singleInstanceLockPath(const QString &name)
         directory = QDir::tempPath();
     return directory + QLatin1Char('/') + name + QStringLiteral(".lock");
 }
+
+} // namespace
 
 InstanceGuardResult acquireSingleInstanceGuard(const QString &name)
 {

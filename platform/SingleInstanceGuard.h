@@ -8,10 +8,7 @@
 enum class InstanceGuardResult {
     Acquired,        // this process is the only instance; the lock is held until exit
     AlreadyRunning,  // another instance of this user holds the lock
-    Failed,          // the lock file could not be made
+    Failed,          // the lock could not be made; no other instance is known of
 };
 
 InstanceGuardResult acquireSingleInstanceGuard(const QString &name);
-
-// Where the lock for `name` lives (tests look at it).
-QString singleInstanceLockPath(const QString &name);

@@ -2,8 +2,6 @@
 
 #include "db/ADOQuery.h"
 #include "db/AppError.h"
-#include "register/Unit_mokuai.h"
-#include "ui/Unit1.h"
 
 namespace {
 
@@ -34,8 +32,6 @@ QString containsPattern(const QString &keyword)
     return pattern + QLatin1Char('%');
 }
 
-} // namespace
-
 QString searchCountText(int count)
 {
     return QStringLiteral("共找到") + QString::number(count) + QStringLiteral(" 个记录");
@@ -46,28 +42,30 @@ QString dueCountText(int count)
     return QStringLiteral("共") + QString::number(count) + QStringLiteral(" 个到期的房客");
 }
 
-void SearchList(const QString &column, const QString &keyword)
+} // namespace
+
+void SearchList(const RecordListView &view, const QString &column, const QString &keyword)
 {
-    TADOQuery *query = Form1->ADOQuery1;
-    query->Close();
-    const QString quotedColumn = quotedDataColumn(query->connection(), column);
-    query->setSQL(QStringLiteral("select * from data where ") + quotedColumn + QStringLiteral(" like ?1 escape '\\'"),
-                  {containsPattern(keyword)});
-    query->Open();
-    Form1->StatusBar1->setPanelText(1, searchCountText(query->RecordCount()));
-    SetListColumnWidths();
+    ShowListing(
+        view,
+        [&] {
+            const QString quotedColumn = quotedDataColumn(view.list.connection(), column);
+            return ListingStatement{QStringLiteral("select * from data where ") + quotedColumn
+                                        + QStringLiteral(" like ?1 escape '\\'"),
+                                    {containsPattern(keyword)}};
+        },
+        searchCountText);
 }
 
-int DueTenantList(const QDate &today)
+int DueTenantList(const RecordListView &view, const QDate &today)
 {
     // lease_day reads each expiry text as a date; a text that reads as no
     // date gives NULL and is not due.
-    TADOQuery *query = Form1->ADOQuery1;
-    query->Close();
-    query->setSQL(QStringLiteral("select * from data where lease_day(到期日期) < ?1"), {today.toJulianDay()});
-    query->Open();
-    const int count = query->RecordCount();
-    Form1->StatusBar1->setPanelText(1, dueCountText(count));
-    SetListColumnWidths();
-    return count;
+    return ShowListing(
+        view,
+        [&] {
+            return ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) < ?1"),
+                                    {today.toJulianDay()}};
+        },
+        dueCountText);
 }

@@ -3,9 +3,12 @@
 #include "db/ADOQuery.h"
 #include "db/AppError.h"
 #include "register/IntegerText.h"
-#include "ui/Unit1.h"
+#include "ui/ListBox.h"
+#include "ui/StatusPanels.h"
 
+#include <QLineEdit>
 #include <QScopeGuard>
+#include <QTableView>
 
 #include <array>
 
@@ -26,6 +29,16 @@ QString trimmedControls(const QString &text)
     return text.mid(first, last - first);
 }
 
+// Sets the grid's column widths at positions 0 to 8, as every listing does.
+void setListColumnWidths(QTableView &grid)
+{
+    for (int position = 0; position < int(listColumnWidths.size()); ++position) {
+        if (position >= grid.model()->columnCount())
+            throw AppError(QStringLiteral("Argument out of range"));
+        grid.setColumnWidth(position, listColumnWidths[std::size_t(position)]);
+    }
+}
+
 } // namespace
 
 QString fullListCountText(int count)
@@ -33,63 +46,54 @@ QString fullListCountText(int count)
     return QStringLiteral("共 ") + QString::number(count) + QStringLiteral(" 个记录");
 }
 
-void SetListColumnWidths()
+int ShowListing(const RecordListView &view, const std::function<ListingStatement()> &statement,
+                QString (*countText)(int))
 {
-    TDBGrid *grid = Form1->DBGrid1;
-    for (int position = 0; position < int(listColumnWidths.size()); ++position) {
-        if (position >= grid->model()->columnCount())
-            throw AppError(QStringLiteral("Argument out of range"));
-        grid->setColumnWidth(position, listColumnWidths[std::size_t(position)]);
-    }
+    view.list.Close();
+    const ListingStatement listing = statement();
+    view.list.setSQL(listing.sql, listing.parameters);
+    view.list.Open();
+    const int count = view.list.RecordCount();
+    view.statusBar.setPanelText(1, countText(count));
+    setListColumnWidths(view.grid);
+    return count;
 }
 
-void RefreshList()
+void RefreshList(const RecordListView &view)
 {
-    TADOQuery *query = Form1->ADOQuery1;
-    query->Close();
-    query->setSQL(QStringLiteral("select * from data"));
-    query->Open();
-    Form1->StatusBar1->setPanelText(1, fullListCountText(query->RecordCount()));
-    SetListColumnWidths();
+    ShowListing(view, [] { return ListingStatement{QStringLiteral("select * from data")}; }, fullListCountText);
 }
 
-void FillRentList()
+void FillRentList(const RecordListView &view, TListBox &rentList)
 {
-    Form1->ListBoxtjzhichu->Clear();
-    RefreshList();
-    TADOQuery *query = Form1->ADOQuery1;
-    const int count = query->RecordCount();
+    rentList.Clear();
+    RefreshList(view);
+    TADOQuery &query = view.list;
+    const int count = query.RecordCount();
 
     QStringList rents;
     {
         // The walk moves the current row through every row; the grid is
         // told only where it ends.
-        const ControlsDisabled quiet(query);
+        const ControlsDisabled quiet(&query);
         for (int pass = 0; pass < count; ++pass) {
-            if (query->Eof())
+            if (query.Eof())
                 continue;
-            const QString rent = trimmedControls(query->FieldAsText(QStringLiteral("租金")));
+            const QString rent = trimmedControls(query.FieldAsText(QStringLiteral("租金")));
             if (!rent.isEmpty())
                 rents << rent;
-            query->Next();
+            query.Next();
         }
     }
-    Form1->ListBoxtjzhichu->setItems(std::move(rents));
+    rentList.setItems(std::move(rents));
 }
 
-void SumRentList()
+void SumRentList(const TListBox &rentList, QLineEdit &rentTotal)
 {
-    const QStringList rents = Form1->ListBoxtjzhichu->Items();
+    const QStringList rents = rentList.Items();
     qint64 total = 0;
     // The total shows the sum so far also when an entry fails to convert.
-    const auto showTotal = qScopeGuard([&total] { Form1->Edittjzhichu->setText(QString::number(total)); });
+    const auto showTotal = qScopeGuard([&] { rentTotal.setText(QString::number(total)); });
     for (const QString &rent : rents)
         total += integerFromText(rent);
-}
-
-void FullRefresh()
-{
-    RefreshList();
-    FillRentList();
-    SumRentList();
 }

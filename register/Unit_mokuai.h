@@ -1,27 +1,52 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
-// The shared list procedures. They work on the main window through its
-// global Form1: the list cursor ADOQuery1, the grid, the status bar and the
-// hidden rent list and rent total.
+#include <functional>
+
+class QLineEdit;
+class QTableView;
+class TADOQuery;
+class TListBox;
+class TStatusBar;
+
+// The shared list procedures. They work on the controls they are given;
+// the main window hands over its own (ui/Unit1.h holds the forms without
+// arguments that the other windows run).
+
+// What a listing works on: the list cursor, the status bar whose count
+// panel takes the count text, and the grid that shows the cursor's rows.
+struct RecordListView {
+    TADOQuery &list;
+    TStatusBar &statusBar;
+    QTableView &grid;
+};
+
+// A listing's statement, with its parameters bound to ?1, ?2, ...
+struct ListingStatement {
+    QString sql;
+    QVariantList parameters = {};
+};
+
+// The one listing routine of the full list, the search and the due-tenant
+// listing: closes the list cursor, gives it the statement (made once the
+// cursor is closed, so that a statement that cannot be made leaves it
+// closed), opens it, writes countText(row count) into the count panel and
+// sets the grid's column widths. Returns the row count. A listing of fewer
+// than nine columns fails with "Argument out of range".
+int ShowListing(const RecordListView &view, const std::function<ListingStatement()> &statement,
+                QString (*countText)(int));
 
 // Reloads the list: every tenant record, the count text, the column widths.
-void RefreshList();
+void RefreshList(const RecordListView &view);
 
 // Rebuilds the rent list from a fresh RefreshList, walking every row; the
 // walk leaves the last row current.
-void FillRentList();
+void FillRentList(const RecordListView &view, TListBox &rentList);
 
 // Adds up the rent list into the rent total.
-void SumRentList();
-
-// The full refresh: RefreshList, FillRentList and SumRentList in this order.
-void FullRefresh();
-
-// Sets the grid's column widths at positions 0 to 8, as every listing does.
-// A listing of fewer than nine columns fails with "Argument out of range".
-void SetListColumnWidths();
+void SumRentList(const TListBox &rentList, QLineEdit &rentTotal);
 
 // "共 N 个记录", the count text of the full list.
 QString fullListCountText(int count);

@@ -29,6 +29,21 @@ QList<QWidget *> shownPages()
     return shown;
 }
 
+// The text a key press carries on X11: control characters for Delete,
+// Backspace and Ctrl+letter, none for the arrows, Home and End.
+QString x11KeyText(QKeyCombination key)
+{
+    if (key.key() == Qt::Key_Delete)
+        return QString(QChar(0x7f));
+    if (key.key() == Qt::Key_Backspace)
+        return QString(QChar(0x08));
+    if ((key.keyboardModifiers() & Qt::ControlModifier) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z)
+        return QString(QChar(key.key() - Qt::Key_A + 1));
+    if (key.key() >= Qt::Key_Space && key.key() <= Qt::Key_AsciiTilde)
+        return QString(QChar(key.key()));
+    return {};
+}
+
 // The edit page's bound boxes, in the order of the table's columns.
 QList<QWidget *> editBoxes()
 {
@@ -48,6 +63,8 @@ private slots:
     void duplicateNameAddsNothing();
     void digitFilter_data();
     void digitFilter();
+    void digitBoxesTakeEditingKeys_data();
+    void digitBoxesTakeEditingKeys();
     void rentCompletion_data();
     void rentCompletion();
     void remarksLimit_data();
@@ -221,6 +238,41 @@ void TestAddEdit::digitFilter()
     // The room box takes any character.
     QTest::keyClicks(Form2->ComboBox_FangHao, "A-1.");
     QCOMPARE(Form2->ComboBox_FangHao->currentText(), QStringLiteral("A-1."));
+}
+
+void TestAddEdit::digitBoxesTakeEditingKeys_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Delete") << "Home, Delete" << "234";
+    QTest::newRow("Ctrl+A then Delete") << "Ctrl+A, Delete" << "";
+    QTest::newRow("Shift+Delete cuts") << "Shift+Left, Shift+Delete, Home, Ctrl+V" << "4123";
+    QTest::newRow("arrows and Backspace") << "Left, Left, Backspace, Right, Delete" << "13";
+    QTest::newRow("End after Home") << "Home, End, Backspace" << "123";
+    QTest::newRow("Ctrl+X and Ctrl+V") << "Ctrl+A, Ctrl+X, Ctrl+V, Ctrl+V" << "12341234";
+    QTest::newRow("Ctrl+C") << "Ctrl+A, Ctrl+C, End, Ctrl+V" << "12341234";
+    QTest::newRow("Ctrl+Z") << "Home, Delete, Ctrl+Z" << "1234";
+    QTest::newRow("typed letter, blank, point, minus") << "A, Space, ., -" << "1234";
+}
+
+// Editing keys, with the texts X11 gives them, work in the digit boxes as in
+// any box; only typed characters other than digits are dropped.
+void TestAddEdit::digitBoxesTakeEditingKeys()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    QVERIFY(fixture.startProgram().isEmpty());
+    for (QWidget *box : {static_cast<QWidget *>(Form2->ComboBox_ZuJin), static_cast<QWidget *>(Form2->ComboBox_YaJin),
+                         static_cast<QWidget *>(Form2->DBComboBox_ZuJin), static_cast<QWidget *>(Form2->DBEdit_Yajin)}) {
+        box->metaObject()->userProperty().write(box, "1234");
+        for (const QString &name : keys.split(", ")) {
+            const QKeyCombination key = QKeySequence::fromString(name)[0];
+            QTest::sendKeyEvent(QTest::Click, box, key.key(), x11KeyText(key), key.keyboardModifiers());
+        }
+        QCOMPARE(widgetTexts({box}), QStringList{shown});
+    }
 }
 
 void TestAddEdit::rentCompletion_data()

@@ -101,7 +101,7 @@ QString questionText(const QString &database, const QString &kept)
 
 QString refusalText(const QString &database)
 {
-    return QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。该文件未被改动。.").arg(database);
+    return QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。该文件未被改动.").arg(database);
 }
 
 // Presses 取消 on the conversion's progress dialog as soon as it shows.

@@ -1,4 +1,5 @@
 // One running instance per user, through the real program.
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -52,6 +53,7 @@ private slots:
     void initTestCase();
     void secondStartEndsAtOnceAndACrashFreesTheGuard();
     void eachUserHasAGuard();
+    void startsWithoutTheGuardWhenTheLockCannotBeMade();
 
 private:
     QTemporaryDir m_programDirectory;
@@ -96,6 +98,18 @@ void TestInstance::eachUserHasAGuard()
     QTRY_VERIFY_WITH_TIMEOUT(lockIsHeld(m_runtime.path()) && lockIsHeld(m_otherRuntime.path()), 10000);
     QCOMPARE(mine.process.state(), QProcess::Running);
     QCOMPARE(theirs.process.state(), QProcess::Running);
+}
+
+void TestInstance::startsWithoutTheGuardWhenTheLockCannotBeMade()
+{
+    // A folder in the lock file's place: no lock can be made there, and the
+    // program runs all the same (it waits at its start-up message).
+    QTemporaryDir runtime;
+    QVERIFY(QDir(runtime.path()).mkdir("Larkhaven.lock"));
+    ProgramRun run(m_programDirectory.path(), runtime.path());
+    QVERIFY(run.process.waitForStarted());
+    QVERIFY(!run.process.waitForFinished(2000));
+    QCOMPARE(run.process.state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestInstance)

@@ -2,12 +2,17 @@
 #include "platform/RegionalFormats.h"
 #include "support/RegisterFixture.h"
 #include "support/WidgetChecks.h"
+#include "ui/GuardedConnect.h"
 #include "ui/Unit1.h"
+#include "ui/Unit_add_edit_del_info.h"
+#include "ui/Unit_del_trueorfalse.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QTest>
 #include <QUrl>
+
+#include <stdexcept>
 
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -25,7 +30,11 @@ private slots:
     void missingDatabase();
     void clockWritesPanelAndBackupName();
     void exitConfirmation();
+    void boxesComeAboveTheWindowsThatStayOnTop_data();
+    void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
+    void errorBoundaryCatchesEverything_data();
+    void errorBoundaryCatchesEverything();
 };
 
 void TestMainWindow::sizeAndFocusOrder()
@@ -35,6 +44,11 @@ void TestMainWindow::sizeAndFocusOrder()
     fixture.startShown();
     // Shown, the window keeps its design size: no control forces it wider.
     QCOMPARE(Form1->size(), QSize(852, 539));
+    // The two small windows keep their layouts' sizes, fixed.
+    QCOMPARE(Form2->size(), QSize(389, 243));
+    QCOMPARE(Form2->minimumSize(), Form2->maximumSize());
+    QCOMPARE(Form3->size(), QSize(265, 92));
+    QCOMPARE(Form3->minimumSize(), Form3->maximumSize());
     // It grows with its grid; the banner and the status bar keep their height.
     const int pagesHeight = Form1->PageControl1->height();
     Form1->resize(1000, 700);
@@ -117,6 +131,51 @@ void TestMainWindow::exitConfirmation()
     QVERIFY(!Form1->isVisible());
 }
 
+void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop_data()
+{
+    QTest::addColumn<QStringList>("open");  // the windows open when the box comes
+    QTest::addColumn<QString>("action");
+    QTest::newRow("exit, add / edit window open") << QStringList{"Form2"} << "exit";
+    QTest::newRow("exit, delete confirmation open") << QStringList{"Form3"} << "exit";
+    QTest::newRow("exit, both open") << QStringList{"Form2", "Form3"} << "exit";
+    QTest::newRow("empty name on the add page") << QStringList{"Form2"} << "empty name";
+    QTest::newRow("main window message, both open") << QStringList{"Form2", "Form3"} << "due listing";
+    QTest::newRow("error box, both open") << QStringList{"Form2", "Form3"} << "unknown column";
+}
+
+// The add / edit window and the delete confirmation stay on top; a box that
+// comes while they are open must come above them, or it cannot be answered.
+void TestMainWindow::boxesComeAboveTheWindowsThatStayOnTop()
+{
+    QFETCH(QStringList, open);
+    QFETCH(QString, action);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startShown();
+    if (open.contains("Form2"))
+        press(Form1->Buttonaddnewinfo);
+    if (open.contains("Form3"))
+        press(Form1->Buttondel);
+    QCOMPARE(Form2->isVisible(), open.contains("Form2"));
+    QCOMPARE(Form3->isVisible(), open.contains("Form3"));
+
+    QList<SeenBox> boxes;
+    if (action == "exit") {
+        boxes = runAnsweringBoxes([] { Form1->close(); }, {"&No"});
+    } else if (action == "empty name") {
+        boxes = press(Form2->Buttonaddinfo);
+    } else if (action == "due listing") {
+        boxes = press(Form1->Button1);
+    } else {
+        Form1->ComboBoxsearchclass->setEditText("无此列");
+        Form1->ComboBoxsearch->setEditText("甲");
+        boxes = press(Form1->Buttonsearch);
+    }
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.first().staysOnTop);
+    QVERIFY(Form1->isVisible());
+}
+
 void TestMainWindow::updateButtonOpensTheVersionPage()
 {
     RegisterFixture fixture;
@@ -128,6 +187,33 @@ void TestMainWindow::updateButtonOpensTheVersionPage()
     QDesktopServices::unsetUrlHandler("http");
     QCOMPARE(catcher.opened.size(), 1);
     QVERIFY(catcher.opened.first().toString().endsWith("/?V=Quillmere1.0.20171230"));
+}
+
+void TestMainWindow::errorBoundaryCatchesEverything_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the program's own error") << 0 << "数据库文件已被删除.";
+    QTest::newRow("a standard exception") << 1 << "disk full.";
+    QTest::newRow("anything else") << 2 << "未知错误.";
+}
+
+// Whatever a handler throws ends in the error box, and the program goes on.
+void TestMainWindow::errorBoundaryCatchesEverything()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, shown);
+    const auto boxes = runAnsweringBoxes([kind] {
+        runGuarded([kind] {
+            if (kind == 0)
+                throw AppError(QStringLiteral("数据库文件已被删除"));
+            if (kind == 1)
+                throw std::runtime_error("disk full");
+            throw 42;
+        });
+    });
+    QCOMPARE(messageTexts(boxes), QStringList{shown});
+    QCOMPARE(boxes.first().icon, QMessageBox::Critical);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,8 +1,12 @@
 // The record list and its full refresh, through the real main window.
+#include "db/ADOConnection.h"
 #include "db/AppError.h"
+#include "register/TenantSearch.h"
 #include "register/IntegerText.h"
 #include "support/GridActions.h"
 #include "support/RegisterFixture.h"
+#include "ui/DBGrid.h"
+#include "ui/StatusPanels.h"
 
 #include <QTest>
 
@@ -17,6 +21,8 @@ private slots:
     void cellClickShowsCellText();
     void integerConversion_data();
     void integerConversion();
+    void listingsWorkOnTheControlsGiven_data();
+    void listingsWorkOnTheControlsGiven();
 };
 
 void TestRegister::fullRefreshListsSumsAndEndsOnTheLastRow()
@@ -157,6 +163,52 @@ void TestRegister::integerConversion()
         QVERIFY(!valid);
         QCOMPARE(error.text(), QStringLiteral("'%1' is not a valid integer value").arg(text));
     }
+}
+
+void TestRegister::listingsWorkOnTheControlsGiven_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<QString>("countText");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("full list") << "full" << "共 3 个记录" << QStringList{"甲", "乙", "丙"};
+    QTest::newRow("search") << "search" << "共找到1 个记录" << QStringList{"乙"};
+    QTest::newRow("due tenants") << "due" << "共2 个到期的房客" << QStringList{"甲", "丙"};
+}
+
+// The register's listings need no window: they work on a list cursor, a
+// status bar and a grid of the caller's own.
+void TestRegister::listingsWorkOnTheControlsGiven()
+{
+    QFETCH(QString, listing);
+    QFETCH(QString, countText);
+    QFETCH(QStringList, names);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲", "1", "", "", "", "2017/1/1"}, {"乙", "2", "", "", "", "2099/1/1"},
+                            {"丙", "3", "", "", "", "2017/6/1"}});
+    TADOConnection connection;
+    connection.setDatabaseFile(fixture.databasePath());
+    TADOQuery list(QStringLiteral("list"), &connection);
+    TDataSource rows(&list);
+    TStatusBar statusBar;
+    TDBGrid grid;
+    grid.setDataSource(&rows);
+    const RecordListView view{list, statusBar, grid};
+
+    if (listing == "full")
+        RefreshList(view);
+    else if (listing == "search")
+        SearchList(view, QStringLiteral("姓名"), QStringLiteral("乙"));
+    else
+        DueTenantList(view, QDate(2018, 1, 1));
+    QCOMPARE(statusBar.panelText(1), countText);
+    QStringList listed;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        listed << rows.index(row, 1).data().toString();
+    QCOMPARE(listed, names);
+    QList<int> widths;
+    for (int column = 0; column < rows.columnCount(); ++column)
+        widths << grid.columnWidth(column);
+    QCOMPARE(widths, listColumnWidths);
 }
 
 QTEST_MAIN(TestRegister)

@@ -31,7 +31,7 @@ void TestReliability::notADatabase_data()
     QRandomGenerator generator(20171230);
     for (char &byte : random)
         byte = char(generator.bounded(256));
-    const QString access = QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。该文件未被改动。.");
+    const QString access = QStringLiteral("数据库文件“%1”是 Access 数据库，本程序不能打开 Access 数据库。该文件未被改动.");
     const auto accessFile = [](const QByteArray &engine) {
         return QByteArray("\x00\x01\x00\x00", 4) + engine + QByteArray(2048 - 4 - engine.size(), '\0');
     };
@@ -151,7 +151,7 @@ void TestReliability::fileGoneWhileRunning()
         fixture.createRegister({{"李四", "102", "600"}, {"王五", "103", "700"}});
 
     QCOMPARE(messageTexts(press(Form1->Buttonre)),
-             QStringList{QStringLiteral("数据库文件“%1”已被删除、移动或替换。.").arg(fixture.databasePath())});
+             QStringList{QStringLiteral("数据库文件“%1”已被删除、移动或替换.").arg(fixture.databasePath())});
     QCOMPARE(Form1->DataSource1->rowCount(), 0);
     if (replaced) {
         QVERIFY(press(Form1->Buttonre).isEmpty());

@@ -2,6 +2,7 @@
 
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
+#include "ui/GuardedConnect.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -29,8 +30,8 @@ void TDBGrid::setDataSource(TDataSource *dataSource)
     m_dataSource = dataSource;
     setModel(dataSource);
     TADOQuery *query = dataSource->DataSet();
-    connect(query, &TADOQuery::currentRowChanged, this, &TDBGrid::showCursorRow);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TDBGrid::takeCurrentRow);
+    connectGuarded(query, &TADOQuery::currentRowChanged, this, &TDBGrid::showCursorRow);
+    connectGuarded(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TDBGrid::takeCurrentRow);
     showCursorRow(query->RecNo());
 }
 

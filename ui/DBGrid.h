@@ -13,7 +13,6 @@ public:
     explicit TDBGrid(QWidget *parent = nullptr);
 
     void setDataSource(TDataSource *dataSource);
-    TDataSource *DataSource() const { return m_dataSource; }
 
 signals:
     // A double-click anywhere in the grid: on a row, below the rows or on a

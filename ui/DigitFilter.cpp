@@ -5,21 +5,32 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
-// Keys that are commands rather than typed characters.
-bool isCommandKey(const QKeyEvent *key)
+bool isDigit(QChar character)
 {
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-        return true;
-    return key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier);
+    return character >= u'0' && character <= u'9';
 }
 
-QString acceptedOnly(const QString &text)
+// Whether a key press types text rather than edits or commands. Keys that
+// edit carry no text or a control character as text: on X11 Delete arrives
+// as DEL, Backspace as BS, Enter as CR and Ctrl+A as SOH. With Ctrl, Alt or
+// Meta held a key is a shortcut, whatever its text.
+bool typesText(const QKeyEvent *key)
+{
+    if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+        return false;
+    const QString text = key->text();
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
+
+QString digitsOnly(const QString &text)
 {
     QString kept;
     for (const QChar c : text) {
-        if (DigitFilter::isAcceptedCharacter(c))
+        if (isDigit(c))
             kept += c;
     }
     return kept;
@@ -42,21 +53,16 @@ void DigitFilter::install(QWidget *box)
         combo->lineEdit()->installEventFilter(filter);
 }
 
-bool DigitFilter::isAcceptedCharacter(QChar character)
-{
-    return character.unicode() == 8 || (character >= u'0' && character <= u'9');
-}
-
 bool DigitFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->text().isEmpty() && !isCommandKey(key) && acceptedOnly(key->text()) != key->text())
+        if (typesText(key) && digitsOnly(key->text()) != key->text())
             return true;
     } else if (event->type() == QEvent::InputMethod) {
         // Text composed by an input method is typed text too.
         auto *input = static_cast<QInputMethodEvent *>(event);
-        const QString kept = acceptedOnly(input->commitString());
+        const QString kept = digitsOnly(input->commitString());
         if (kept != input->commitString())
             input->setCommitString(kept, input->replacementStart(), input->replacementLength());
     }

@@ -4,11 +4,11 @@
 
 class QWidget;
 
-// Lets only digits and backspace be typed into a box: every other typed
-// character (letters, the blank, ".", "-", control characters) is dropped
-// before the box sees it. Text that is pasted, picked from a list or set by
-// the program is not filtered; Tab still moves the focus and shortcuts such
-// as Ctrl+V still work.
+// Lets only digits be typed into a box: every other typed character
+// (letters, the blank, ".", "-") is dropped before the box sees it. Editing
+// keys and shortcuts (Backspace, Delete, the arrows, Home, End, Ctrl+A, C,
+// V, X, Z, Tab, Enter, ...) work as in any box. Text that is pasted, picked
+// from a list or set by the program is not filtered.
 class DigitFilter : public QObject {
     Q_OBJECT
 public:
@@ -17,9 +17,6 @@ public:
     // Filters what is typed into `box` (and into its line edit, for an
     // editable combo box). The filter belongs to `box`.
     static void install(QWidget *box);
-
-    // Whether a typed character reaches the box: backspace and "0" to "9".
-    static bool isAcceptedCharacter(QChar character);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

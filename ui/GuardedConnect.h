@@ -8,10 +8,10 @@
 #include <exception>
 #include <utility>
 
-// Runs a handler and shows an error that escapes it in the error box, as
-// the application's default error handler. No exception may cross Qt's
-// event loop, so every handler runs through here; this is the program's only
-// catch of a handler's errors.
+// Runs a handler and shows whatever escapes it in the error box, as the
+// application's default error handler. No exception may leave a slot or
+// cross Qt's event loop, so every handler and every slot that can throw
+// runs through here; this is the program's only catch of a handler's errors.
 template <typename Handler>
 void runGuarded(Handler &&handler)
 {
@@ -21,7 +21,19 @@ void runGuarded(Handler &&handler)
         ShowErrorBox(error.text());
     } catch (const std::exception &error) {
         ShowErrorBox(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowErrorBox(QStringLiteral("未知错误"));
     }
+}
+
+// A slot for connect() that runs `function` through runGuarded, with the
+// signal's arguments.
+template <typename Function>
+auto guarded(Function function)
+{
+    return [function](auto &&...arguments) {
+        runGuarded([&] { function(std::forward<decltype(arguments)>(arguments)...); });
+    };
 }
 
 // connect() for event handlers: the slot runs through runGuarded. The

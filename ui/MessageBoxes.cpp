@@ -8,15 +8,8 @@ namespace {
 
 void showBox(QMessageBox::Icon icon, const QString &text)
 {
-    QMessageBox box(icon, applicationTitle, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, applicationTitle, text, QMessageBox::Ok, QApplication::activeWindow(), programBoxFlags());
     box.exec();
-}
-
-} // namespace
-
-void ShowMessage(const QString &text)
-{
-    showBox(QMessageBox::NoIcon, text);
 }
 
 QString errorBoxText(const QString &text)
@@ -24,6 +17,18 @@ QString errorBoxText(const QString &text)
     if (!text.isEmpty() && text.back().unicode() > u'.')
         return text + QLatin1Char('.');
     return text;
+}
+
+} // namespace
+
+Qt::WindowFlags programBoxFlags()
+{
+    return Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint;
+}
+
+void ShowMessage(const QString &text)
+{
+    showBox(QMessageBox::NoIcon, text);
 }
 
 void ShowErrorBox(const QString &text)
@@ -38,7 +43,7 @@ void ShowWarningBox(const QString &text)
 
 bool AskYesNo(const QString &title, const QString &text, QWidget *parent)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent, programBoxFlags());
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     box.setDefaultButton(QMessageBox::Yes);

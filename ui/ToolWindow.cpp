@@ -1,22 +1,97 @@
 #include "ui/ToolWindow.h"
 
+#include <QEvent>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+
+namespace {
+
+// The frame that the window system reports around `window`; none while it
+// is still being framed (X11 may then report a frame of negative size).
+QMargins reportedFrame(const QWidget *window)
+{
+    const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+        return {};
+    return frame;
+}
+
+// Centres `window`, with the frame that the window system reports now, in
+// the work area of the main window's screen; a maximised or full-screen
+// window stays as it is. Returns that frame.
+QMargins centreInWorkArea(QWidget *window)
+{
+    const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : window;
+    const QScreen *screen = owner->screen();
+    const QMargins frame = reportedFrame(window);
+    if (!screen || (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return frame;
+    QRect outer = window->geometry().marginsAdded(frame);
+    outer.moveCenter(screen->availableGeometry().center());
+    window->setGeometry(outer.marginsRemoved(frame));
+    return frame;
+}
+
+// Centres a window again whenever the frame that the window system reports
+// changes. On X11 a window gets its frame only when it is mapped, and its
+// size is told some time after (first guesses included), so the first
+// centring of a window goes by its inner area alone. The watch ends at the
+// user's first press of a key or mouse button in the window and when the
+// window is hidden.
+class CentreWhenFramed : public QObject {
+public:
+    CentreWhenFramed(QWidget *window, QMargins frame)
+        : QObject(window)
+        , m_window(window)
+        , m_frame(frame)
+    {
+        setObjectName(QStringLiteral("CentreWhenFramed"));
+        window->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Hide:
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+            stop(watched);
+            break;
+        default:
+            if (reportedFrame(m_window) != m_frame)
+                m_frame = centreInWorkArea(m_window);
+            break;
+        }
+        return false;
+    }
+
+private:
+    void stop(QObject *watched)
+    {
+        watched->removeEventFilter(this);
+        setObjectName(QString());
+        deleteLater();
+    }
+
+    QWidget *m_window;
+    QMargins m_frame;
+};
+
+} // namespace
 
 Qt::WindowFlags toolWindowFlags(Qt::WindowFlags boxes)
 {
     return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint | boxes;
 }
 
-void centreInWorkArea(QWidget *window)
+void centreAsShown(QWidget *window)
 {
-    const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : window;
-    const QScreen *screen = owner->screen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    const QMargins frame = centreInWorkArea(window);
+    if (frame.isNull() && window->windowHandle()
+        && !window->findChild<QObject *>(QStringLiteral("CentreWhenFramed"), Qt::FindDirectChildrenOnly))
+        new CentreWhenFramed(window, frame);
 }
 
 void showToolWindow(QWidget *window)

@@ -8,8 +8,9 @@ class QWidget;
 // fixed size, on top of every other window, non-modal.
 Qt::WindowFlags toolWindowFlags(Qt::WindowFlags boxes);
 
-// Centres `window` in the work area of the main window's screen.
-void centreInWorkArea(QWidget *window);
+// Centres `window`, frame included, in the work area of the main window's
+// screen, as it is being shown.
+void centreAsShown(QWidget *window);
 
 // Shows `window` (restored when minimised) and brings it to the front.
 void showToolWindow(QWidget *window);

@@ -12,6 +12,7 @@
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit_add_edit_del_info.h"
+#include "ui/ToolWindow.h"
 #include "ui/Unit_del_trueorfalse.h"
 #include "ui/VisualStyle.h"
 
@@ -20,18 +21,37 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 
 TForm1 *Form1 = nullptr;
 
+void RefreshList()
+{
+    RefreshList(Form1->recordList());
+}
+
+void FillRentList()
+{
+    FillRentList(Form1->recordList(), *Form1->ListBoxtjzhichu);
+}
+
+void SumRentList()
+{
+    SumRentList(*Form1->ListBoxtjzhichu, *Form1->Edittjzhichu);
+}
+
+void FullRefresh()
+{
+    RefreshList();
+    FillRentList();
+    SumRentList();
+}
+
 namespace {
 
 // The about line keeps its place relative to the page's size.
 constexpr QSize aboutPageDesignSize{844, 366};
-constexpr QPoint aboutLineDesignPlace{296, 120};
 
 } // namespace
 
@@ -47,6 +67,9 @@ TForm1::TForm1(QWidget *parent)
     Image1->setPixmap(QPixmap(QStringLiteral(":/icons/Quillmere.png")));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
     Label1->adjustSize();
+    m_aboutLineDesignPlace = Label1->pos();
+    // The version text is the build's.
+    Edit_VER->setText(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     TabSheet2->installEventFilter(this);
 
     ADOConnection1 = new TADOConnection(this);
@@ -90,8 +113,14 @@ void TForm1::connectHandlers()
     connectGuarded(Buttondel, &QPushButton::clicked, this, &TForm1::ButtondelClick);
     connectGuarded(N1, &QAction::triggered, this, &TForm1::N1Click);
     connectGuarded(Buttonbakdatabasa, &QPushButton::clicked, this, &TForm1::ButtonbakdatabasaClick);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &place) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place)); });
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this, guarded([this](const QPoint &place) {
+                PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
+            }));
+}
+
+RecordListView TForm1::recordList()
+{
+    return {*ADOQuery1, *StatusBar1, *DBGrid1};
 }
 
 void TForm1::FormCreate()
@@ -179,11 +208,7 @@ void TForm1::showEvent(QShowEvent *event)
 {
     if (!m_shownOnce && !event->spontaneous()) {
         m_shownOnce = true;
-        if (const QScreen *screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreAsShown(this);
     }
     QWidget::showEvent(event);
 }
@@ -199,7 +224,7 @@ void TForm1::keepAboutLineInPlace()
 {
     // Anchored to no edge: the line's centre keeps its relative place.
     const QSize page = TabSheet2->size();
-    const QPointF designCentre = QPointF(aboutLineDesignPlace) + QPointF(Label1->width(), Label1->height()) / 2.0;
+    const QPointF designCentre = QPointF(m_aboutLineDesignPlace) + QPointF(Label1->width(), Label1->height()) / 2.0;
     const QPointF centre(designCentre.x() * page.width() / aboutPageDesignSize.width(),
                          designCentre.y() * page.height() / aboutPageDesignSize.height());
     Label1->move((centre - QPointF(Label1->width(), Label1->height()) / 2.0).toPoint());
@@ -216,12 +241,12 @@ void TForm1::ButtonsearchClick()
         ShowMessage(prompt);
         return;
     }
-    SearchList(ComboBoxsearchclass->currentText(), keyword);
+    SearchList(recordList(), ComboBoxsearchclass->currentText(), keyword);
 }
 
 void TForm1::Button1Click()
 {
-    if (DueTenantList(QDate::currentDate()) == 0) {
+    if (DueTenantList(recordList(), QDate::currentDate()) == 0) {
         ShowMessage(QStringLiteral("暂无到期房客."));
         // 刷新 brings the full list back and clears the message panel.
         Buttonre->click();

@@ -3,6 +3,7 @@
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
+#include "register/Unit_mokuai.h"
 #include "ui_Unit1.h"
 
 #include <QWidget>
@@ -45,6 +46,10 @@ public:
     void N1Click();
     void ButtonbakdatabasaClick();
 
+    // The record list as the listings work on it: ADOQuery1, the status
+    // bar and DBGrid1.
+    RecordListView recordList();
+
     // The button that Enter clicks where the focused control does not take
     // Enter itself; none until the search box first changes.
     QPushButton *defaultButton() const { return m_defaultButton; }
@@ -61,7 +66,16 @@ private:
 
     QPushButton *m_defaultButton = nullptr;
     bool m_shownOnce = false;
+    QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
 };
 
 // The single main window, set as soon as its construction begins.
 extern TForm1 *Form1;
+
+// The list procedures of Unit_mokuai on the main window's record list, rent
+// list and rent total, reached through Form1.
+void RefreshList();
+void FillRentList();
+void SumRentList();
+// The full refresh: RefreshList, FillRentList and SumRentList in this order.
+void FullRefresh();

@@ -51,7 +51,7 @@ TForm2::TForm2(QWidget *parent)
 {
     Form2 = this;
     setupUi(this);
-    setFixedSize(389, 243);
+    setFixedSize(size());  // the layout's size
     setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
 
     spreadLabel(Label1, ComboBox_FangHao);
@@ -110,8 +110,8 @@ void TForm2::bindEditPage()
 
     TADOQuery *list = Form1->ADOQuery1;
     // A listing may bring other columns: map by name after each reset.
-    connect(Form1->DataSource1, &QAbstractItemModel::modelReset, this, &TForm2::mapEditPageColumns);
-    connect(list, &TADOQuery::currentRowChanged, this, &TForm2::showCursorRow);
+    connectGuarded(Form1->DataSource1, &QAbstractItemModel::modelReset, this, &TForm2::mapEditPageColumns);
+    connectGuarded(list, &TADOQuery::currentRowChanged, this, &TForm2::showCursorRow);
     mapEditPageColumns();
     showCursorRow(list->RecNo());
 }
@@ -163,7 +163,7 @@ void TForm2::showPage(QWidget *page)
 void TForm2::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous())
-        centreInWorkArea(this);
+        centreAsShown(this);
     QWidget::showEvent(event);
 }
 

@@ -17,7 +17,7 @@ TForm3::TForm3(QWidget *parent)
 {
     Form3 = this;
     setupUi(this);
-    setFixedSize(265, 92);
+    setFixedSize(size());  // the layout's size
     setWindowIcon(QIcon(QStringLiteral(":/icons/DeleteConfirm.png")));
 
     connectGuarded(Buttondelyes, &QPushButton::clicked, this, &TForm3::ButtondelyesClick);
@@ -38,7 +38,7 @@ void TForm3::showConfirmation()
 void TForm3::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous())
-        centreInWorkArea(this);
+        centreAsShown(this);
     QWidget::showEvent(event);
 }
 

@@ -1,26 +1,20 @@
 #pragma once
 
 // What a user does on the main window's record grid and what it shows, and
-// a stand-in for the keyword search's listing, for tests of the windows
-// that work on the list.
+// a keyword search's listing, for tests of the windows that work on the list.
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
-#include "register/Unit_mokuai.h"
+#include "register/TenantSearch.h"
 #include "ui/Unit1.h"
 
 #include <QHeaderView>
 #include <QTest>
 
-// Lists the tenant records whose name contains `part`, as the keyword search
-// does: the list cursor on its own statement, "共找到N 个记录" in the count panel.
+// Lists the tenant records whose name contains `part` through the keyword
+// search's listing: "共找到N 个记录" in the count panel.
 inline void showSearchResult(const QString &part)
 {
-    TADOQuery *list = Form1->ADOQuery1;
-    list->setSQL(QStringLiteral("select * from data where instr(姓名, ?1) > 0"), {part});
-    list->Open();
-    Form1->StatusBar1->setPanelText(1, QStringLiteral("共找到") + QString::number(list->RecordCount())
-                                           + QStringLiteral(" 个记录"));
-    SetListColumnWidths();
+    SearchList(Form1->recordList(), QStringLiteral("姓名"), part);
 }
 
 // The centre of a grid cell; a row past the last one is a point below the rows.

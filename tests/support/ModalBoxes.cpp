@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 ModalBoxAnswerer::ModalBoxAnswerer(QStringList answers)
     : m_answers(std::move(answers))
@@ -24,6 +25,7 @@ void ModalBoxAnswerer::answerActiveBox()
     seen.icon = box->icon();
     for (QAbstractButton *button : box->buttons())
         seen.buttons << button->text();
+    seen.staysOnTop = box->windowHandle() && box->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
     m_boxes << seen;
 
     QAbstractButton *press = nullptr;

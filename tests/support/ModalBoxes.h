@@ -13,6 +13,9 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;  // button texts, in the box's order
+    // Told to the window system: the box stays on top of other windows, as
+    // the add / edit window and the delete confirmation do.
+    bool staysOnTop = false;
 };
 
 // Answers every modal message box that comes up while it lives: it records
