@@ -86,9 +86,14 @@ void TADOQuery::Open()
     QString rewritten;
     RowIdentity identity = findRowIdentity(db, statement.get(), m_sql, &rewritten);
     if (!rewritten.isEmpty()) {
+        // The engine refuses the extra column in some statements (a
+        // compound SELECT): those rows stay without a key.
         Statement keyed;
-        *keyed.address() = prepare(rewritten, m_parameters);
-        if (identity.deliveredBy(keyed.get()))
+        try {
+            *keyed.address() = prepare(rewritten, m_parameters);
+        } catch (const AppError &) {
+        }
+        if (keyed.get() && identity.deliveredBy(keyed.get()))
             std::swap(*statement.address(), *keyed.address());
         else
             identity.withoutKey();

@@ -1,12 +1,10 @@
 #include "db/RowIdentity.h"
 
-#include "db/ADOConnection.h"
-
 #include <QRegularExpression>
 
 #include <sqlite3.h>
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
@@ -15,28 +13,40 @@ QString utf8Text(const void *text)
     return text ? QString::fromUtf8(static_cast<const char *>(text)) : QString();
 }
 
-// The rows of a small catalogue query, every value as text.
-QList<QStringList> catalogueRows(sqlite3 *db, const char *sql, const QStringList &parameters)
+// The table's columns, and those of them that make its primary key, as the
+// engine's parsed schema holds them (no query runs: a listing stays
+// cheap). False when the origin is no ordinary table.
+bool readTableColumns(sqlite3 *db, const RowIdentity &identity, QStringList *names, QStringList *primaryKey)
 {
+    const QByteArray schema = identity.schema.toUtf8();
+    const QByteArray table = identity.table.toUtf8();
+    const QByteArray sql = QStringLiteral("SELECT * FROM %1.%2")
+                               .arg(quotedIdentifier(identity.schema), quotedIdentifier(identity.table))
+                               .toUtf8();
     sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        throwEngineError(db);
-    QList<QStringList> rows;
-    for (int i = 0; i < parameters.size(); ++i) {
-        const QByteArray value = parameters.at(i).toUtf8();
-        sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    }
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        QStringList row;
-        for (int i = 0; i < sqlite3_column_count(statement); ++i)
-            row << utf8Text(sqlite3_column_text(statement, i));
-        rows << row;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+        return false;
+    bool known = true;
+    for (int i = 0; i < sqlite3_column_count(statement) && known; ++i) {
+        const char *name = sqlite3_column_name(statement, i);
+        int inPrimaryKey = 0;
+        known = sqlite3_table_column_metadata(db, schema.constData(), table.constData(), name, nullptr, nullptr,
+                                              nullptr, &inPrimaryKey, nullptr)
+            == SQLITE_OK;
+        *names << QString::fromUtf8(name);
+        if (inPrimaryKey)
+            *primaryKey << QString::fromUtf8(name);
     }
     sqlite3_finalize(statement);
-    if (rc != SQLITE_DONE)
-        throwEngineError(db);
-    return rows;
+    return known;
+}
+
+// Whether the table has a rowid that `alias`, a name no column has, reaches.
+bool hasRowid(sqlite3 *db, const RowIdentity &identity, const QString &alias)
+{
+    return sqlite3_table_column_metadata(db, identity.schema.toUtf8().constData(), identity.table.toUtf8().constData(),
+                                         alias.toUtf8().constData(), nullptr, nullptr, nullptr, nullptr, nullptr)
+        == SQLITE_OK;
 }
 
 struct Origin {
@@ -64,7 +74,8 @@ bool isRowidName(const QString &name)
 }
 
 // The column of the table that holds its rowid (an INTEGER PRIMARY KEY),
-// as the engine names the origin of `alias`; "rowid" when no column does.
+// as the engine names the origin of `alias`; "rowid" when no column does,
+// empty when the engine cannot tell.
 QString rowidOrigin(sqlite3 *db, const RowIdentity &identity, const QString &alias)
 {
     const QByteArray probe = QStringLiteral("SELECT %1 FROM %2.%3")
@@ -73,7 +84,7 @@ QString rowidOrigin(sqlite3 *db, const RowIdentity &identity, const QString &ali
                                  .toUtf8();
     sqlite3_stmt *statement = nullptr;
     if (sqlite3_prepare_v2(db, probe.constData(), int(probe.size()), &statement, nullptr) != SQLITE_OK)
-        throwEngineError(db);
+        return {};
     const QString origin = utf8Text(sqlite3_column_origin_name(statement, 0));
     sqlite3_finalize(statement);
     return origin;
@@ -134,41 +145,35 @@ RowIdentity findRowIdentity(sqlite3 *db, sqlite3_stmt *listing, const QString &s
     if (count == 0)
         return {};
 
-    const QList<QStringList> kind = catalogueRows(
-        db, "SELECT type, wr FROM pragma_table_list(?1) WHERE schema = ?2", {identity.table, identity.schema});
-    if (kind.size() != 1 || kind.first().at(0) != QLatin1String("table"))
-        return identity;
-    const bool withoutRowid = kind.first().at(1) == QLatin1String("1");
-
     QStringList names;
-    std::map<int, QString> primaryKey;  // position in the key -> column
-    for (const QStringList &column : catalogueRows(db, "SELECT name, pk FROM pragma_table_info(?1, ?2)",
-                                                   {identity.table, identity.schema})) {
-        names << column.at(0);
-        if (column.at(1).toInt() > 0)
-            primaryKey[column.at(1).toInt()] = column.at(0);
+    QStringList primaryKey;
+    if (!readTableColumns(db, identity, &names, &primaryKey))
+        return identity;  // no key
+
+    // A real column of the same name hides the rowid behind it.
+    QString alias;
+    for (const QString &candidate : {QStringLiteral("_rowid_"), QStringLiteral("rowid"), QStringLiteral("oid")}) {
+        if (alias.isEmpty()
+            && std::none_of(names.begin(), names.end(), [&](const QString &name) { return sameName(name, candidate); }))
+            alias = candidate;
     }
+    if (alias.isEmpty())
+        return identity;  // no key
 
     QStringList origins;
-    if (withoutRowid) {
-        identity.keyKind = RowKeyKind::PrimaryKey;
-        for (const auto &[position, column] : primaryKey)
-            identity.keyNames << column;
-        origins = identity.keyNames;
-    } else {
-        // A real column of the same name hides the rowid behind it.
-        QString alias;
-        for (const QString &candidate : {QStringLiteral("_rowid_"), QStringLiteral("rowid"), QStringLiteral("oid")}) {
-            if (alias.isEmpty() && std::none_of(names.begin(), names.end(), [&](const QString &name) {
-                    return sameName(name, candidate);
-                }))
-                alias = candidate;
-        }
-        if (alias.isEmpty())
+    if (hasRowid(db, identity, alias)) {
+        origins << rowidOrigin(db, identity, alias);
+        if (origins.first().isEmpty())
             return identity;  // no key
         identity.keyKind = RowKeyKind::Rowid;
         identity.keyNames << alias;
-        origins << rowidOrigin(db, identity, alias);
+    } else if (!primaryKey.isEmpty()) {
+        // A WITHOUT ROWID table.
+        identity.keyKind = RowKeyKind::PrimaryKey;
+        identity.keyNames = primaryKey;
+        origins = primaryKey;
+    } else {
+        return identity;  // no key
     }
     placeKeyParts(identity, origins);
 

@@ -36,7 +36,8 @@ struct RowIdentity {
 // The identity of the rows of `listing`, a prepared SELECT whose text is
 // `sql`. When a key part is not among the listing's columns, `rewritten`
 // receives the statement with the key columns put first; the caller
-// prepares it and checks it with deliveredBy(). Throws on engine failure.
+// prepares it and checks it with deliveredBy(). Reads only the engine's
+// parsed schema, so that opening a listing stays cheap.
 RowIdentity findRowIdentity(sqlite3 *db, sqlite3_stmt *listing, const QString &sql, QString *rewritten);
 
 // An identifier in double quotes, for SQL text.
