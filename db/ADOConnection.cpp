@@ -103,7 +103,12 @@ void TADOConnection::checkStillTheSameFile()
     if (now.exists && now.device == m_device && now.inode == m_inode)
         return;
     Close();
-    throw AppError(QStringLiteral("数据库文件“%1”已被删除、移动或替换").arg(m_databaseFile));
+    throw AppError(replacedFileNotice());
+}
+
+QString TADOConnection::replacedFileNotice() const
+{
+    return QStringLiteral("数据库文件“%1”已被删除、移动或替换").arg(m_databaseFile);
 }
 
 void TADOConnection::open()
@@ -147,6 +152,7 @@ void TADOConnection::open()
         throw;
     }
     m_db = db;
+    ++m_generation;
     m_device = identity.device;
     m_inode = identity.inode;
 }

@@ -23,10 +23,16 @@ public:
     bool Connected() const { return m_db != nullptr; }
 
     // The open handle, opening the file first if need be. Throws AppError
-    // with the engine's text when the file cannot be opened, and when the
-    // file was removed or replaced since it was opened (the connection is
-    // then closed, so the next use opens whatever file is there).
+    // with the engine's text when the file cannot be opened, and with
+    // replacedFileNotice() when the file was removed or replaced since it
+    // was opened (the connection is then closed, so the next use opens
+    // whatever file is there).
     sqlite3 *handle();
+
+    // Counts the files opened: rows read under one generation belong to
+    // that file, and are not written to a file opened later.
+    unsigned generation() const { return m_generation; }
+    QString replacedFileNotice() const;
 
     // The handle as it is, without opening or checking: for reading the
     // engine's message after a failed call.
@@ -47,6 +53,7 @@ private:
     // The identity of the opened file, to notice it being removed or replaced.
     unsigned long long m_device = 0;
     unsigned long long m_inode = 0;
+    unsigned m_generation = 0;
 };
 
 // The text shown when data.mdb is an Access database, which this program

@@ -2,6 +2,7 @@
 
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
+#include "db/RowWriteBack.h"
 
 #include <sqlite3.h>
 
@@ -37,13 +38,6 @@ void bindAll(sqlite3 *db, sqlite3_stmt *statement, const QVariantList &parameter
         if (rc != SQLITE_OK)
             throwEngineError(db);
     }
-}
-
-QString quotedIdentifier(const QString &name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 } // namespace
@@ -84,44 +78,69 @@ void TADOQuery::Open()
         return;
     Statement statement;
     *statement.address() = prepare(m_sql, m_parameters);
-    sqlite3_stmt *st = statement.get();
+    sqlite3 *db = m_connection->openHandle();
 
-    const int columns = sqlite3_column_count(st);
+    // The key of each row is read with it. When the listing lacks a key
+    // column, the statement gets it as a hidden first column; when the
+    // engine will not give it there, the rows cannot be written back.
+    QString rewritten;
+    RowIdentity identity = findRowIdentity(db, statement.get(), m_sql, &rewritten);
+    if (!rewritten.isEmpty()) {
+        // The engine refuses the extra column in some statements (a
+        // compound SELECT): those rows stay without a key.
+        Statement keyed;
+        try {
+            *keyed.address() = prepare(rewritten, m_parameters);
+        } catch (const AppError &) {
+        }
+        if (keyed.get() && identity.deliveredBy(keyed.get()))
+            std::swap(*statement.address(), *keyed.address());
+        else
+            identity.withoutKey();
+    }
+    sqlite3_stmt *st = statement.get();
+    const RowKeyKind keyKind = identity.keyKind;
+    const int hidden = identity.hiddenColumns;
+    const int columns = sqlite3_column_count(st) - hidden;
+
     QStringList names;
     names.reserve(columns);
     for (int i = 0; i < columns; ++i)
-        names << QString::fromUtf8(sqlite3_column_name(st, i));
+        names << QString::fromUtf8(sqlite3_column_name(st, hidden + i));
     ResultSet result = std::move(m_spare);
-    result.reset(names);
+    result.reset(names, keyKind, int(identity.keySources.size()));
 
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        for (int i = 0; i < columns; ++i) {
+        // The key first: reading a value as text may change its type.
+        if (keyKind == RowKeyKind::Rowid) {
+            result.appendRowid(sqlite3_column_int64(st, identity.keySources.front()));
+        } else if (keyKind == RowKeyKind::PrimaryKey) {
+            for (const int source : identity.keySources)
+                result.appendKeyValue(SqlValue::fromColumn(st, source));
+        }
+        for (int i = hidden; i < hidden + columns; ++i) {
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
-            result.appendCell(text ? text : "", text ? std::size_t(sqlite3_column_bytes(st, i)) : 0);
+            if (text)
+                result.appendCell(text, std::size_t(sqlite3_column_bytes(st, i)));
+            else if (sqlite3_column_type(st, i) == SQLITE_NULL)
+                result.appendNull();
+            else
+                result.appendCell("", 0);
         }
     }
     if (rc != SQLITE_DONE)
-        throwEngineError(m_connection->openHandle());
+        throwEngineError(db);
 
-    readOrigins(st);
     emit aboutToReset();
     m_result = std::move(result);
+    m_identity = std::move(identity);
+    m_generation = m_connection->generation();
     emit reset();
     m_state = State::Browse;
     m_recNo = m_result.rowCount() > 0 ? 0 : -1;
     m_eof = m_result.rowCount() == 0;
     announceCurrentRow();
-}
-
-void TADOQuery::readOrigins(sqlite3_stmt *statement)
-{
-    m_originTables.clear();
-    m_originColumns.clear();
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-        m_originTables << QString::fromUtf8(sqlite3_column_table_name(statement, i));
-        m_originColumns << QString::fromUtf8(sqlite3_column_origin_name(statement, i));
-    }
 }
 
 void TADOQuery::exec(const QString &sql, const QVariantList &parameters)
@@ -147,8 +166,7 @@ void TADOQuery::Close()
         return;
     m_editBuffer.clear();
     m_state = State::Inactive;
-    m_originTables.clear();
-    m_originColumns.clear();
+    m_identity = RowIdentity();
     emit aboutToReset();
     m_spare = std::move(m_result);
     m_result = ResultSet();
@@ -249,47 +267,25 @@ void TADOQuery::Cancel()
         m_state = State::Browse;
 }
 
-QString TADOQuery::baseTable() const
+void TADOQuery::requireRowsOfCurrentFile()
 {
-    // Rows can be written back only when every column of the result comes
-    // from one table.
-    QString table;
-    for (const QString &origin : m_originTables) {
-        if (origin.isEmpty() || (!table.isEmpty() && origin.compare(table, Qt::CaseInsensitive) != 0))
-            throw AppError(m_name + QStringLiteral(": Cannot modify a read-only dataset"));
-        table = origin;
-    }
-    if (table.isEmpty())
+    if (!Active())
+        return;
+    m_connection->handle();
+    if (m_generation != m_connection->generation())
+        throw AppError(m_connection->replacedFileNotice());
+}
+
+sqlite3 *TADOQuery::writeHandle(bool needsKey)
+{
+    requireRowsOfCurrentFile();
+    if (!m_identity.hasTable())
         throw AppError(m_name + QStringLiteral(": Cannot modify a read-only dataset"));
-    return table;
-}
-
-int TADOQuery::findKeyColumn(const QString &table)
-{
-    // The table's primary key, when it is a single column in the result.
-    Statement statement;
-    *statement.address() = prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0"), {table});
-    QStringList keys;
-    int rc;
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW)
-        keys << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), 0)));
-    if (rc != SQLITE_DONE)
-        throwEngineError(m_connection->openHandle());
-    if (keys.size() == 1) {
-        for (int i = 0; i < m_originColumns.size(); ++i) {
-            if (m_originColumns.at(i).compare(keys.first(), Qt::CaseInsensitive) == 0)
-                return i;
-        }
-    }
-    return -1;
-}
-
-int TADOQuery::keyColumn(const QString &table)
-{
-    const int key = findKeyColumn(table);
-    if (key < 0)
-        throw AppError(m_name + QStringLiteral(": Cannot find the row in table '%1': the listing holds no key column").arg(table));
-    return key;
+    if (needsKey && m_identity.keyKind == RowKeyKind::None)
+        throw AppError(m_name
+                       + QStringLiteral(": Cannot find the row in table '%1': the listing holds no key column")
+                             .arg(m_identity.table));
+    return m_connection->openHandle();
 }
 
 void TADOQuery::Post()
@@ -298,66 +294,40 @@ void TADOQuery::Post()
     if (m_state == State::Browse)
         return;
     try {
-        const QString table = baseTable();
-        QStringList columns;
-        QVariantList values;
-        for (const auto &[column, text] : m_editBuffer) {
-            columns << quotedIdentifier(m_originColumns.at(column));
-            values << text;
-        }
         if (m_state == State::Edit)
-            postUpdate(table, columns, values);
+            postUpdate();
         else
-            postInsert(table, columns, values);
+            postInsert();
     } catch (...) {
         Cancel();
         throw;
     }
 }
 
-void TADOQuery::postUpdate(const QString &table, const QStringList &columns, QVariantList values)
+void TADOQuery::postUpdate()
 {
-    const int key = keyColumn(table);
-    if (!columns.isEmpty()) {
-        QStringList assignments;
-        for (int i = 0; i < columns.size(); ++i)
-            assignments << columns.at(i) + QStringLiteral(" = ?%1").arg(i + 1);
-        values << m_result.text(m_recNo, key);
-        exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
-                 .arg(quotedIdentifier(table), assignments.join(QStringLiteral(", ")),
-                      quotedIdentifier(m_originColumns.at(key)))
-                 .arg(values.size()),
-             values);
-        for (const auto &[column, text] : m_editBuffer)
-            m_result.setCell(m_recNo, column, text.toStdString());
+    sqlite3 *db = writeHandle(true);
+    if (!m_editBuffer.empty()) {
+        const ResultSet::Row written = updateRow(db, m_identity, m_result, m_recNo, m_editBuffer);
+        m_result.replaceRow(m_recNo, written);
     }
+    const bool changed = !m_editBuffer.empty();
     m_editBuffer.clear();
     m_state = State::Browse;
-    if (!columns.isEmpty())
+    if (changed)
         emit rowChanged(m_recNo);
 }
 
-void TADOQuery::postInsert(const QString &table, const QStringList &columns, const QVariantList &values)
+void TADOQuery::postInsert()
 {
-    QStringList placeholders;
-    for (int i = 0; i < columns.size(); ++i)
-        placeholders << QStringLiteral("?%1").arg(i + 1);
-    exec(columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedIdentifier(table))
-                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                 .arg(quotedIdentifier(table), columns.join(QStringLiteral(", ")),
-                                      placeholders.join(QStringLiteral(", "))),
-         values);
-    const sqlite3_int64 rowid = sqlite3_last_insert_rowid(m_connection->openHandle());
-    const int row = m_result.rowCount();
-    emit rowAboutToBeAppended(row);
-    m_result.appendEmptyRow();
-    for (const auto &[column, text] : m_editBuffer)
-        m_result.setCell(row, column, text.toStdString());
-    // The key the engine gave the new row.
-    if (const int key = findKeyColumn(table); key >= 0 && !m_editBuffer.count(key))
-        m_result.setCell(row, key, std::to_string(rowid));
+    sqlite3 *db = writeHandle(false);
+    // Everything that can fail comes before the views are told of the row.
+    m_result.stageRow(insertRow(db, m_identity, m_editBuffer));
     m_editBuffer.clear();
     m_state = State::Browse;
+    const int row = m_result.rowCount();
+    emit rowAboutToBeAppended(row);
+    m_result.commitStagedRow();
     emit rowAppended(row);
     m_eof = false;
     moveTo(row);
@@ -374,10 +344,7 @@ void TADOQuery::Delete()
     Cancel();
     if (m_result.rowCount() == 0)
         throw AppError(CursorError::emptyDataset(m_name));
-    const QString table = baseTable();
-    const int key = keyColumn(table);
-    exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(quotedIdentifier(table), quotedIdentifier(m_originColumns.at(key))),
-         {m_result.text(m_recNo, key)});
+    deleteRow(writeHandle(true), m_identity, m_result, m_recNo);
 
     const int row = m_recNo;
     emit rowAboutToBeRemoved(row);

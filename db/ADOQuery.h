@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/ResultSet.h"
+#include "db/RowIdentity.h"
 
 #include <QObject>
 #include <QString>
@@ -16,6 +17,8 @@ struct sqlite3_stmt;
 // statement and holds every row in memory; the current row, the end-of-rows
 // flag, edit / post and delete work on that copy and on the table. Values
 // reach SQLite only as bound parameters (?1, ?2, ... in the SQL text).
+// Post and delete act on exactly the row the cursor shows, found by its key
+// and by the values read from it, or fail and write nothing.
 class TADOQuery : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +58,11 @@ public:
     void Cancel();  // drops the edit
     void Delete();  // removes the current row from the table
 
+    // Throws the connection's notice when the rows were read from a file
+    // that is no longer the database file: they are not written back, and
+    // nothing is done on them, until the cursor is opened again.
+    void requireRowsOfCurrentFile();
+
     const ResultSet &result() const { return m_result; }
 
     // While controls are disabled, moves of the current row are not
@@ -78,13 +86,11 @@ private:
     void requireActive() const;
     int fieldIndex(const QString &field) const;
     sqlite3_stmt *prepare(const QString &sql, const QVariantList &parameters);
-    void readOrigins(sqlite3_stmt *statement);
-    QString baseTable() const;
-    int findKeyColumn(const QString &table);  // -1 when there is none
-    int keyColumn(const QString &table);
+    // The connection's handle for writing rows of this result back.
+    sqlite3 *writeHandle(bool needsKey);
     void exec(const QString &sql, const QVariantList &parameters);
-    void postUpdate(const QString &table, const QStringList &columns, QVariantList values);
-    void postInsert(const QString &table, const QStringList &columns, const QVariantList &values);
+    void postUpdate();
+    void postInsert();
     void moveTo(int row);
     void announceCurrentRow();
 
@@ -98,8 +104,8 @@ private:
     ResultSet m_spare;  // the storage of the last closed result, for the next open
     int m_recNo = -1;
     bool m_eof = true;
-    QStringList m_originTables;   // per result column: its table, empty if computed
-    QStringList m_originColumns;  // per result column: its column in that table
+    RowIdentity m_identity;   // where the rows live and how each is found again
+    unsigned m_generation = 0;  // the connection's file that the rows were read from
     std::map<int, QString> m_editBuffer;  // result column -> new text
 
     int m_disableCount = 0;

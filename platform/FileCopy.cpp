@@ -1,7 +1,10 @@
 #include "platform/FileCopy.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -11,9 +14,8 @@
 
 namespace {
 
-// QSaveFile::commit() syncs too, but ignores a failure; a backup that may
-// not have reached the disk is not reported as made.
-bool flushToDisk(QSaveFile &file)
+// A copy that may not have reached the disk is not reported as made.
+bool flushToDisk(QFile &file)
 {
     if (!file.flush())
         return false;
@@ -24,20 +26,9 @@ bool flushToDisk(QSaveFile &file)
 #endif
 }
 
-} // namespace
-
-bool copyFileReplacing(const QString &from, const QString &to)
+bool writeCopy(QFile &source, QFile &target)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
     const qint64 length = source.size();
-
-    // Leaving this function without commit() discards the temporary file.
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return false;
-
     constexpr qint64 chunkSize = 1 << 16;
     qint64 copied = 0;
     while (!source.atEnd()) {
@@ -46,7 +37,35 @@ bool copyFileReplacing(const QString &from, const QString &to)
             return false;
         copied += chunk.size();
     }
-    if (copied != length || !flushToDisk(target) || target.size() != length)
+    return copied == length && flushToDisk(target) && target.size() == length;
+}
+
+} // namespace
+
+bool copyFileReplacing(const QString &from, const QString &to, const QString &temporary)
+{
+    // Whatever is at the temporary path is a copy cut short by an earlier
+    // run, or a link planted there: removed, never written through.
+    QFile::remove(temporary);
+
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
         return false;
-    return target.commit();
+    QFile target(temporary);
+    // NewOnly: created here, never an existing file or the file a link names.
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    const bool written = writeCopy(source, target);
+    target.close();
+
+    // Renaming replaces the entry at `to` itself: a link there is replaced
+    // by the copy, and the file it names is left as it was.
+    std::error_code error;
+    if (written)
+        std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), QFileInfo(to).filesystemFilePath(), error);
+    if (!written || error) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
 }

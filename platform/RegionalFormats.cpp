@@ -103,8 +103,9 @@ QString fixedDateText(const QDate &date, const RegionalFormats &formats)
 
 QString editTimeText(const QDateTime &now, const RegionalFormats &formats)
 {
+    // The time's separator is ":" whatever the regional clock shows: a
+    // long time format such as "H時mm分ss秒" has no single separator.
     const QTime time = now.time();
-    return fixedDateText(now.date(), formats) + QLatin1Char(' ') + twoDigits(time.hour())
-        + formats.timeSeparator + twoDigits(time.minute()) + formats.timeSeparator
-        + twoDigits(time.second());
+    return fixedDateText(now.date(), formats) + QLatin1Char(' ') + twoDigits(time.hour()) + QLatin1Char(':')
+        + twoDigits(time.minute()) + QLatin1Char(':') + twoDigits(time.second());
 }

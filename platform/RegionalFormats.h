@@ -34,5 +34,6 @@ QString backupNameText(const QDate &date, const RegionalFormats &formats);
 QString fixedDateText(const QDate &date, const RegionalFormats &formats);
 
 // The fixed "yyyy/mm/dd hh:mm:ss" form of the last-edit time, with the
-// regional date and time separators and a 24-hour clock.
+// regional date separator, ":" between the parts of the time and a 24-hour
+// clock.
 QString editTimeText(const QDateTime &now, const RegionalFormats &formats);

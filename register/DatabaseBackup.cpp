@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -44,7 +46,54 @@ sqlite3 *openedConnection(TADOConnection &connection)
     }
 }
 
+// A file another program switched to write-ahead logging keeps its latest
+// commits in data.mdb-wal, not in data.mdb. They are written into data.mdb
+// first, and the copy is taken only while a read holds them there: a
+// reader that found the log empty keeps checkpoints out of data.mdb.
+bool walIsEmpty(const QString &database)
+{
+    const QFileInfo log(database + QStringLiteral("-wal"));
+    return !log.exists() || log.size() == 0;
+}
+
+bool usesWriteAheadLog(sqlite3 *db)
+{
+    sqlite3_stmt *statement = nullptr;
+    bool wal = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        wal = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)), "wal") == 0;
+    sqlite3_finalize(statement);
+    return wal;
+}
+
+// Copies the database under a read transaction, which keeps writers (in
+// rollback-journal mode) or checkpoints (in WAL mode) out of the file.
+bool copyHeldStill(sqlite3 *db, const QString &database, const QString &backup)
+{
+    if (!usesWriteAheadLog(db)) {
+        const ReadTransaction transaction(db);
+        return transaction.locked() && copyFileReplacing(database, backup, backupTemporaryPath());
+    }
+    // A writer that commits between the checkpoint and the read puts its
+    // change in the log again: a few tries, then the backup fails. So does
+    // a checkpoint that another program's reader holds up.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) != SQLITE_OK)
+            return false;
+        const ReadTransaction transaction(db);
+        if (transaction.locked() && walIsEmpty(database))
+            return copyFileReplacing(database, backup, backupTemporaryPath());
+    }
+    return false;
+}
+
 } // namespace
+
+QString backupTemporaryPath()
+{
+    return programDirectory() + QStringLiteral("Quillmere-backup.tmp");
+}
 
 QString backupPath(const QString &name)
 {
@@ -62,8 +111,5 @@ bool backupDatabase(TADOConnection &connection, const QString &name)
     // engine cannot read as a database, or one a writer keeps locked, could
     // replace a good backup of that name with a useless or torn one.
     sqlite3 *db = openedConnection(connection);
-    if (!db)
-        return false;
-    const ReadTransaction transaction(db);
-    return transaction.locked() && copyFileReplacing(database, backup);
+    return db && copyHeldStill(db, database, backup);
 }

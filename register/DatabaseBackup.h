@@ -7,11 +7,17 @@ class TADOConnection;
 // The backup file for a backup name: programDirectory() + name + ".mdb".
 QString backupPath(const QString &name);
 
+// The one temporary file a backup writes before it renames it to the backup
+// file; a backup cut short leaves it behind, and the next backup removes it.
+QString backupTemporaryPath();
+
 // Copies the database file byte for byte to the backup file of `name`,
 // replacing an earlier backup of that name only with a complete copy.
 // The copy is taken inside a read transaction on `connection`, so that no
-// writer changes the file meanwhile. Refused, with nothing written: a name
-// with a directory part (backups live in the program directory only) and a
-// name whose backup file is the database file itself. Returns whether this
-// copy is now at the backup path.
+// writer changes the file meanwhile, and holds every committed change also
+// when another program switched the file to write-ahead logging. A link at
+// the backup path is replaced by the copy, never written through. Refused,
+// with nothing written: a name with a directory part (backups live in the
+// program directory only) and a name whose backup file is the database
+// file itself. Returns whether this copy is now at the backup path.
 bool backupDatabase(TADOConnection &connection, const QString &name);

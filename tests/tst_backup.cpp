@@ -1,6 +1,7 @@
 // The database backup through the 备份 button, on real files.
 #include "support/RegisterFixture.h"
 #include "ui/Unit1.h"
+#include "ui/Unit_add_edit_del_info.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -58,6 +59,9 @@ private slots:
     void nameFromTheBox();
     void failedBackupChangesNothing_data();
     void failedBackupChangesNothing();
+    void replacesWhatIsAtItsPaths_data();
+    void replacesWhatIsAtItsPaths();
+    void writeAheadLogFileBackedUpWithEveryAdd();
 };
 
 void TestBackup::backupThroughTheButton()
@@ -177,6 +181,60 @@ void TestBackup::failedBackupChangesNothing()
     QCOMPARE(backupMessage(), QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(fixture.databasePath()));
     QCOMPARE(snapshot(fixture.directory()), before);
     QVERIFY(!QFileInfo::exists(fixture.directory() + "../" + outside + ".mdb"));
+}
+
+void TestBackup::replacesWhatIsAtItsPaths_data()
+{
+    QTest::addColumn<QString>("leftOver");  // what is at the path beforehand
+#ifdef Q_OS_UNIX
+    QTest::newRow("a link to a file outside") << "day.mdb";
+#endif
+    QTest::newRow("a copy cut short by a crash") << "Quillmere-backup.tmp";
+}
+
+// The backup file replaces a link at its path (the file the link names is
+// not written) and a temporary file an earlier backup left behind.
+void TestBackup::replacesWhatIsAtItsPaths()
+{
+    QFETCH(QString, leftOver);
+    RegisterFixture fixture;
+    fixture.createRegister({{"张三"}});
+    const QString outside = fixture.directory() + "../" + QDir(fixture.directory()).dirName() + "-outside";
+    const auto removeOutside = qScopeGuard([&] { QFile::remove(outside); });
+    writeFile(outside, "not a backup");
+    if (leftOver.endsWith(".mdb"))
+        QVERIFY(QFile::link(outside, fixture.directory() + leftOver));
+    else
+        writeFile(fixture.directory() + leftOver, "half a copy");
+    fixture.startProgram();
+    Form1->EditDATABAKNAME->setText("day");
+
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(fileBytes(outside), QByteArray("not a backup"));
+    const auto files = snapshot(fixture.directory());
+    QCOMPARE(files.keys(), (QStringList{"data.mdb", "day.mdb"}));
+    QCOMPARE(files.value("day.mdb"), fileBytes(fixture.databasePath()));
+    QVERIFY(!QFileInfo(fixture.directory() + "day.mdb").isSymLink());
+}
+
+// Another program switched data.mdb to write-ahead logging while the program
+// runs: the commits still in the log, the program's and the other's, are in
+// the backup.
+void TestBackup::writeAheadLogFileBackedUpWithEveryAdd()
+{
+    RegisterFixture fixture;
+    fixture.createRegister({{"张三"}});
+    fixture.startProgram();
+    fixture.exec("PRAGMA journal_mode=WAL");
+    press(Form1->Buttonaddnewinfo);
+    Form2->ComboBox_XingMing->setEditText("李四");
+    QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+    fixture.addTenant({"王五"});
+    Form1->EditDATABAKNAME->setText("day");
+
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(firstColumn(sqlRows(fixture.directory() + "day.mdb", "select 姓名 from data order by ID")),
+             (QStringList{"张三", "李四", "王五"}));
 }
 
 QTEST_MAIN(TestBackup)

@@ -16,6 +16,8 @@
 #include <QMetaProperty>
 #include <QShowEvent>
 
+#include <limits>
+
 TForm2 *Form2 = nullptr;
 
 namespace {
@@ -42,6 +44,25 @@ void clearBox(QWidget *box)
 {
     const QMetaProperty text = box->metaObject()->userProperty();
     text.write(box, QString());
+}
+
+// The text a box holds, as 修改 writes it.
+QString boxText(const QWidget *box)
+{
+    if (const auto *memo = qobject_cast<const TMemo *>(box))
+        return memo->Text();
+    return box->metaObject()->userProperty().read(box).toString();
+}
+
+// A one-line box shows a value of any length; it takes at most 32,767
+// characters unless told otherwise, and would cut a longer value.
+void showWholeValues(QWidget *box)
+{
+    auto *line = qobject_cast<QLineEdit *>(box);
+    if (auto *combo = qobject_cast<QComboBox *>(box))
+        line = combo->lineEdit();
+    if (line)
+        line->setMaxLength(std::numeric_limits<int>::max());
 }
 
 } // namespace
@@ -104,6 +125,8 @@ void TForm2::bindEditPage()
         {DBComboBoxenddate, QStringLiteral("到期日期")},
         {DBMemoxiangmubeizhuedit, QStringLiteral("备注")},
     };
+    for (const auto &[box, column] : m_boundBoxes)
+        showWholeValues(box);
     m_editBinding = new QDataWidgetMapper(this);
     m_editBinding->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     m_editBinding->setModel(Form1->DataSource1);
@@ -112,6 +135,9 @@ void TForm2::bindEditPage()
     // A listing may bring other columns: map by name after each reset.
     connectGuarded(Form1->DataSource1, &QAbstractItemModel::modelReset, this, &TForm2::mapEditPageColumns);
     connectGuarded(list, &TADOQuery::currentRowChanged, this, &TForm2::showCursorRow);
+    // The binding shows a written row's new values first, then they are
+    // remembered as shown.
+    connectGuarded(Form1->DataSource1, &QAbstractItemModel::dataChanged, this, &TForm2::rememberShownTexts);
     mapEditPageColumns();
     showCursorRow(list->RecNo());
 }
@@ -136,6 +162,19 @@ void TForm2::showCursorRow(int row)
     }
     if (row >= 0)
         m_editBinding->setCurrentIndex(row);
+    rememberShownTexts();
+}
+
+void TForm2::rememberShownTexts()
+{
+    for (const auto &[box, column] : m_boundBoxes)
+        m_shownTexts[box] = boxText(box);
+}
+
+bool TForm2::changedByUser(QWidget *box) const
+{
+    const auto shown = m_shownTexts.find(box);
+    return shown == m_shownTexts.end() || boxText(box) != shown->second;
 }
 
 void TForm2::showAddPage()
@@ -145,6 +184,8 @@ void TForm2::showAddPage()
 
 void TForm2::showEditPage()
 {
+    // Rows read from a file that was since replaced get no edit page.
+    Form1->ADOQuery1->requireRowsOfCurrentFile();
     showPage(TabSheet2);
 }
 
@@ -226,14 +267,22 @@ void TForm2::ButtoneditClick()
 {
     TADOQuery *list = Form1->ADOQuery1;
     list->Edit();
-    list->SetFieldText(QStringLiteral("姓名"), DBEdit_xiangmuedit->text());
-    list->SetFieldText(QStringLiteral("租金"), DBComboBox_ZuJin->currentText());
-    list->SetFieldText(QStringLiteral("房号"), DBEdit_FangHao->text());
-    list->SetFieldText(QStringLiteral("押金"), DBEdit_Yajin->text());
+    // A listed row takes only the texts the user changed, so that what the
+    // boxes cannot show as it is (NULL, a remark's bare line feeds) stays as
+    // it was; a new row takes every box. The last-edit time is always new.
+    const bool newRow = list->state() == TADOQuery::State::Insert;
+    const auto setFromBox = [&](const QString &column, QWidget *box) {
+        if (newRow || changedByUser(box))
+            list->SetFieldText(column, boxText(box));
+    };
+    setFromBox(QStringLiteral("姓名"), DBEdit_xiangmuedit);
+    setFromBox(QStringLiteral("租金"), DBComboBox_ZuJin);
+    setFromBox(QStringLiteral("房号"), DBEdit_FangHao);
+    setFromBox(QStringLiteral("押金"), DBEdit_Yajin);
     list->SetFieldText(QStringLiteral("编辑时间"), editTimeText(QDateTime::currentDateTime(), regionalFormats()));
-    list->SetFieldText(QStringLiteral("入住日期"), DBComboBoxstartdate->currentText());
-    list->SetFieldText(QStringLiteral("到期日期"), DBComboBoxenddate->currentText());
-    list->SetFieldText(QStringLiteral("备注"), DBMemoxiangmubeizhuedit->Text());
+    setFromBox(QStringLiteral("入住日期"), DBComboBoxstartdate);
+    setFromBox(QStringLiteral("到期日期"), DBComboBoxenddate);
+    setFromBox(QStringLiteral("备注"), DBMemoxiangmubeizhuedit);
     list->Post();
     close();
 }

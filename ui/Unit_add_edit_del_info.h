@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -40,11 +41,16 @@ private:
     void bindEditPage();
     void mapEditPageColumns();
     void showCursorRow(int row);
+    void rememberShownTexts();
+    bool changedByUser(QWidget *box) const;
     void showPage(QWidget *page);
 
     QDataWidgetMapper *m_editBinding = nullptr;
     // The edit page's bound boxes and the columns they show.
     std::vector<std::pair<QWidget *, QString>> m_boundBoxes;
+    // What each bound box showed of the current row: 修改 writes back only
+    // the boxes whose text differs from it.
+    std::map<QWidget *, QString> m_shownTexts;
 };
 
 // The single add and edit window, set as soon as its construction begins.
