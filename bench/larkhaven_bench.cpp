@@ -1,34 +1,47 @@
 // Times the register's operations through the real windows at 1,000 to
-// 100,000 tenants and compares each with plain SQLite on the same file.
+// 1,000,000 tenants and compares each with plain SQLite on the same file,
+// and Qt's own lazy models on the same file with the program's start-up.
 //
-//   larkhaven_bench [--sizes 1000,10000,100000] [--reps 5]
+//   larkhaven_bench [--sizes 1000,10000,100000,1000000] [--reps 5]
 //
-// Each size runs in a child process of its own (--rows N), so that its peak
-// resident memory is its own; the parent prints one table.
+// For each size the parent writes the register, then starts children:
+//   --startup DIR      the program's start-up, as Quillmere runs it, on
+//                      DIR/data.mdb; prints when the main window is painted
+//                      with every row listed (a fresh process each time);
+//   qt_model_peer      QSqlQueryModel and QSqlTableModel on the same file;
+//   --operations DIR   every operation, timed inside one process, whose
+//                      peak resident memory is that size's.
+// The parent prints the tables.
+#include "ProcessMeasures.h"
 #include "RawBaseline.h"
 #include "RegisterGenerator.h"
 #include "WindowOperations.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "ui/ProgramWindows.h"
+#include "ui/Unit1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
 namespace {
 
 struct Options {
-    QList<int> sizes{1000, 10000, 100000};
+    QList<int> sizes{1000, 10000, 100000, 1000000};
     int repetitions = 5;
-    int rows = 0;  // set in a child
+    QString operationsDirectory;  // set in the operations child
+    int rows = 0;                 // the operations child's register
+    QString startupDirectory;     // set in the start-up child
 };
 
 Options parseOptions(const QStringList &arguments)
@@ -45,9 +58,19 @@ Options parseOptions(const QStringList &arguments)
             options.repetitions = std::max(1, value.toInt());
         } else if (name == "--rows") {
             options.rows = value.toInt();
+        } else if (name == "--operations") {
+            options.operationsDirectory = value;
+        } else if (name == "--startup") {
+            options.startupDirectory = value;
         }
     }
     return options;
+}
+
+// The formats the register is written in and the windows run with.
+RegionalFormats benchFormats()
+{
+    return RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
 }
 
 double milliseconds(const std::function<void()> &work)
@@ -81,32 +104,39 @@ double medianOf(int repetitions, const std::function<void()> &work, const std::f
     return median(times);
 }
 
-long peakResidentKilobytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 void report(const char *operation, double windowMs, double baselineMs)
 {
     std::printf("RESULT\t%s\t%.3f\t%.3f\n", operation, windowMs, baselineMs);
     std::fflush(stdout);
 }
 
-// One size, in this process.
-int runOneSize(const Options &options)
+// The start-up child: the program starts as Quillmere starts it, on the
+// register in `directory`, and prints the moment its main window has been
+// painted with the rows listed, the rows listed and the current row.
+int runStartup(QApplication &application, const QString &directory)
 {
-    QTemporaryDir directory;
-    const RegionalFormats formats = RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
-    setRegionalFormats(formats);
-    setProgramDirectory(directory.path());
-    generateRegister(databasePath(), options.rows, QDate::currentDate(), formats);
+    setRegionalFormats(benchFormats());
+    setProgramDirectory(directory);
+    setUpProgram(application);
+    new AfterFirstPaint(Form1->DBGrid1->viewport(), [] {
+        std::printf("PAINTED\t%lld\t%d\t%d\n", static_cast<long long>(monotonicNanoseconds()),
+                    Form1->DataSource1->rowCount(), Form1->ADOQuery1->RecNo());
+        std::printf("PEAK\t%ld\n", peakResidentKilobytes());
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    Form1->show();
+    QApplication::exec();
+    destroyProgramWindows();
+    return 0;
+}
+
+// The operations child: every operation on the register in `directory`.
+int runOperations(const Options &options)
+{
+    const int rows = options.rows;
+    setRegionalFormats(benchFormats());
+    setProgramDirectory(options.operationsDirectory);
 
     RawBaseline raw(databasePath());
     const int reps = options.repetitions;
@@ -114,7 +144,7 @@ int runOneSize(const Options &options)
     report("raw scan", scan, scan);
 
     const double startup = medianOf(reps, WindowOperations::startProgram, WindowOperations::endProgram);
-    report("start-up", startup, scan);
+    report("start-up (same process)", startup, scan);
     WindowOperations::startProgram();
 
     report("refresh", medianOf(reps, WindowOperations::refresh), scan);
@@ -138,8 +168,8 @@ int runOneSize(const Options &options)
                WindowOperations::openAddPage(QStringLiteral("新租客%1").arg(++added));
            }),
            scan);
-    report("delete", medianOf(reps, WindowOperations::confirmDelete, {}, [&options] {
-               WindowOperations::openDeleteConfirmation(options.rows / 2);
+    report("delete", medianOf(reps, WindowOperations::confirmDelete, {}, [rows] {
+               WindowOperations::openDeleteConfirmation(rows / 2);
            }),
            scan);
 
@@ -148,50 +178,199 @@ int runOneSize(const Options &options)
     return 0;
 }
 
-// Every size in a child of its own; one table of the results.
+// A child's output as tab-separated fields per line; empty when it failed,
+// with its error output passed on.
+QList<QList<QByteArray>> runChild(const QString &program, const QStringList &arguments, qint64 *started = nullptr)
+{
+    QProcess child;
+    if (started)
+        *started = monotonicNanoseconds();
+    child.start(program, arguments);
+    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        std::fprintf(stderr, "%s %s failed:\n%s\n", qPrintable(program), qPrintable(arguments.join(' ')),
+                     child.readAllStandardError().constData());
+        return {};
+    }
+    QList<QList<QByteArray>> lines;
+    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty())
+            lines << line.split('\t');
+    }
+    return lines;
+}
+
+// The figures of one size.
+struct SizeFigures {
+    QList<QPair<QString, QPair<double, double>>> operations;  // name, (window, baseline)
+    double operationsPeakKb = 0;
+    double freshStartup = 0;
+    double freshStartupPeakKb = 0;
+    struct Peer {
+        double painted = 0;
+        double last = 0;
+        double peakKb = 0;
+    };
+    QMap<QString, Peer> peers;
+
+    double operation(const QString &name) const
+    {
+        for (const auto &entry : operations) {
+            if (entry.first == name)
+                return entry.second.first;
+        }
+        return 0;
+    }
+};
+
+bool measureSize(const Options &options, const QString &program, int rows, SizeFigures *figures)
+{
+    QTemporaryDir directory;
+    const QString file = QDir(directory.path()).filePath(QStringLiteral("data.mdb"));
+    generateRegister(file, rows, QDate::currentDate(), benchFormats());
+    const int reps = options.repetitions;
+
+    QList<double> startups;
+    for (int i = 0; i < reps; ++i) {
+        qint64 started = 0;
+        const auto lines = runChild(program, {"--startup", directory.path()}, &started);
+        for (const auto &fields : lines) {
+            if (fields.first() == "PAINTED" && fields.size() == 4) {
+                if (fields.at(2).toInt() != rows || fields.at(3).toInt() != rows - 1) {
+                    std::fprintf(stderr, "start-up listed %s rows, current row %s\n", fields.at(2).constData(),
+                                 fields.at(3).constData());
+                    return false;
+                }
+                startups << double(fields.at(1).toLongLong() - started) / 1e6;
+            } else if (fields.first() == "PEAK" && fields.size() == 2) {
+                figures->freshStartupPeakKb = std::max(figures->freshStartupPeakKb, fields.at(1).toDouble());
+            }
+        }
+    }
+    if (startups.size() != reps)
+        return false;
+    figures->freshStartup = median(startups);
+
+    for (const QString &model : {QStringLiteral("QSqlQueryModel"), QStringLiteral("QSqlTableModel")}) {
+        QList<double> painted;
+        QList<double> last;
+        SizeFigures::Peer &peer = figures->peers[model];
+        for (int i = 0; i < reps; ++i) {
+            qint64 started = 0;
+            const QString kind = model == "QSqlQueryModel" ? "query" : "table";
+            for (const auto &fields : runChild(QT_MODEL_PEER_PATH, {kind, file}, &started)) {
+                if (fields.first() == "PAINTED" && fields.size() == 2)
+                    painted << double(fields.at(1).toLongLong() - started) / 1e6;
+                else if (fields.first() == "LAST" && fields.size() == 3 && fields.at(2).toInt() == rows)
+                    last << double(fields.at(1).toLongLong() - started) / 1e6;
+                else if (fields.first() == "PEAK" && fields.size() == 2)
+                    peer.peakKb = std::max(peer.peakKb, fields.at(1).toDouble());
+            }
+        }
+        if (painted.size() != reps || last.size() != reps)
+            return false;
+        peer.painted = median(painted);
+        peer.last = median(last);
+    }
+
+    const auto lines = runChild(program, {"--operations", directory.path(), "--rows", QString::number(rows), "--reps",
+                                          QString::number(reps)});
+    for (const auto &fields : lines) {
+        if (fields.first() == "RESULT" && fields.size() == 4)
+            figures->operations.append({QString::fromUtf8(fields.at(1)), {fields.at(2).toDouble(), fields.at(3).toDouble()}});
+        else if (fields.first() == "PEAK" && fields.size() == 2)
+            figures->operationsPeakKb = fields.at(1).toDouble();
+    }
+    return !figures->operations.isEmpty();
+}
+
+QString number(double value, int decimals = 2)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+// Every size in children of its own; the tables of the results.
 int runAllSizes(const Options &options, const QString &program)
 {
-    QTextStream out(stdout);
-    out << "| operation | rows | window (ms) | baseline (ms) | ratio |\n|---|---:|---:|---:|---:|\n";
-    QMap<int, double> startups;
-    QMap<int, double> scans;
-    QMap<int, long> peaks;
+    QMap<int, SizeFigures> sizes;
     for (const int rows : options.sizes) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(program, {"--rows", QString::number(rows), "--reps", QString::number(options.repetitions)});
-        if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::fprintf(stderr, "%d rows...\n", rows);
+        if (!measureSize(options, program, rows, &sizes[rows])) {
             std::fprintf(stderr, "the run with %d rows failed\n", rows);
             return 1;
         }
-        for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
-            const QList<QByteArray> fields = line.split('\t');
-            if (fields.first() == "RESULT" && fields.size() == 4) {
-                const double window = fields.at(2).toDouble();
-                const double baseline = fields.at(3).toDouble();
-                if (fields.at(1) == "raw scan")
-                    scans[rows] = window;
-                if (fields.at(1) == "start-up")
-                    startups[rows] = window;
-                out << "| " << QString::fromUtf8(fields.at(1)) << " | " << rows << " | "
-                    << QString::number(window, 'f', 2) << " | " << QString::number(baseline, 'f', 2) << " | "
-                    << QString::number(window / baseline, 'f', 2) << " |\n";
-            } else if (fields.first() == "PEAK" && fields.size() == 2) {
-                peaks[rows] = fields.at(1).toLong();
-            }
-        }
-        out.flush();
     }
-    out << "\n| rows | peak resident memory (MB) |\n|---:|---:|\n";
-    for (auto peak = peaks.cbegin(); peak != peaks.cend(); ++peak)
-        out << "| " << peak.key() << " | " << QString::number(double(peak.value()) / 1024.0, 'f', 1) << " |\n";
-    if (startups.size() >= 2) {
-        const int smallest = startups.firstKey();
-        const int largest = startups.lastKey();
-        out << "\nstart-up at " << largest << " rows minus start-up at " << smallest << " rows: "
-            << QString::number(startups[largest] - startups[smallest], 'f', 2) << " ms = "
-            << QString::number((startups[largest] - startups[smallest]) / scans[largest], 'f', 2)
-            << " raw scans at " << largest << " rows\n";
+
+    QTextStream out(stdout);
+    out << "| operation | rows | window (ms) | baseline (ms) | ratio |\n|---|---:|---:|---:|---:|\n";
+    for (auto size = sizes.cbegin(); size != sizes.cend(); ++size) {
+        const double scan = size->operation("raw scan");
+        auto line = [&](const QString &name, double window, double baseline) {
+            out << "| " << name << " | " << size.key() << " | " << number(window) << " | " << number(baseline)
+                << " | " << number(window / baseline) << " |\n";
+        };
+        line("raw scan", scan, scan);
+        line("start-up (fresh process)", size->freshStartup, scan);
+        for (const auto &entry : size->operations) {
+            if (entry.first != "raw scan")
+                line(entry.first, entry.second.first, entry.second.second);
+        }
+    }
+
+    out << "\n| rows | peak resident memory, operations (MB) | peak resident memory, fresh start-up (MB) |\n"
+           "|---:|---:|---:|\n";
+    for (auto size = sizes.cbegin(); size != sizes.cend(); ++size)
+        out << "| " << size.key() << " | " << number(size->operationsPeakKb / 1024, 1) << " | "
+            << number(size->freshStartupPeakKb / 1024, 1) << " |\n";
+
+    if (sizes.size() >= 2) {
+        const int smallest = sizes.firstKey();
+        for (auto size = std::next(sizes.cbegin()); size != sizes.cend(); ++size) {
+            const double difference = size->freshStartup - sizes[smallest].freshStartup;
+            out << "\nfresh start-up at " << size.key() << " rows minus at " << smallest << " rows: "
+                << number(difference) << " ms = " << number(difference / size->operation("raw scan"))
+                << " raw scans at " << size.key() << " rows";
+        }
+        out << "\n";
+
+        // Growth from the second largest size to the largest: a slope of 1
+        // on a log-log scale is linear.
+        const int largest = sizes.lastKey();
+        const int before = std::prev(std::prev(sizes.cend())).key();
+        const double ratio = std::log(double(largest) / double(before));
+        out << "\n| operation | ms at " << before << " | ms at " << largest << " | log-log slope |\n|---|---:|---:|---:|\n";
+        auto slope = [&](const QString &name, double a, double b) {
+            out << "| " << name << " | " << number(a) << " | " << number(b) << " | " << number(std::log(b / a) / ratio)
+                << " |\n";
+        };
+        slope("start-up (fresh process)", sizes[before].freshStartup, sizes[largest].freshStartup);
+        for (const auto &entry : sizes[largest].operations)
+            slope(entry.first, sizes[before].operation(entry.first), entry.second.first);
+    }
+
+    out << "\n| rows | program: painted, every row listed, last row current (ms) | peak (MB)";
+    for (const QString &model : sizes.first().peers.keys())
+        out << " | " << model << ": first rows painted (ms) | " << model << ": last row current (ms) | " << model
+            << ": peak (MB)";
+    out << " |\n|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (auto size = sizes.cbegin(); size != sizes.cend(); ++size) {
+        out << "| " << size.key() << " | " << number(size->freshStartup) << " | "
+            << number(size->freshStartupPeakKb / 1024, 1);
+        for (const SizeFigures::Peer &peer : size->peers)
+            out << " | " << number(peer.painted) << " | " << number(peer.last) << " | " << number(peer.peakKb / 1024, 1);
+        out << " |\n";
+    }
+    if (sizes.size() >= 2) {
+        // Memory per row: the growth of the peak from the smallest size to
+        // the largest.
+        const SizeFigures &small = sizes.first();
+        const SizeFigures &large = sizes.last();
+        const double rows = double(sizes.lastKey() - sizes.firstKey());
+        out << "\nbytes per row (peak growth from " << sizes.firstKey() << " to " << sizes.lastKey()
+            << " rows): program " << number((large.freshStartupPeakKb - small.freshStartupPeakKb) * 1024 / rows, 0);
+        for (auto peer = large.peers.cbegin(); peer != large.peers.cend(); ++peer)
+            out << ", " << peer.key() << " "
+                << number((peer->peakKb - small.peers[peer.key()].peakKb) * 1024 / rows, 0);
+        out << "\n";
     }
     return 0;
 }
@@ -204,7 +383,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const Options options = parseOptions(QApplication::arguments());
-    if (options.rows > 0)
-        return runOneSize(options);
+    if (!options.startupDirectory.isEmpty())
+        return runStartup(application, options.startupDirectory);
+    if (!options.operationsDirectory.isEmpty())
+        return runOperations(options);
     return runAllSizes(options, QApplication::applicationFilePath());
 }

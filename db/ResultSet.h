@@ -79,10 +79,15 @@ public:
     void removeRow(int row) noexcept;
 
 private:
+    struct BlockDeleter {
+        void operator()(char *bytes) const;
+    };
+    using BlockBytes = std::unique_ptr<char[], BlockDeleter>;
     struct Block {
-        std::unique_ptr<char[]> bytes;
+        BlockBytes bytes;
         std::size_t size = 0;
     };
+    static BlockBytes allocateBlock(std::size_t size);
 
     // Writes a record and returns where it starts; a replaced row's old
     // record stays in its block until the result is reset.
