@@ -1,17 +1,14 @@
 #include "db/ResultSet.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <new>
+#include "platform/LargePageMemory.h"
 
-#include <sys/mman.h>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
 // Blocks start small, for the few rows of a check, and double up to a size
-// at which adding one costs nothing against filling it: a multiple of the
-// system's large page.
+// at which adding one costs nothing against filling it: two large pages.
 constexpr std::size_t largePage = std::size_t(2) << 20;
 constexpr std::size_t firstBlockSize = std::size_t(64) << 10;
 constexpr std::size_t largestBlockSize = 2 * largePage;
@@ -72,22 +69,7 @@ std::uint64_t lengthField(const ResultSet::CellText &text)
 
 void ResultSet::BlockDeleter::operator()(char *bytes) const
 {
-    std::free(bytes);
-}
-
-ResultSet::BlockBytes ResultSet::allocateBlock(std::size_t size)
-{
-    // A block of a large page or more is aligned to large pages and marked
-    // for them, so that filling it faults in 2 MiB at a time, not 4 KiB:
-    // with small pages, loading the rows spent as long in page faults as
-    // in reading them.
-    const bool large = size >= largePage;
-    void *bytes = large ? std::aligned_alloc(largePage, size) : std::malloc(size);
-    if (!bytes)
-        throw std::bad_alloc();
-    if (large)
-        madvise(bytes, size, MADV_HUGEPAGE);
-    return BlockBytes(static_cast<char *>(bytes));
+    freeLargePageMemory(bytes, size);
 }
 
 int ResultSet::columnIndex(const QString &name) const
@@ -160,9 +142,10 @@ char *ResultSet::reserveRecord(std::size_t size)
     if (next >= m_blocks.size() || m_blocks[next].size < size) {
         const std::size_t previous = m_blocks.empty() ? 0 : m_blocks[m_block].size;
         std::size_t blockSize = std::max(size, std::clamp(previous * 2, firstBlockSize, largestBlockSize));
-        if (blockSize > largestBlockSize)
-            blockSize = (blockSize + largePage - 1) / largePage * largePage;  // a record of its own
-        Block block{allocateBlock(blockSize), blockSize};
+        if (blockSize >= largePage)
+            blockSize = (blockSize + largePage - 1) / largePage * largePage;
+        Block block{BlockBytes(static_cast<char *>(allocateLargePageMemory(blockSize)), BlockDeleter{blockSize}),
+                    blockSize};
         m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(next), std::move(block));
     }
     m_block = next;

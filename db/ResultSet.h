@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/SqlValue.h"
+#include "platform/LargePageMemory.h"
 
 #include <QString>
 #include <QStringList>
@@ -80,6 +81,7 @@ public:
 
 private:
     struct BlockDeleter {
+        std::size_t size;
         void operator()(char *bytes) const;
     };
     using BlockBytes = std::unique_ptr<char[], BlockDeleter>;
@@ -87,7 +89,6 @@ private:
         BlockBytes bytes;
         std::size_t size = 0;
     };
-    static BlockBytes allocateBlock(std::size_t size);
 
     // Writes a record and returns where it starts; a replaced row's old
     // record stays in its block until the result is reset.
@@ -104,7 +105,7 @@ private:
     std::vector<Block> m_blocks;
     std::size_t m_block = 0;  // the block being written
     std::size_t m_used = 0;   // bytes written into it
-    std::vector<const char *> m_rows;
+    std::vector<const char *, LargePageAllocator<const char *>> m_rows;
 
     RowKeyKind m_keyKind = RowKeyKind::None;
     int m_keyParts = 0;

@@ -69,7 +69,9 @@ void RefreshList(const RecordListView &view)
 
 void FillRentList(const RecordListView &view, TListBox &rentList)
 {
-    rentList.Clear();
+    // The new list takes the memory of the old one.
+    TextList rents = rentList.takeTexts();
+    rents.clear();
     TADOQuery &query = view.list;
     // The rows that RefreshList has just read are the ones it would read
     // again: a full refresh runs its statement once.
@@ -77,7 +79,7 @@ void FillRentList(const RecordListView &view, TListBox &rentList)
         RefreshList(view);
     const int count = query.RecordCount();
 
-    TextList rents;
+    rents.reserve(count);
     {
         // The walk moves the current row through every row; the grid is
         // told only where it ends. Each rent is read where the cursor holds

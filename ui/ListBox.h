@@ -30,7 +30,15 @@ public:
         return items;
     }
     void setTexts(TextList texts) { m_items.setTexts(std::move(texts)); }
-    void Clear() { m_items.setTexts({}); }
+    void Clear() { takeTexts(); }
+    // Empties the list box and hands over its texts, whose memory can take
+    // the next ones.
+    TextList takeTexts()
+    {
+        TextList texts;
+        m_items.swapTexts(texts);
+        return texts;
+    }
 
 private:
     struct TextModel : QAbstractListModel {
@@ -41,10 +49,11 @@ private:
             const std::string_view utf8 = texts.at(i);
             return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
         }
-        void setTexts(TextList list)
+        void setTexts(TextList list) { swapTexts(list); }
+        void swapTexts(TextList &list)
         {
             beginResetModel();
-            texts = std::move(list);
+            std::swap(texts, list);
             endResetModel();
         }
         int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : texts.size(); }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "platform/LargePageMemory.h"
+
 #include <string_view>
 #include <vector>
 
@@ -10,9 +10,16 @@
 // string apiece.
 class TextList {
 public:
+    void reserve(int texts) { m_ends.reserve(std::size_t(texts)); }
+    // Empties the list, keeping its memory for the next texts.
+    void clear()
+    {
+        m_bytes.clear();
+        m_ends.clear();
+    }
     void append(std::string_view text)
     {
-        m_bytes.append(text);
+        m_bytes.insert(m_bytes.end(), text.begin(), text.end());
         m_ends.push_back(m_bytes.size());
     }
 
@@ -21,10 +28,10 @@ public:
     std::string_view at(int i) const
     {
         const std::size_t begin = i == 0 ? 0 : m_ends[std::size_t(i) - 1];
-        return std::string_view(m_bytes).substr(begin, m_ends[std::size_t(i)] - begin);
+        return std::string_view(m_bytes.data() + begin, m_ends[std::size_t(i)] - begin);
     }
 
 private:
-    std::string m_bytes;
-    std::vector<std::size_t> m_ends;
+    std::vector<char, LargePageAllocator<char>> m_bytes;
+    std::vector<std::size_t, LargePageAllocator<std::size_t>> m_ends;
 };
