@@ -19,8 +19,8 @@
 enum class RowKeyKind { None, Rowid, PrimaryKey };
 
 // The rows of one opened statement, held whole in memory as UTF-8 text.
-// Each row is one record in a block of memory: its rowid, then per column
-// the text's length and bytes, lengths as variable-length integers (one
+// Each row is one record in a block of memory: its rowid (when rows are
+// found by rowid), then per column the text's length and bytes, lengths as variable-length integers (one
 // byte up to 126 bytes of text), so a row costs its texts and a few bytes.
 // Blocks are added as the rows grow and never copied or moved; a row is
 // found through one pointer to its record. A NULL is kept apart from an
