@@ -33,6 +33,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -233,64 +234,98 @@ struct SizeFigures {
     }
 };
 
-bool measureSize(const Options &options, const QString &program, int rows, SizeFigures *figures)
+// One register per size, in a directory of its own.
+struct Register {
+    int rows;
+    std::shared_ptr<QTemporaryDir> directory;
+    QString file() const { return QDir(directory->path()).filePath(QStringLiteral("data.mdb")); }
+};
+
+// A fresh start of the program on `reg`; false when it failed or did not
+// list every row with the last one current.
+bool measureStartup(const QString &program, const Register &reg, QList<double> *times, SizeFigures *figures)
 {
-    QTemporaryDir directory;
-    const QString file = QDir(directory.path()).filePath(QStringLiteral("data.mdb"));
-    generateRegister(file, rows, QDate::currentDate(), benchFormats());
-    const int reps = options.repetitions;
+    qint64 started = 0;
+    const auto lines = runChild(program, {"--startup", reg.directory->path()}, &started);
+    for (const auto &fields : lines) {
+        if (fields.first() == "PAINTED" && fields.size() == 4) {
+            if (fields.at(2).toInt() != reg.rows || fields.at(3).toInt() != reg.rows - 1) {
+                std::fprintf(stderr, "start-up listed %s rows, current row %s\n", fields.at(2).constData(),
+                             fields.at(3).constData());
+                return false;
+            }
+            if (times)
+                *times << double(fields.at(1).toLongLong() - started) / 1e6;
+        } else if (fields.first() == "PEAK" && fields.size() == 2) {
+            figures->freshStartupPeakKb = std::max(figures->freshStartupPeakKb, fields.at(1).toDouble());
+        }
+    }
+    return !lines.isEmpty();
+}
 
-    // One start first, untimed: each timed start then finds the libraries
-    // and the font cache read, as any start after the first does.
-    if (runChild(program, {"--startup", directory.path()}).isEmpty())
-        return false;
-    QList<double> startups;
-    for (int i = 0; i < reps; ++i) {
-        qint64 started = 0;
-        const auto lines = runChild(program, {"--startup", directory.path()}, &started);
-        for (const auto &fields : lines) {
-            if (fields.first() == "PAINTED" && fields.size() == 4) {
-                if (fields.at(2).toInt() != rows || fields.at(3).toInt() != rows - 1) {
-                    std::fprintf(stderr, "start-up listed %s rows, current row %s\n", fields.at(2).constData(),
-                                 fields.at(3).constData());
+// A fresh start of Qt's `kind` of model on `reg`.
+bool measurePeer(const QString &kind, const Register &reg, QList<double> *painted, QList<double> *last,
+                 SizeFigures::Peer *peer)
+{
+    qint64 started = 0;
+    const auto lines = runChild(QT_MODEL_PEER_PATH, {kind, reg.file()}, &started);
+    for (const auto &fields : lines) {
+        if (fields.first() == "PAINTED" && fields.size() == 2 && painted)
+            *painted << double(fields.at(1).toLongLong() - started) / 1e6;
+        else if (fields.first() == "LAST" && fields.size() == 3 && fields.at(2).toInt() == reg.rows && last)
+            *last << double(fields.at(1).toLongLong() - started) / 1e6;
+        else if (fields.first() == "PEAK" && fields.size() == 2)
+            peer->peakKb = std::max(peer->peakKb, fields.at(1).toDouble());
+    }
+    return !lines.isEmpty();
+}
+
+const QList<QPair<QString, QString>> peerModels{{QStringLiteral("QSqlQueryModel"), QStringLiteral("query")},
+                                                {QStringLiteral("QSqlTableModel"), QStringLiteral("table")}};
+
+// The fresh starts of the program and of Qt's models, every size in turn in
+// each round, so that the sizes meet the machine in the same states. One
+// untimed round first: each timed start then finds the libraries and the
+// font cache read, as any start after the first does.
+bool measureStarts(const Options &options, const QString &program, const QList<Register> &registers,
+                   QMap<int, SizeFigures> *sizes)
+{
+    QMap<int, QList<double>> startups;
+    QMap<QPair<int, QString>, QList<double>> painted;
+    QMap<QPair<int, QString>, QList<double>> last;
+    for (int round = -1; round < options.repetitions; ++round) {
+        const bool timed = round >= 0;
+        for (const Register &reg : registers) {
+            SizeFigures &figures = (*sizes)[reg.rows];
+            if (!measureStartup(program, reg, timed ? &startups[reg.rows] : nullptr, &figures))
+                return false;
+            for (const auto &[model, kind] : peerModels) {
+                const auto key = qMakePair(reg.rows, model);
+                if (!measurePeer(kind, reg, timed ? &painted[key] : nullptr, timed ? &last[key] : nullptr,
+                                 &figures.peers[model]))
                     return false;
-                }
-                startups << double(fields.at(1).toLongLong() - started) / 1e6;
-            } else if (fields.first() == "PEAK" && fields.size() == 2) {
-                figures->freshStartupPeakKb = std::max(figures->freshStartupPeakKb, fields.at(1).toDouble());
             }
         }
     }
-    if (startups.size() != reps)
-        return false;
-    figures->freshStartup = median(startups);
-
-    for (const QString &model : {QStringLiteral("QSqlQueryModel"), QStringLiteral("QSqlTableModel")}) {
-        QList<double> painted;
-        QList<double> last;
-        SizeFigures::Peer &peer = figures->peers[model];
-        const QString kind = model == "QSqlQueryModel" ? "query" : "table";
-        if (runChild(QT_MODEL_PEER_PATH, {kind, file}).isEmpty())  // untimed, as for the program
-            return false;
-        for (int i = 0; i < reps; ++i) {
-            qint64 started = 0;
-            for (const auto &fields : runChild(QT_MODEL_PEER_PATH, {kind, file}, &started)) {
-                if (fields.first() == "PAINTED" && fields.size() == 2)
-                    painted << double(fields.at(1).toLongLong() - started) / 1e6;
-                else if (fields.first() == "LAST" && fields.size() == 3 && fields.at(2).toInt() == rows)
-                    last << double(fields.at(1).toLongLong() - started) / 1e6;
-                else if (fields.first() == "PEAK" && fields.size() == 2)
-                    peer.peakKb = std::max(peer.peakKb, fields.at(1).toDouble());
-            }
+    for (const Register &reg : registers) {
+        SizeFigures &figures = (*sizes)[reg.rows];
+        figures.freshStartup = median(startups[reg.rows]);
+        for (const auto &[model, kind] : peerModels) {
+            const auto key = qMakePair(reg.rows, model);
+            if (painted[key].size() != options.repetitions || last[key].size() != options.repetitions)
+                return false;
+            figures.peers[model].painted = median(painted[key]);
+            figures.peers[model].last = median(last[key]);
         }
-        if (painted.size() != reps || last.size() != reps)
-            return false;
-        peer.painted = median(painted);
-        peer.last = median(last);
     }
+    return true;
+}
 
-    const auto lines = runChild(program, {"--operations", directory.path(), "--rows", QString::number(rows), "--reps",
-                                          QString::number(reps)});
+// Every operation on `reg`, in a child whose peak memory is that size's.
+bool measureOperations(const Options &options, const QString &program, const Register &reg, SizeFigures *figures)
+{
+    const auto lines = runChild(program, {"--operations", reg.directory->path(), "--rows", QString::number(reg.rows),
+                                          "--reps", QString::number(options.repetitions)});
     for (const auto &fields : lines) {
         if (fields.first() == "RESULT" && fields.size() == 4)
             figures->operations.append({QString::fromUtf8(fields.at(1)), {fields.at(2).toDouble(), fields.at(3).toDouble()}});
@@ -308,11 +343,23 @@ QString number(double value, int decimals = 2)
 // Every size in children of its own; the tables of the results.
 int runAllSizes(const Options &options, const QString &program)
 {
-    QMap<int, SizeFigures> sizes;
+    QList<Register> registers;
     for (const int rows : options.sizes) {
-        std::fprintf(stderr, "%d rows...\n", rows);
-        if (!measureSize(options, program, rows, &sizes[rows])) {
-            std::fprintf(stderr, "the run with %d rows failed\n", rows);
+        std::fprintf(stderr, "writing a register of %d tenants\n", rows);
+        Register reg{rows, std::make_shared<QTemporaryDir>()};
+        generateRegister(reg.file(), rows, QDate::currentDate(), benchFormats());
+        registers.append(reg);
+    }
+    QMap<int, SizeFigures> sizes;
+    std::fprintf(stderr, "starting the program and Qt's models\n");
+    if (!measureStarts(options, program, registers, &sizes)) {
+        std::fprintf(stderr, "the starts failed\n");
+        return 1;
+    }
+    for (const Register &reg : registers) {
+        std::fprintf(stderr, "operations on %d tenants\n", reg.rows);
+        if (!measureOperations(options, program, reg, &sizes[reg.rows])) {
+            std::fprintf(stderr, "the operations on %d tenants failed\n", reg.rows);
             return 1;
         }
     }

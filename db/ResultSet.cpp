@@ -8,10 +8,9 @@
 namespace {
 
 // Blocks start small, for the few rows of a check, and double up to a size
-// at which adding one costs nothing against filling it: two large pages.
-constexpr std::size_t largePage = std::size_t(2) << 20;
+// at which adding one costs nothing against filling it.
 constexpr std::size_t firstBlockSize = std::size_t(64) << 10;
-constexpr std::size_t largestBlockSize = 2 * largePage;
+constexpr std::size_t largestBlockSize = std::size_t(4) << 20;
 
 // Unsigned LEB128: seven bits a byte, the high bit set on all but the last.
 std::size_t varintSize(std::uint64_t value)
@@ -141,9 +140,8 @@ char *ResultSet::reserveRecord(std::size_t size)
     const std::size_t next = m_blocks.empty() ? 0 : m_block + 1;
     if (next >= m_blocks.size() || m_blocks[next].size < size) {
         const std::size_t previous = m_blocks.empty() ? 0 : m_blocks[m_block].size;
-        std::size_t blockSize = std::max(size, std::clamp(previous * 2, firstBlockSize, largestBlockSize));
-        if (blockSize >= largePage)
-            blockSize = (blockSize + largePage - 1) / largePage * largePage;
+        const std::size_t blockSize =
+            largePageMemorySize(std::max(size, std::clamp(previous * 2, firstBlockSize, largestBlockSize)));
         Block block{BlockBytes(static_cast<char *>(allocateLargePageMemory(blockSize)), BlockDeleter{blockSize}),
                     blockSize};
         m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(next), std::move(block));

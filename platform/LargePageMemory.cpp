@@ -9,16 +9,21 @@ namespace {
 
 constexpr std::size_t largePage = std::size_t(2) << 20;
 
-std::size_t mappedSize(std::size_t size)
+bool mappedOnItsOwn(std::size_t size)
 {
-    return (size + largePage - 1) / largePage * largePage;
+    return size >= largePage / 8;
 }
 
 } // namespace
 
+std::size_t largePageMemorySize(std::size_t size)
+{
+    return mappedOnItsOwn(size) ? (size + largePage - 1) / largePage * largePage : size;
+}
+
 void *allocateLargePageMemory(std::size_t size)
 {
-    if (size < largePage) {
+    if (!mappedOnItsOwn(size)) {
         void *memory = std::malloc(size == 0 ? 1 : size);
         if (!memory)
             throw std::bad_alloc();
@@ -26,7 +31,7 @@ void *allocateLargePageMemory(std::size_t size)
     }
     // A mapping one large page longer than needed holds an aligned range;
     // the rest is given back.
-    const std::size_t length = mappedSize(size);
+    const std::size_t length = largePageMemorySize(size);
     void *mapped = mmap(nullptr, length + largePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         throw std::bad_alloc();
@@ -41,8 +46,8 @@ void *allocateLargePageMemory(std::size_t size)
 
 void freeLargePageMemory(void *memory, std::size_t size) noexcept
 {
-    if (size < largePage)
+    if (!mappedOnItsOwn(size))
         std::free(memory);
     else if (memory)
-        munmap(memory, mappedSize(size));
+        munmap(memory, largePageMemorySize(size));
 }
