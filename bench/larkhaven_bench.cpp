@@ -4,13 +4,16 @@
 //
 //   larkhaven_bench [--sizes 1000,10000,100000,1000000] [--reps 5]
 //
-// For each size the parent writes the register, then starts children:
+// The parent writes a register of each size, then starts children, all of
+// them kept on the core the parent started on:
 //   --startup DIR      the program's start-up, as Quillmere runs it, on
 //                      DIR/data.mdb; prints when the main window is painted
 //                      with every row listed (a fresh process each time);
 //   qt_model_peer      QSqlQueryModel and QSqlTableModel on the same file;
-//   --operations DIR   every operation, timed inside one process, whose
-//                      peak resident memory is that size's.
+//                      these starts go in rounds over the sizes;
+//   --operations DIR   every operation, timed inside one process in turns
+//                      with its baseline; its peak resident memory is that
+//                      size's.
 // The parent prints the tables.
 #include "ProcessMeasures.h"
 #include "RawBaseline.h"
@@ -34,6 +37,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sched.h>
 
 namespace {
 
@@ -89,26 +93,28 @@ double median(QList<double> values)
     return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
 }
 
-// The medians of `work` and of `baseline`, run in turns so that both meet
-// the machine in the same state; each `work` is prepared by `before` and
-// followed by `after`, neither of them timed.
+// The median of `work`, each run prepared by `before` and followed by
+// `after` (neither timed), and the median of `baseline` run right after,
+// so that both meet the machine in much the same state. (Run in turns, each
+// baseline would pay for the caches the work had just filled.)
 struct Medians {
     double work;
     double baseline;
 };
-Medians pairedMedians(int repetitions, const std::function<void()> &work, const std::function<void()> &baseline,
-                      const std::function<void()> &after = {}, const std::function<void()> &before = {})
+Medians sideBySide(int repetitions, const std::function<void()> &work, const std::function<void()> &baseline,
+                   const std::function<void()> &after = {}, const std::function<void()> &before = {})
 {
     QList<double> works;
-    QList<double> baselines;
     for (int i = 0; i < repetitions; ++i) {
         if (before)
             before();
         works << milliseconds(work);
         if (after)
             after();
-        baselines << milliseconds(baseline);
     }
+    QList<double> baselines;
+    for (int i = 0; i < repetitions; ++i)
+        baselines << milliseconds(baseline);
     return {median(works), median(baselines)};
 }
 
@@ -150,24 +156,24 @@ int runOperations(const Options &options)
     RawBaseline rawWithoutMutex(databasePath(), true);
     const int reps = options.repetitions;
     const auto scan = [&] { raw.scan("select * from data"); };
-    auto reportPaired = [&](const char *name, const Medians &medians) { report(name, medians.work, medians.baseline); };
+    auto reportMedians = [&](const char *name, const Medians &medians) { report(name, medians.work, medians.baseline); };
 
-    const Medians scans = pairedMedians(reps, [&] { rawWithoutMutex.scan("select * from data"); }, scan);
+    const Medians scans = sideBySide(reps, [&] { rawWithoutMutex.scan("select * from data"); }, scan);
     report("raw scan", scans.baseline, scans.baseline);
-    reportPaired("raw scan, no mutex", scans);
+    reportMedians("raw scan, no mutex", scans);
 
-    reportPaired("start-up (same process)",
-                 pairedMedians(reps, WindowOperations::startProgram, scan, WindowOperations::endProgram));
+    reportMedians("start-up (same process)",
+                 sideBySide(reps, WindowOperations::startProgram, scan, WindowOperations::endProgram));
     WindowOperations::startProgram();
 
-    reportPaired("refresh", pairedMedians(reps, WindowOperations::refresh, scan));
+    reportMedians("refresh", sideBySide(reps, WindowOperations::refresh, scan));
     // Painting the grid costs the rows on screen, whatever the list's length:
     // compare this line across the sizes.
-    reportPaired("scroll to end", pairedMedians(reps, WindowOperations::scrollGridToEnd, scan));
+    reportMedians("scroll to end", sideBySide(reps, WindowOperations::scrollGridToEnd, scan));
 
     // A listing against its own statement, as the cursor ran it.
     auto listing = [&](const char *name, const std::function<void()> &operation) {
-        reportPaired(name, pairedMedians(reps, operation, [&] {
+        reportMedians(name, sideBySide(reps, operation, [&] {
                          raw.scan(WindowOperations::listingSql().toUtf8().constData(),
                                   WindowOperations::listingParameters());
                      }));
@@ -178,10 +184,10 @@ int runOperations(const Options &options)
 
     WindowOperations::refresh();
     int added = 0;
-    reportPaired("add", pairedMedians(reps, WindowOperations::addFromAddPage, scan, {}, [&added] {
+    reportMedians("add", sideBySide(reps, WindowOperations::addFromAddPage, scan, {}, [&added] {
                      WindowOperations::openAddPage(QStringLiteral("新租客%1").arg(++added));
                  }));
-    reportPaired("delete", pairedMedians(reps, WindowOperations::confirmDelete, scan, {}, [rows] {
+    reportMedians("delete", sideBySide(reps, WindowOperations::confirmDelete, scan, {}, [rows] {
                      WindowOperations::openDeleteConfirmation(rows / 2);
                  }));
 
@@ -216,6 +222,7 @@ struct SizeFigures {
     QList<QPair<QString, QPair<double, double>>> operations;  // name, (window, baseline)
     double operationsPeakKb = 0;
     double freshStartup = 0;
+    double scanBesideStarts = 0;  // the raw scan, timed in the rounds of the fresh starts
     double freshStartupPeakKb = 0;
     struct Peer {
         double painted = 0;
@@ -284,13 +291,15 @@ const QList<QPair<QString, QString>> peerModels{{QStringLiteral("QSqlQueryModel"
                                                 {QStringLiteral("QSqlTableModel"), QStringLiteral("table")}};
 
 // The fresh starts of the program and of Qt's models, every size in turn in
-// each round, so that the sizes meet the machine in the same states. One
+// each round, each start followed by a raw scan of its register, so that
+// the sizes and their baselines meet the machine in the same states. One
 // untimed round first: each timed start then finds the libraries and the
 // font cache read, as any start after the first does.
 bool measureStarts(const Options &options, const QString &program, const QList<Register> &registers,
                    QMap<int, SizeFigures> *sizes)
 {
     QMap<int, QList<double>> startups;
+    QMap<int, QList<double>> scans;
     QMap<QPair<int, QString>, QList<double>> painted;
     QMap<QPair<int, QString>, QList<double>> last;
     for (int round = -1; round < options.repetitions; ++round) {
@@ -299,6 +308,10 @@ bool measureStarts(const Options &options, const QString &program, const QList<R
             SizeFigures &figures = (*sizes)[reg.rows];
             if (!measureStartup(program, reg, timed ? &startups[reg.rows] : nullptr, &figures))
                 return false;
+            RawBaseline raw(reg.file());
+            const double scan = milliseconds([&] { raw.scan("select * from data"); });
+            if (timed)
+                scans[reg.rows] << scan;
             for (const auto &[model, kind] : peerModels) {
                 const auto key = qMakePair(reg.rows, model);
                 if (!measurePeer(kind, reg, timed ? &painted[key] : nullptr, timed ? &last[key] : nullptr,
@@ -310,6 +323,7 @@ bool measureStarts(const Options &options, const QString &program, const QList<R
     for (const Register &reg : registers) {
         SizeFigures &figures = (*sizes)[reg.rows];
         figures.freshStartup = median(startups[reg.rows]);
+        figures.scanBesideStarts = median(scans[reg.rows]);
         for (const auto &[model, kind] : peerModels) {
             const auto key = qMakePair(reg.rows, model);
             if (painted[key].size() != options.repetitions || last[key].size() != options.repetitions)
@@ -340,9 +354,24 @@ QString number(double value, int decimals = 2)
     return QString::number(value, 'f', decimals);
 }
 
+// Keeps this process, and the children it starts, on the core it runs on:
+// every figure of a run and its baseline then meet the same core (on a
+// virtual machine two cores can differ in speed by half).
+void stayOnThisCore()
+{
+    const int core = sched_getcpu();
+    if (core < 0)
+        return;
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    CPU_SET(core, &cores);
+    sched_setaffinity(0, sizeof cores, &cores);
+}
+
 // Every size in children of its own; the tables of the results.
 int runAllSizes(const Options &options, const QString &program)
 {
+    stayOnThisCore();
     QList<Register> registers;
     for (const int rows : options.sizes) {
         std::fprintf(stderr, "writing a register of %d tenants\n", rows);
@@ -373,7 +402,7 @@ int runAllSizes(const Options &options, const QString &program)
                 << " | " << number(window / baseline) << " |\n";
         };
         line("raw scan", scan, scan);
-        line("start-up (fresh process)", size->freshStartup, scan);
+        line("start-up (fresh process)", size->freshStartup, size->scanBesideStarts);
         for (const auto &entry : size->operations) {
             if (entry.first != "raw scan")
                 line(entry.first, entry.second.first, entry.second.second);
@@ -392,7 +421,8 @@ int runAllSizes(const Options &options, const QString &program)
             const double difference = size->freshStartup - sizes[smallest].freshStartup;
             out << "\nfresh start-up at " << size.key() << " rows minus at " << smallest << " rows: "
                 << number(difference) << " ms = " << number(difference / size->operation("raw scan"))
-                << " raw scans at " << size.key() << " rows";
+                << " raw scans at " << size.key() << " rows (" << number(difference / size->scanBesideStarts)
+                << " of the scans timed beside the starts)";
         }
         out << "\n";
 
