@@ -14,6 +14,7 @@
 //   --operations DIR   every operation, timed inside one process in turns
 //                      with its baseline; its peak resident memory is that
 //                      size's.
+// Figures within a run compare: each ratio's two sides are timed in turns.
 // The parent prints the tables.
 #include "ProcessMeasures.h"
 #include "RawBaseline.h"
@@ -93,28 +94,36 @@ double median(QList<double> values)
     return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
 }
 
-// The median of `work`, each run prepared by `before` and followed by
-// `after` (neither timed), and the median of `baseline` run right after,
-// so that both meet the machine in much the same state. (Run in turns, each
-// baseline would pay for the caches the work had just filled.)
+// The medians of `work` (each run prepared by `before` and followed by
+// `after`, neither timed) and of `baseline`, run in turns, the order
+// swapped every other time (work, baseline, baseline, work, ...): both meet
+// the machine in the same states, whose speed drifts, and each follows the
+// other as often as itself, so neither gains from caches the other filled.
 struct Medians {
     double work;
     double baseline;
 };
-Medians sideBySide(int repetitions, const std::function<void()> &work, const std::function<void()> &baseline,
-                   const std::function<void()> &after = {}, const std::function<void()> &before = {})
+Medians inTurns(int repetitions, const std::function<void()> &work, const std::function<void()> &baseline,
+                const std::function<void()> &after = {}, const std::function<void()> &before = {})
 {
     QList<double> works;
-    for (int i = 0; i < repetitions; ++i) {
+    QList<double> baselines;
+    auto timeWork = [&] {
         if (before)
             before();
         works << milliseconds(work);
         if (after)
             after();
+    };
+    for (int i = 0; i < repetitions; ++i) {
+        if (i % 2 == 0) {
+            timeWork();
+            baselines << milliseconds(baseline);
+        } else {
+            baselines << milliseconds(baseline);
+            timeWork();
+        }
     }
-    QList<double> baselines;
-    for (int i = 0; i < repetitions; ++i)
-        baselines << milliseconds(baseline);
     return {median(works), median(baselines)};
 }
 
@@ -158,22 +167,22 @@ int runOperations(const Options &options)
     const auto scan = [&] { raw.scan("select * from data"); };
     auto reportMedians = [&](const char *name, const Medians &medians) { report(name, medians.work, medians.baseline); };
 
-    const Medians scans = sideBySide(reps, [&] { rawWithoutMutex.scan("select * from data"); }, scan);
+    const Medians scans = inTurns(reps, [&] { rawWithoutMutex.scan("select * from data"); }, scan);
     report("raw scan", scans.baseline, scans.baseline);
     reportMedians("raw scan, no mutex", scans);
 
     reportMedians("start-up (same process)",
-                 sideBySide(reps, WindowOperations::startProgram, scan, WindowOperations::endProgram));
+                 inTurns(reps, WindowOperations::startProgram, scan, WindowOperations::endProgram));
     WindowOperations::startProgram();
 
-    reportMedians("refresh", sideBySide(reps, WindowOperations::refresh, scan));
+    reportMedians("refresh", inTurns(reps, WindowOperations::refresh, scan));
     // Painting the grid costs the rows on screen, whatever the list's length:
     // compare this line across the sizes.
-    reportMedians("scroll to end", sideBySide(reps, WindowOperations::scrollGridToEnd, scan));
+    reportMedians("scroll to end", inTurns(reps, WindowOperations::scrollGridToEnd, scan));
 
     // A listing against its own statement, as the cursor ran it.
     auto listing = [&](const char *name, const std::function<void()> &operation) {
-        reportMedians(name, sideBySide(reps, operation, [&] {
+        reportMedians(name, inTurns(reps, operation, [&] {
                          raw.scan(WindowOperations::listingSql().toUtf8().constData(),
                                   WindowOperations::listingParameters());
                      }));
@@ -184,10 +193,10 @@ int runOperations(const Options &options)
 
     WindowOperations::refresh();
     int added = 0;
-    reportMedians("add", sideBySide(reps, WindowOperations::addFromAddPage, scan, {}, [&added] {
+    reportMedians("add", inTurns(reps, WindowOperations::addFromAddPage, scan, {}, [&added] {
                      WindowOperations::openAddPage(QStringLiteral("新租客%1").arg(++added));
                  }));
-    reportMedians("delete", sideBySide(reps, WindowOperations::confirmDelete, scan, {}, [rows] {
+    reportMedians("delete", inTurns(reps, WindowOperations::confirmDelete, scan, {}, [rows] {
                      WindowOperations::openDeleteConfirmation(rows / 2);
                  }));
 
@@ -236,6 +245,14 @@ struct SizeFigures {
         for (const auto &entry : operations) {
             if (entry.first == name)
                 return entry.second.first;
+        }
+        return 0;
+    }
+    double baseline(const QString &name) const
+    {
+        for (const auto &entry : operations) {
+            if (entry.first == name)
+                return entry.second.second;
         }
         return 0;
     }
@@ -292,7 +309,8 @@ const QList<QPair<QString, QString>> peerModels{{QStringLiteral("QSqlQueryModel"
 
 // The fresh starts of the program and of Qt's models, every size in turn in
 // each round, each start followed by a raw scan of its register, so that
-// the sizes and their baselines meet the machine in the same states. One
+// the sizes and their baselines meet the machine in the same states, whose
+// speed drifts. One
 // untimed round first: each timed start then finds the libraries and the
 // font cache read, as any start after the first does.
 bool measureStarts(const Options &options, const QString &program, const QList<Register> &registers,
@@ -308,7 +326,9 @@ bool measureStarts(const Options &options, const QString &program, const QList<R
             SizeFigures &figures = (*sizes)[reg.rows];
             if (!measureStartup(program, reg, timed ? &startups[reg.rows] : nullptr, &figures))
                 return false;
+            // The scan once to warm up, as the raw scan line is timed.
             RawBaseline raw(reg.file());
+            raw.scan("select * from data");
             const double scan = milliseconds([&] { raw.scan("select * from data"); });
             if (timed)
                 scans[reg.rows] << scan;
@@ -427,18 +447,30 @@ int runAllSizes(const Options &options, const QString &program)
         out << "\n";
 
         // Growth from the second largest size to the largest: a slope of 1
-        // on a log-log scale is linear.
+        // on a log-log scale is linear. The operations of two sizes run in
+        // children a minute apart, when the machine may run at another
+        // speed; the second slope takes each time as its ratio to the
+        // baseline timed in turns with it, times the raw scan timed in the
+        // rounds of the starts, which met every size in the same states.
         const int largest = sizes.lastKey();
         const int before = std::prev(std::prev(sizes.cend())).key();
-        const double ratio = std::log(double(largest) / double(before));
-        out << "\n| operation | ms at " << before << " | ms at " << largest << " | log-log slope |\n|---|---:|---:|---:|\n";
-        auto slope = [&](const QString &name, double a, double b) {
-            out << "| " << name << " | " << number(a) << " | " << number(b) << " | " << number(std::log(b / a) / ratio)
-                << " |\n";
-        };
-        slope("start-up (fresh process)", sizes[before].freshStartup, sizes[largest].freshStartup);
-        for (const auto &entry : sizes[largest].operations)
-            slope(entry.first, sizes[before].operation(entry.first), entry.second.first);
+        const SizeFigures &small = sizes[before];
+        const SizeFigures &large = sizes[largest];
+        const double growth = std::log(double(largest) / double(before));
+        out << "\n| operation | ms at " << before << " | ms at " << largest
+            << " | log-log slope | slope of ratio × raw scan timed in rounds |\n|---|---:|---:|---:|---:|\n";
+        auto slope = [&](double a, double b) { return number(std::log(b / a) / growth); };
+        out << "| start-up (fresh process) | " << number(small.freshStartup) << " | " << number(large.freshStartup)
+            << " | " << slope(small.freshStartup, large.freshStartup) << " | "
+            << slope(small.freshStartup, large.freshStartup) << " |\n";
+        for (const auto &entry : large.operations) {
+            const double a = small.operation(entry.first);
+            const double b = entry.second.first;
+            const double ratioA = a / small.baseline(entry.first);
+            const double ratioB = b / entry.second.second;
+            out << "| " << entry.first << " | " << number(a) << " | " << number(b) << " | " << slope(a, b) << " | "
+                << slope(ratioA * small.scanBesideStarts, ratioB * large.scanBesideStarts) << " |\n";
+        }
     }
 
     out << "\n| rows | program: painted, every row listed, last row current (ms) | peak (MB)";
