@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <time.h>
+#include <utility>
 
 // Measures shared by the benchmark and its children.
 
