@@ -6,9 +6,10 @@
 
 #include <stdexcept>
 
-RawBaseline::RawBaseline(const QString &path)
+RawBaseline::RawBaseline(const QString &path, bool noMutex)
 {
-    if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    const int flags = SQLITE_OPEN_READWRITE | (noMutex ? SQLITE_OPEN_NOMUTEX : 0);
+    if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr) != SQLITE_OK)
         throw std::runtime_error(sqlite3_errmsg(m_db));
     registerLeaseDayFunction(m_db);
 }

@@ -5,10 +5,12 @@
 
 // Plain SQLite on its own connection: prepare a statement, step every row
 // and read every column as text. What each window operation is measured
-// against.
+// against. The connection is opened in SQLite's default threading mode
+// (serialized: each call takes the connection's mutex) unless `noMutex`
+// asks for the mode the program opens its connection in.
 class RawBaseline {
 public:
-    explicit RawBaseline(const QString &path);
+    explicit RawBaseline(const QString &path, bool noMutex = false);
     ~RawBaseline();
     RawBaseline(const RawBaseline &) = delete;
     RawBaseline &operator=(const RawBaseline &) = delete;

@@ -110,24 +110,28 @@ void TADOQuery::Open()
     ResultSet result = std::move(m_spare);
     result.reset(names, keyKind, int(identity.keySources.size()));
 
+    std::vector<ResultSet::CellText> cells(std::size_t(columns), std::nullopt);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         // The key first: reading a value as text may change its type.
+        std::int64_t rowid = 0;
         if (keyKind == RowKeyKind::Rowid) {
-            result.appendRowid(sqlite3_column_int64(st, identity.keySources.front()));
+            rowid = sqlite3_column_int64(st, identity.keySources.front());
         } else if (keyKind == RowKeyKind::PrimaryKey) {
             for (const int source : identity.keySources)
                 result.appendKeyValue(SqlValue::fromColumn(st, source));
         }
-        for (int i = hidden; i < hidden + columns; ++i) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
+        // Each text stays valid until the next step.
+        for (int i = 0; i < columns; ++i) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, hidden + i));
             if (text)
-                result.appendCell(text, std::size_t(sqlite3_column_bytes(st, i)));
-            else if (sqlite3_column_type(st, i) == SQLITE_NULL)
-                result.appendNull();
+                cells[std::size_t(i)] = std::string_view(text, std::size_t(sqlite3_column_bytes(st, hidden + i)));
+            else if (sqlite3_column_type(st, hidden + i) == SQLITE_NULL)
+                cells[std::size_t(i)] = std::nullopt;
             else
-                result.appendCell("", 0);
+                cells[std::size_t(i)] = std::string_view();
         }
+        result.appendRow(rowid, cells);
     }
     if (rc != SQLITE_DONE)
         throwEngineError(db);
@@ -140,6 +144,7 @@ void TADOQuery::Open()
     m_state = State::Browse;
     m_recNo = m_result.rowCount() > 0 ? 0 : -1;
     m_eof = m_result.rowCount() == 0;
+    m_rowsAsRead = true;
     announceCurrentRow();
 }
 
@@ -182,8 +187,9 @@ void TADOQuery::requireActive() const
         throw AppError(CursorError::closedDataset(m_name));
 }
 
-int TADOQuery::fieldIndex(const QString &field) const
+int TADOQuery::FieldNo(const QString &field) const
 {
+    requireActive();
     const int index = m_result.columnIndex(field);
     if (index < 0)
         throw AppError(CursorError::fieldNotFound(m_name, field));
@@ -234,12 +240,25 @@ void TADOQuery::announceCurrentRow()
 QString TADOQuery::FieldAsText(const QString &field) const
 {
     requireActive();
-    const int column = fieldIndex(field);
+    const int column = FieldNo(field);
     if (const auto edited = m_editBuffer.find(column); edited != m_editBuffer.end())
         return edited->second;
     if (m_recNo < 0 || m_state == State::Insert)
         return QString();
     return m_result.text(m_recNo, column);
+}
+
+std::string_view TADOQuery::FieldUtf8(int column) const
+{
+    if (m_recNo < 0 || m_state == State::Insert)
+        return {};
+    return m_result.cell(m_recNo, column);
+}
+
+bool TADOQuery::AsOpened() const
+{
+    return m_state == State::Browse && m_rowsAsRead && m_recNo == (m_result.rowCount() > 0 ? 0 : -1)
+           && m_eof == (m_result.rowCount() == 0);
 }
 
 void TADOQuery::Edit()
@@ -254,7 +273,7 @@ void TADOQuery::Edit()
 void TADOQuery::SetFieldText(const QString &field, const QString &text)
 {
     requireActive();
-    const int column = fieldIndex(field);
+    const int column = FieldNo(field);
     if (m_state == State::Browse)
         throw AppError(m_name + QStringLiteral(": Dataset not in edit or insert mode"));
     m_editBuffer[column] = text;
@@ -312,6 +331,7 @@ void TADOQuery::postUpdate()
         m_result.replaceRow(m_recNo, written);
     }
     const bool changed = !m_editBuffer.empty();
+    m_rowsAsRead = m_rowsAsRead && !changed;
     m_editBuffer.clear();
     m_state = State::Browse;
     if (changed)
@@ -325,6 +345,7 @@ void TADOQuery::postInsert()
     m_result.stageRow(insertRow(db, m_identity, m_editBuffer));
     m_editBuffer.clear();
     m_state = State::Browse;
+    m_rowsAsRead = false;
     const int row = m_result.rowCount();
     emit rowAboutToBeAppended(row);
     m_result.commitStagedRow();
@@ -345,6 +366,7 @@ void TADOQuery::Delete()
     if (m_result.rowCount() == 0)
         throw AppError(CursorError::emptyDataset(m_name));
     deleteRow(writeHandle(true), m_identity, m_result, m_recNo);
+    m_rowsAsRead = false;
 
     const int row = m_recNo;
     emit rowAboutToBeRemoved(row);

@@ -50,6 +50,15 @@ public:
 
     // The current row's value of `field` as text, a NULL as empty.
     QString FieldAsText(const QString &field) const;
+    // For a walk that reads one column of every row: the column's number
+    // (failing as FieldAsText fails), then the current row's UTF-8 text in
+    // that column, a NULL as empty, as long as the rows stay as they are.
+    int FieldNo(const QString &field) const;
+    std::string_view FieldUtf8(int column) const;
+
+    // Whether the cursor is as Open left it: the rows as read, none
+    // written, added or deleted since, the first one current, no edit.
+    bool AsOpened() const;
 
     // Edit mode for the current row; over no rows, a new row instead.
     void Edit();
@@ -84,7 +93,6 @@ signals:
 
 private:
     void requireActive() const;
-    int fieldIndex(const QString &field) const;
     sqlite3_stmt *prepare(const QString &sql, const QVariantList &parameters);
     // The connection's handle for writing rows of this result back.
     sqlite3 *writeHandle(bool needsKey);
@@ -104,6 +112,7 @@ private:
     ResultSet m_spare;  // the storage of the last closed result, for the next open
     int m_recNo = -1;
     bool m_eof = true;
+    bool m_rowsAsRead = false;  // no row written, added or deleted since Open
     RowIdentity m_identity;   // where the rows live and how each is found again
     unsigned m_generation = 0;  // the connection's file that the rows were read from
     std::map<int, QString> m_editBuffer;  // result column -> new text

@@ -1,8 +1,75 @@
 #include "db/ResultSet.h"
 
-#include "db/AppError.h"
+#include "platform/LargePageMemory.h"
 
-#include <limits>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Blocks start small, for the few rows of a check, and double up to a size
+// at which adding one costs nothing against filling it.
+constexpr std::size_t firstBlockSize = std::size_t(64) << 10;
+constexpr std::size_t largestBlockSize = std::size_t(4) << 20;
+
+// Unsigned LEB128: seven bits a byte, the high bit set on all but the last.
+std::size_t varintSize(std::uint64_t value)
+{
+    std::size_t size = 1;
+    while (value >= 0x80) {
+        value >>= 7;
+        ++size;
+    }
+    return size;
+}
+
+char *writeVarint(char *out, std::uint64_t value)
+{
+    while (value >= 0x80) {
+        *out++ = char(std::uint8_t(value) | 0x80);
+        value >>= 7;
+    }
+    *out++ = char(value);
+    return out;
+}
+
+const char *readVarint(const char *in, std::uint64_t *value)
+{
+    std::uint64_t result = 0;
+    int shift = 0;
+    std::uint8_t byte;
+    do {
+        byte = std::uint8_t(*in++);
+        result |= std::uint64_t(byte & 0x7f) << shift;
+        shift += 7;
+    } while (byte & 0x80);
+    *value = result;
+    return in;
+}
+
+// A rowid may be negative: zigzag keeps small magnitudes short.
+std::uint64_t zigzag(std::int64_t value)
+{
+    return (std::uint64_t(value) << 1) ^ std::uint64_t(value >> 63);
+}
+
+std::int64_t unzigzag(std::uint64_t value)
+{
+    return std::int64_t(value >> 1) ^ -std::int64_t(value & 1);
+}
+
+// A cell's length field: 0 for NULL, else the text's length plus one.
+std::uint64_t lengthField(const ResultSet::CellText &text)
+{
+    return text ? std::uint64_t(text->size()) + 1 : 0;
+}
+
+} // namespace
+
+void ResultSet::BlockDeleter::operator()(char *bytes) const
+{
+    freeLargePageMemory(bytes, size);
+}
 
 int ResultSet::columnIndex(const QString &name) const
 {
@@ -17,17 +84,32 @@ int ResultSet::columnIndex(const QString &name) const
     return -1;
 }
 
+const char *ResultSet::cellStart(int row, int column) const
+{
+    const char *p = m_rows[std::size_t(row)];
+    std::uint64_t field;
+    if (m_keyKind == RowKeyKind::Rowid)
+        p = readVarint(p, &field);
+    for (int c = 0; c < column; ++c) {
+        p = readVarint(p, &field);
+        if (field > 0)
+            p += field - 1;
+    }
+    return p;
+}
+
 bool ResultSet::isNull(int row, int column) const
 {
-    return at(row, column).offset == nullOffset;
+    return *cellStart(row, column) == 0;
 }
 
 std::string_view ResultSet::cell(int row, int column) const
 {
-    const Cell &c = at(row, column);
-    if (c.offset == nullOffset)
+    std::uint64_t field;
+    const char *text = readVarint(cellStart(row, column), &field);
+    if (field == 0)
         return {};
-    return std::string_view(m_text.data() + c.offset, c.length);
+    return std::string_view(text, std::size_t(field - 1));
 }
 
 QString ResultSet::text(int row, int column) const
@@ -36,67 +118,90 @@ QString ResultSet::text(int row, int column) const
     return QString::fromUtf8(v.data(), qsizetype(v.size()));
 }
 
+std::int64_t ResultSet::rowid(int row) const
+{
+    std::uint64_t field = 0;
+    readVarint(m_rows[std::size_t(row)], &field);
+    return unzigzag(field);
+}
+
 const SqlValue &ResultSet::keyValue(int row, int part) const
 {
     return m_keys[std::size_t(row) * std::size_t(m_keyParts) + std::size_t(part)];
 }
 
-void ResultSet::appendCell(const char *utf8, std::size_t length)
+char *ResultSet::reserveRecord(std::size_t size)
 {
-    // The last offset is the mark of a NULL.
-    if (m_text.size() + length >= nullOffset)
-        throw AppError(QStringLiteral("out of memory"));
-    m_cells.push_back(Cell{std::uint32_t(m_text.size()), std::uint32_t(length)});
-    m_text.append(utf8, length);
+    if (!m_blocks.empty() && m_blocks[m_block].size - m_used >= size)
+        return m_blocks[m_block].bytes.get() + m_used;
+    // The blocks after the one in use hold no rows (they are kept from
+    // before a reset): the next one is used if the record fits, otherwise
+    // a new block goes in its place.
+    const std::size_t next = m_blocks.empty() ? 0 : m_block + 1;
+    if (next >= m_blocks.size() || m_blocks[next].size < size) {
+        const std::size_t previous = m_blocks.empty() ? 0 : m_blocks[m_block].size;
+        const std::size_t blockSize =
+            largePageMemorySize(std::max(size, std::clamp(previous * 2, firstBlockSize, largestBlockSize)));
+        Block block{BlockBytes(static_cast<char *>(allocateLargePageMemory(blockSize)), BlockDeleter{blockSize}),
+                    blockSize};
+        m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(next), std::move(block));
+    }
+    m_block = next;
+    m_used = 0;
+    return m_blocks[m_block].bytes.get();
 }
 
-void ResultSet::appendNull()
+const char *ResultSet::storeRecord(std::int64_t rowid, std::span<const CellText> cells)
 {
-    m_cells.push_back(Cell{nullOffset, 0});
+    const bool withRowid = m_keyKind == RowKeyKind::Rowid;
+    std::size_t size = withRowid ? varintSize(zigzag(rowid)) : 0;
+    for (const CellText &text : cells)
+        size += varintSize(lengthField(text)) + (text ? text->size() : 0);
+
+    char *const record = reserveRecord(size);
+    char *out = record;
+    if (withRowid)
+        out = writeVarint(out, zigzag(rowid));
+    for (const CellText &text : cells) {
+        out = writeVarint(out, lengthField(text));
+        if (text && !text->empty()) {
+            std::memcpy(out, text->data(), text->size());
+            out += text->size();
+        }
+    }
+    m_used += size;
+    return record;
 }
 
-std::vector<ResultSet::Cell> ResultSet::storeTexts(const Row &values)
+const char *ResultSet::storeRecord(const Row &values)
 {
-    // The old texts of a replaced row stay in the buffer; writes are rare
-    // and the buffer is dropped with the result.
-    std::size_t length = 0;
-    for (const auto &text : values.cells)
-        length += text ? text->size() : 0;
-    if (m_text.size() + length >= nullOffset)
-        throw AppError(QStringLiteral("out of memory"));
-    std::vector<Cell> cells;
+    std::vector<CellText> cells;
     cells.reserve(m_columnCount);
-    m_text.reserve(m_text.size() + length);
     for (std::size_t column = 0; column < m_columnCount; ++column) {
         const std::optional<std::string> &text = values.cells.at(column);
-        if (!text) {
-            cells.push_back(Cell{nullOffset, 0});
-            continue;
-        }
-        cells.push_back(Cell{std::uint32_t(m_text.size()), std::uint32_t(text->size())});
-        m_text.append(*text);
+        cells.push_back(text ? CellText(*text) : std::nullopt);
     }
-    return cells;
+    return storeRecord(values.rowid, cells);
+}
+
+void ResultSet::appendRow(std::int64_t rowid, std::span<const CellText> cells)
+{
+    m_rows.push_back(storeRecord(rowid, cells));
 }
 
 void ResultSet::replaceRow(int row, const Row &values)
 {
     std::vector<SqlValue> key = values.key;
-    const std::vector<Cell> cells = storeTexts(values);
-    std::copy(cells.begin(), cells.end(), m_cells.begin() + std::ptrdiff_t(std::size_t(row) * m_columnCount));
-    if (m_keyKind == RowKeyKind::Rowid)
-        m_rowids[std::size_t(row)] = values.rowid;
-    else if (m_keyKind == RowKeyKind::PrimaryKey)
+    m_rows[std::size_t(row)] = storeRecord(values);
+    if (m_keyKind == RowKeyKind::PrimaryKey)
         std::move(key.begin(), key.end(), m_keys.begin() + std::ptrdiff_t(std::size_t(row) * std::size_t(m_keyParts)));
 }
 
 void ResultSet::stageRow(Row values)
 {
-    m_stagedCells = storeTexts(values);
-    m_cells.reserve(m_cells.size() + m_columnCount);
-    if (m_keyKind == RowKeyKind::Rowid)
-        m_rowids.reserve(m_rowids.size() + 1);
-    else if (m_keyKind == RowKeyKind::PrimaryKey)
+    m_stagedRecord = storeRecord(values);
+    m_rows.reserve(m_rows.size() + 1);
+    if (m_keyKind == RowKeyKind::PrimaryKey)
         m_keys.reserve(m_keys.size() + std::size_t(m_keyParts));
     m_stagedRow = std::move(values);
 }
@@ -104,22 +209,17 @@ void ResultSet::stageRow(Row values)
 void ResultSet::commitStagedRow() noexcept
 {
     // Every container has room reserved by stageRow: nothing allocates.
-    m_cells.insert(m_cells.end(), m_stagedCells.begin(), m_stagedCells.end());
-    m_stagedCells.clear();
-    if (m_keyKind == RowKeyKind::Rowid)
-        m_rowids.push_back(m_stagedRow.rowid);
-    else if (m_keyKind == RowKeyKind::PrimaryKey)
+    m_rows.push_back(m_stagedRecord);
+    m_stagedRecord = nullptr;
+    if (m_keyKind == RowKeyKind::PrimaryKey)
         std::move(m_stagedRow.key.begin(), m_stagedRow.key.end(), std::back_inserter(m_keys));
     m_stagedRow.key.clear();
 }
 
 void ResultSet::removeRow(int row) noexcept
 {
-    const auto first = m_cells.begin() + std::ptrdiff_t(std::size_t(row) * m_columnCount);
-    m_cells.erase(first, first + std::ptrdiff_t(m_columnCount));
-    if (m_keyKind == RowKeyKind::Rowid) {
-        m_rowids.erase(m_rowids.begin() + row);
-    } else if (m_keyKind == RowKeyKind::PrimaryKey) {
+    m_rows.erase(m_rows.begin() + row);
+    if (m_keyKind == RowKeyKind::PrimaryKey) {
         const auto key = m_keys.begin() + std::ptrdiff_t(std::size_t(row) * std::size_t(m_keyParts));
         m_keys.erase(key, key + m_keyParts);
     }
@@ -129,12 +229,12 @@ void ResultSet::reset(QStringList columns, RowKeyKind keyKind, int keyParts)
 {
     m_columns = std::move(columns);
     m_columnCount = std::size_t(m_columns.size());
-    m_text.clear();
-    m_cells.clear();
+    m_block = 0;
+    m_used = 0;
+    m_rows.clear();
     m_keyKind = keyKind;
     m_keyParts = keyKind == RowKeyKind::PrimaryKey ? keyParts : 0;
-    m_rowids.clear();
     m_keys.clear();
-    m_stagedCells.clear();
+    m_stagedRecord = nullptr;
     m_stagedRow = Row();
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "db/SqlValue.h"
+#include "platform/LargePageMemory.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,11 +19,13 @@
 enum class RowKeyKind { None, Rowid, PrimaryKey };
 
 // The rows of one opened statement, held whole in memory as UTF-8 text.
-// All cell texts share one buffer; a cell is an (offset, length) pair into
-// it, so a result of 100,000 rows costs a few allocations, not a million.
-// A NULL is kept apart from an empty text, and reads as empty text.
-// Beside its cells each row holds its key, which is no column of the
-// result: views of the result never see it.
+// Each row is one record in a block of memory: its rowid (when rows are
+// found by rowid), then per column the text's length and bytes, lengths as variable-length integers (one
+// byte up to 126 bytes of text), so a row costs its texts and a few bytes.
+// Blocks are added as the rows grow and never copied or moved; a row is
+// found through one pointer to its record. A NULL is kept apart from an
+// empty text, and reads as empty text. The key of each row is no column of
+// the result: views of the result never see it.
 class ResultSet {
 public:
     // One row as the table holds it: a text per column (none for NULL), and
@@ -31,7 +36,12 @@ public:
         std::vector<SqlValue> key;
     };
 
+    // A cell's text while a row is added: its bytes, or none for NULL.
+    using CellText = std::optional<std::string_view>;
+
     ResultSet() = default;
+    ResultSet(ResultSet &&) noexcept = default;
+    ResultSet &operator=(ResultSet &&) noexcept = default;
 
     // Empties the result for new columns and a new kind of key, keeping the
     // memory it holds, so that loading the list again costs no fresh
@@ -40,7 +50,7 @@ public:
 
     const QStringList &columns() const { return m_columns; }
     int columnCount() const { return int(m_columns.size()); }
-    int rowCount() const { return m_columnCount == 0 ? 0 : int(m_cells.size() / m_columnCount); }
+    int rowCount() const { return int(m_rows.size()); }
     int columnIndex(const QString &name) const;  // -1 when absent
 
     bool isNull(int row, int column) const;
@@ -49,15 +59,14 @@ public:
 
     RowKeyKind keyKind() const { return m_keyKind; }
     int keyParts() const { return m_keyParts; }
-    std::int64_t rowid(int row) const { return m_rowids[std::size_t(row)]; }
+    std::int64_t rowid(int row) const;
     const SqlValue &keyValue(int row, int part) const;
 
-    // Building a row while reading a statement: one appendCell or appendNull
-    // per column, in order, then its key.
-    void appendCell(const char *utf8, std::size_t length);
-    void appendNull();
-    void appendRowid(std::int64_t rowid) { m_rowids.push_back(rowid); }
+    // Adds a row while a statement is read: for a primary key its parts
+    // first (appendKeyValue), then the row with its rowid (for a rowid key)
+    // and one text per column. The texts are copied.
     void appendKeyValue(SqlValue value) { m_keys.push_back(std::move(value)); }
+    void appendRow(std::int64_t rowid, std::span<const CellText> cells);
 
     // Replaces a row's values and key; throws before changing anything.
     void replaceRow(int row, const Row &values);
@@ -71,26 +80,37 @@ public:
     void removeRow(int row) noexcept;
 
 private:
-    struct Cell {
-        std::uint32_t offset;
-        std::uint32_t length;
+    struct BlockDeleter {
+        std::size_t size;
+        void operator()(char *bytes) const;
     };
-    static constexpr std::uint32_t nullOffset = UINT32_MAX;
+    using BlockBytes = std::unique_ptr<char[], BlockDeleter>;
+    struct Block {
+        BlockBytes bytes;
+        std::size_t size = 0;
+    };
 
-    const Cell &at(int row, int column) const { return m_cells[std::size_t(row) * m_columnCount + std::size_t(column)]; }
-    // Stores the texts of `values` in the buffer and gives their cells.
-    std::vector<Cell> storeTexts(const Row &values);
+    // Writes a record and returns where it starts; a replaced row's old
+    // record stays in its block until the result is reset.
+    const char *storeRecord(std::int64_t rowid, std::span<const CellText> cells);
+    const char *storeRecord(const Row &values);
+    // Room for `size` bytes at the end of the blocks in use.
+    char *reserveRecord(std::size_t size);
+    // The start of `column`'s length in row `row`'s record.
+    const char *cellStart(int row, int column) const;
 
     QStringList m_columns;
     std::size_t m_columnCount = 0;
-    std::string m_text;
-    std::vector<Cell> m_cells;
+
+    std::vector<Block> m_blocks;
+    std::size_t m_block = 0;  // the block being written
+    std::size_t m_used = 0;   // bytes written into it
+    std::vector<const char *, LargePageAllocator<const char *>> m_rows;
 
     RowKeyKind m_keyKind = RowKeyKind::None;
     int m_keyParts = 0;
-    std::vector<std::int64_t> m_rowids;  // Rowid: one per row
-    std::vector<SqlValue> m_keys;        // PrimaryKey: keyParts per row
+    std::vector<SqlValue> m_keys;  // PrimaryKey: keyParts per row
 
-    std::vector<Cell> m_stagedCells;
+    const char *m_stagedRecord = nullptr;
     Row m_stagedRow;
 };

@@ -2,55 +2,76 @@
 
 #include "db/AppError.h"
 
+#include <optional>
+
 namespace {
 
-int digitValue(QChar c, int base)
+int digitValue(char c, int base)
 {
-    const char16_t u = c.unicode();
     int value = 99;
-    if (u >= u'0' && u <= u'9')
-        value = u - u'0';
-    else if (u >= u'a' && u <= u'f')
-        value = u - u'a' + 10;
-    else if (u >= u'A' && u <= u'F')
-        value = u - u'A' + 10;
+    if (c >= '0' && c <= '9')
+        value = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
     return value < base ? value : -1;
+}
+
+// Every character the conversion takes is ASCII, so the UTF-8 bytes are
+// read directly: a byte of a longer character is no digit and fails.
+std::optional<std::int32_t> parseInteger(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+
+    int base = 10;
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size())
+        return std::nullopt;
+
+    const std::int64_t limit = negative ? std::int64_t(INT32_MAX) + 1 : INT32_MAX;
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = digitValue(text[i], base);
+        if (digit < 0)
+            return std::nullopt;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    return std::int32_t(negative ? -magnitude : magnitude);
+}
+
+AppError notAnInteger(const QString &text)
+{
+    return AppError(QStringLiteral("'%1' is not a valid integer value").arg(text));
 }
 
 } // namespace
 
 std::int32_t integerFromText(const QString &text)
 {
-    auto invalid = [&text]() { return AppError(QStringLiteral("'%1' is not a valid integer value").arg(text)); };
+    const std::optional<std::int32_t> value = parseInteger(text.toStdString());
+    if (!value)
+        throw notAnInteger(text);
+    return *value;
+}
 
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
-        negative = text.at(i++) == QLatin1Char('-');
-
-    int base = 10;
-    if (i < text.size() && (text.at(i) == QLatin1Char('$') || text.at(i) == QLatin1Char('x') || text.at(i) == QLatin1Char('X'))) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0')
-               && (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
-        base = 16;
-        i += 2;
-    }
-    if (i == text.size())
-        throw invalid();
-
-    const std::int64_t limit = negative ? std::int64_t(INT32_MAX) + 1 : INT32_MAX;
-    std::int64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const int digit = digitValue(text.at(i), base);
-        if (digit < 0)
-            throw invalid();
-        magnitude = magnitude * base + digit;
-        if (magnitude > limit)
-            throw invalid();
-    }
-    return std::int32_t(negative ? -magnitude : magnitude);
+std::int32_t integerFromUtf8(std::string_view text)
+{
+    const std::optional<std::int32_t> value = parseInteger(text);
+    if (!value)
+        throw notAnInteger(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    return *value;
 }

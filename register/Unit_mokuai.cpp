@@ -17,17 +17,20 @@ namespace {
 constexpr std::array<int, 9> listColumnWidths{50, 90, 60, 70, 65, 80, 80, 120, 120};
 
 // Trims every character of code 32 or less (blanks and control characters)
-// from both ends.
-QString trimmedControls(const QString &text)
+// from both ends. In UTF-8 those are single bytes of the same codes, and no
+// byte of a longer character is one of them.
+std::string_view trimmedControls(std::string_view text)
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 32)
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && std::uint8_t(text[first]) <= 32)
         ++first;
-    while (last > first && text.at(last - 1).unicode() <= 32)
+    while (last > first && std::uint8_t(text[last - 1]) <= 32)
         --last;
-    return text.mid(first, last - first);
+    return text.substr(first, last - first);
 }
+
+const QString fullListSql = QStringLiteral("select * from data");
 
 // Sets the grid's column widths at positions 0 to 8, as every listing does.
 void setListColumnWidths(QTableView &grid)
@@ -61,39 +64,48 @@ int ShowListing(const RecordListView &view, const std::function<ListingStatement
 
 void RefreshList(const RecordListView &view)
 {
-    ShowListing(view, [] { return ListingStatement{QStringLiteral("select * from data")}; }, fullListCountText);
+    ShowListing(view, [] { return ListingStatement{fullListSql}; }, fullListCountText);
 }
 
 void FillRentList(const RecordListView &view, TListBox &rentList)
 {
-    rentList.Clear();
-    RefreshList(view);
+    // The new list takes the memory of the old one.
+    TextList rents = rentList.takeTexts();
+    rents.clear();
     TADOQuery &query = view.list;
+    // The rows that RefreshList has just read are the ones it would read
+    // again: a full refresh runs its statement once.
+    if (!(query.AsOpened() && query.SQL() == fullListSql && query.parameters().isEmpty()))
+        RefreshList(view);
     const int count = query.RecordCount();
 
-    QStringList rents;
+    rents.reserve(count);
     {
         // The walk moves the current row through every row; the grid is
-        // told only where it ends.
+        // told only where it ends. Each rent is read where the cursor holds
+        // it.
         const ControlsDisabled quiet(&query);
+        int column = -1;
         for (int pass = 0; pass < count; ++pass) {
             if (query.Eof())
                 continue;
-            const QString rent = trimmedControls(query.FieldAsText(QStringLiteral("租金")));
-            if (!rent.isEmpty())
-                rents << rent;
+            if (column < 0)
+                column = query.FieldNo(QStringLiteral("租金"));
+            const std::string_view rent = trimmedControls(query.FieldUtf8(column));
+            if (!rent.empty())
+                rents.append(rent);
             query.Next();
         }
     }
-    rentList.setItems(std::move(rents));
+    rentList.setTexts(std::move(rents));
 }
 
 void SumRentList(const TListBox &rentList, QLineEdit &rentTotal)
 {
-    const QStringList rents = rentList.Items();
+    const TextList &rents = rentList.texts();
     qint64 total = 0;
     // The total shows the sum so far also when an entry fails to convert.
     const auto showTotal = qScopeGuard([&] { rentTotal.setText(QString::number(total)); });
-    for (const QString &rent : rents)
-        total += integerFromText(rent);
+    for (int i = 0; i < rents.size(); ++i)
+        total += integerFromUtf8(rents.at(i));
 }

@@ -41,8 +41,10 @@ int ShowListing(const RecordListView &view, const std::function<ListingStatement
 // Reloads the list: every tenant record, the count text, the column widths.
 void RefreshList(const RecordListView &view);
 
-// Rebuilds the rent list from a fresh RefreshList, walking every row; the
-// walk leaves the last row current.
+// Rebuilds the rent list from the full list, walking every row from the
+// first; the walk leaves the last row current. The full list is the one the
+// list cursor holds when RefreshList has just opened it (the full refresh:
+// RefreshList, FillRentList, SumRentList), else RefreshList runs first.
 void FillRentList(const RecordListView &view, TListBox &rentList);
 
 // Adds up the rent list into the rent total.

@@ -15,6 +15,8 @@ packages=(
     sqlite3
     desktop-file-utils appstream
     xvfb x11-utils libglib2.0-bin
+    # the benchmark's peer program runs Qt's own SQL models on SQLite
+    libqt6sql6-sqlite
 )
 
 missing=()

@@ -32,6 +32,7 @@ private slots:
     void errorsNameTheCursor();
     void editOverNoRowsAddsARow();
     void failedPostWritesNothing();
+    void manyRowsReadAndWrittenAsStored();
 
 private:
     RegisterFixture *m_fixture = nullptr;
@@ -107,6 +108,61 @@ void TestEngine::failedPostWritesNothing()
     QCOMPARE(m_query->state(), TADOQuery::State::Browse);
     QCOMPARE(m_query->FieldAsText("姓名"), QStringLiteral("张三"));
     QCOMPARE(m_fixture->count("where 姓名 = 'changed'"), 0);
+}
+
+// A listing's values as the cursor holds them, NULL told apart from empty.
+QList<QStringList> listed(const TADOQuery &query)
+{
+    const ResultSet &rows = query.result();
+    QList<QStringList> values;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < rows.columnCount(); ++column)
+            texts << (rows.isNull(row, column) ? QStringLiteral("<NULL>") : rows.text(row, column));
+        values << texts;
+    }
+    return values;
+}
+
+// Thousands of rows of every length, with NULL and empty texts and one
+// remark larger than the memory the cursor takes at a time: each value is
+// held as the table holds it, also when the cursor is opened again over the
+// memory of a smaller listing, and rows far down the listing are written
+// back and deleted exactly.
+void TestEngine::manyRowsReadAndWrittenAsStored()
+{
+    m_fixture->exec("delete from data");
+    m_fixture->exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
+                    "insert into data (姓名, 房号, 租金, 备注) select '租客' || i, "
+                    "case i % 5 when 0 then null when 1 then '' else i end, "
+                    "case when i % 3 = 0 then null else i % 1000 end, "
+                    "case when i = 3000 then replace(hex(zeroblob(524288)), '0', '长') "  // 3 MiB
+                    "else substr(replace(hex(zeroblob(200)), '0', '备'), 1, i % 400) end from n");
+    auto stored = [this] {
+        QList<QStringList> rows = m_fixture->rows("select * from data");
+        for (QStringList &row : rows) {
+            for (QString &value : row)
+                value = value.isNull() ? QStringLiteral("<NULL>") : value;
+        }
+        return rows;
+    };
+
+    m_query->setSQL("select * from data where length(备注) < 1000");
+    m_query->Open();
+    QCOMPARE(m_query->RecordCount(), 5999);
+    m_query->setSQL("select * from data");
+    m_query->Open();
+    QCOMPARE(listed(*m_query), stored());
+
+    m_query->setRecNo(5999);
+    m_query->Edit();
+    m_query->SetFieldText("姓名", "末位");
+    m_query->Post();
+    m_query->setRecNo(4000);
+    m_query->Delete();
+    QCOMPARE(m_fixture->count(), 5999);
+    QCOMPARE(m_fixture->count("where 姓名 = '末位' and 房号 is null and 租金 is null"), 1);
+    QCOMPARE(listed(*m_query), stored());
 }
 
 QTEST_MAIN(TestEngine)

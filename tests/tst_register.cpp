@@ -15,6 +15,8 @@ class TestRegister : public QObject {
 private slots:
     void fullRefreshListsSumsAndEndsOnTheLastRow();
     void invalidRentIsReportedAtEveryRefresh();
+    void rentWalkOverThousandsOfRows_data();
+    void rentWalkOverThousandsOfRows();
     void emptyTable();
     void tenColumnTableKeepsDefaultWidth();
     void fewerThanNineColumns();
@@ -71,6 +73,55 @@ void TestRegister::invalidRentIsReportedAtEveryRefresh()
     QCOMPARE(Form1->DataSource1->rowCount(), 3);
     // The handler stopped at the error: the message panel keeps its text.
     QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("before"));
+}
+
+void TestRegister::rentWalkOverThousandsOfRows_data()
+{
+    QTest::addColumn<QString>("rent5000");  // the rent of row 5000 of 6000; empty: like the others
+    QTest::addColumn<QString>("entry5000");
+    QTest::newRow("whole numbers") << QString() << QString();
+    // The blanks around it are trimmed, the ideographic space is not.
+    QTest::newRow("ideographic space far down the list") << QStringLiteral("\t\u3000500 ")
+                                                         << QStringLiteral("\u3000500");
+}
+
+// The rent walk over rows held in many blocks of memory: every trimmed rent
+// in row order, the total, and at a rent that is no whole number its error
+// with the sum of the rents before it.
+void TestRegister::rentWalkOverThousandsOfRows()
+{
+    QFETCH(QString, rent5000);
+    QFETCH(QString, entry5000);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    // Rents by row i: tab, i, blank, CR LF; NULL; blanks only; "+" and i.
+    fixture.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
+                 "insert into data (姓名, 租金, 备注) select '租客' || i, "
+                 "case i % 4 when 0 then char(9) || i || char(32, 13, 10) when 1 then null "
+                 "when 2 then '  ' else '+' || i end, substr(hex(zeroblob(60)), 1, i % 120) from n");
+    if (!rent5000.isEmpty())
+        fixture.exec("update data set 租金 = ?1 where 姓名 = '租客5000'", {rent5000});
+
+    QStringList rents;
+    qint64 total = 0;
+    for (int i = 1; i <= 6000; ++i) {
+        if (i == 5000 && !rent5000.isEmpty()) {
+            rents << entry5000;
+            continue;
+        }
+        if (i % 4 == 0 || i % 4 == 3)
+            rents << (i % 4 == 0 ? QString::number(i) : QStringLiteral("+%1").arg(i));
+        if ((i % 4 == 0 || i % 4 == 3) && (rent5000.isEmpty() || i < 5000))
+            total += i;
+    }
+    const QStringList errors = messageTexts(fixture.startProgram());
+    QCOMPARE(errors, rent5000.isEmpty() ? QStringList()
+                                        : QStringList{QStringLiteral("'%1' is not a valid integer value.").arg(entry5000)});
+    QCOMPARE(Form1->ListBoxtjzhichu->Items(), rents);
+    QCOMPARE(Form1->Edittjzhichu->text(), QString::number(total));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 6000 个记录"));
+    QCOMPARE(Form1->ADOQuery1->RecNo(), 5999);
+    QVERIFY(Form1->ADOQuery1->Eof());
 }
 
 void TestRegister::emptyTable()

@@ -1,10 +1,14 @@
 #pragma once
 
-#include <QListView>
-#include <QStringListModel>
+#include "ui/TextList.h"
 
-// A list box of texts. Its items are set as one list, so that a list of
-// 100,000 entries costs one model reset, not 100,000 insertions.
+#include <QAbstractListModel>
+#include <QListView>
+#include <QStringList>
+
+// A list box of texts. Its items are set as one list, so that a list of a
+// million entries costs one model reset, not a million insertions; they are
+// kept as UTF-8 text and made into strings only to be shown.
 class TListBox : public QListView {
     Q_OBJECT
 public:
@@ -16,10 +20,49 @@ public:
         setUniformItemSizes(true);
     }
 
-    QStringList Items() const { return m_items.stringList(); }
-    void setItems(QStringList items) { m_items.setStringList(std::move(items)); }
-    void Clear() { m_items.setStringList({}); }
+    const TextList &texts() const { return m_items.texts; }
+    QStringList Items() const
+    {
+        QStringList items;
+        items.reserve(m_items.texts.size());
+        for (int i = 0; i < m_items.texts.size(); ++i)
+            items << m_items.text(i);
+        return items;
+    }
+    void setTexts(TextList texts) { m_items.setTexts(std::move(texts)); }
+    void Clear() { takeTexts(); }
+    // Empties the list box and hands over its texts, whose memory can take
+    // the next ones.
+    TextList takeTexts()
+    {
+        TextList texts;
+        m_items.swapTexts(texts);
+        return texts;
+    }
 
 private:
-    QStringListModel m_items;
+    struct TextModel : QAbstractListModel {
+        TextList texts;
+
+        QString text(int i) const
+        {
+            const std::string_view utf8 = texts.at(i);
+            return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        }
+        void setTexts(TextList list) { swapTexts(list); }
+        void swapTexts(TextList &list)
+        {
+            beginResetModel();
+            std::swap(texts, list);
+            endResetModel();
+        }
+        int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : texts.size(); }
+        QVariant data(const QModelIndex &index, int role) const override
+        {
+            if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+                return {};
+            return text(index.row());
+        }
+    };
+    TextModel m_items;
 };

@@ -1,8 +1,39 @@
 #include "ui/ProgramWindows.h"
 
+#include "ui/GuardedConnect.h"
+#include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
+#include "ui/VisualStyle.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QSessionManager>
+
+void setUpProgram(QApplication &application)
+{
+    QApplication::setApplicationName(applicationTitle);
+    QApplication::setApplicationVersion(QStringLiteral(LARKHAVEN_VERSION_TEXT));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
+
+    applyProgramFont();
+    applyVisualStyle(visualStyleName);
+
+    // The windows, created hidden in this order; each is the single
+    // instance of its class and lives until the end.
+    createProgramWindows();
+
+    // Logging off asks the same question as closing the main window.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1, [](QSessionManager &manager) {
+        bool mayEnd = true;
+        if (manager.allowsInteraction())
+            runGuarded([&] { mayEnd = Form1->FormCloseQuery(); });
+        if (!mayEnd)
+            manager.cancel();
+        manager.release();
+    });
+}
 
 void createProgramWindows()
 {
