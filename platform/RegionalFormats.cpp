@@ -47,6 +47,13 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+// The fixed "yyyy/mm/dd" form with the regional date separator.
+QString fixedDateText(const QDate &date, const RegionalFormats &formats)
+{
+    return QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + formats.dateSeparator
+        + twoDigits(date.month()) + formats.dateSeparator + twoDigits(date.day());
+}
+
 } // namespace
 
 RegionalFormats RegionalFormats::fromFormats(const QString &shortDate, const QString &longTime)
@@ -93,12 +100,6 @@ QString clockPanelText(const QDateTime &now, const RegionalFormats &formats)
 QString backupNameText(const QDate &date, const RegionalFormats &formats)
 {
     return shortDateText(date, formats).remove(QLatin1Char('/')) + QStringLiteral("_BAK_");
-}
-
-QString fixedDateText(const QDate &date, const RegionalFormats &formats)
-{
-    return QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + formats.dateSeparator
-        + twoDigits(date.month()) + formats.dateSeparator + twoDigits(date.day());
 }
 
 QString editTimeText(const QDateTime &now, const RegionalFormats &formats)

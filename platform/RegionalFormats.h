@@ -30,9 +30,6 @@ QString clockPanelText(const QDateTime &now, const RegionalFormats &formats);
 // The short date text with every "/" removed, then "_BAK_".
 QString backupNameText(const QDate &date, const RegionalFormats &formats);
 
-// The fixed "yyyy/mm/dd" form with the regional date separator.
-QString fixedDateText(const QDate &date, const RegionalFormats &formats);
-
 // The fixed "yyyy/mm/dd hh:mm:ss" form of the last-edit time, with the
 // regional date separator, ":" between the parts of the time and a 24-hour
 // clock.
