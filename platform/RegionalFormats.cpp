@@ -47,6 +47,31 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+// Whether the long time format puts `separator`, and only it, between hour
+// and minute and between minute and second ("H.mm.ss" with "."; not
+// "H時mm分ss秒", whose parts are closed by different characters).
+bool separatesTimeWith(const QString &longTime, const QString &separator)
+{
+    QStringList between;  // the text after each field, up to the next field
+    QChar field;
+    bool quoted = false;
+    for (const QChar c : longTime) {
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            continue;
+        }
+        const QChar letter = c.toLower();
+        const bool isField = !quoted && (letter == QLatin1Char('h') || letter == QLatin1Char('m') || letter == QLatin1Char('s'));
+        if (isField && letter != field) {
+            field = letter;
+            between << QString();
+        } else if (!isField && !field.isNull()) {
+            between.last() += c;
+        }
+    }
+    return between.size() >= 3 && between[0] == separator && between[1] == separator;
+}
+
 // The fixed "yyyy/mm/dd" form with the regional date separator.
 QString fixedDateText(const QDate &date, const RegionalFormats &formats)
 {
@@ -104,9 +129,11 @@ QString backupNameText(const QDate &date, const RegionalFormats &formats)
 
 QString editTimeText(const QDateTime &now, const RegionalFormats &formats)
 {
-    // The time's separator is ":" whatever the regional clock shows: a
-    // long time format such as "H時mm分ss秒" has no single separator.
+    // The regional time separator, where the long time format has one
+    // between all its parts; otherwise ("H時mm分ss秒") ":".
+    const QString separator = separatesTimeWith(formats.longTimeFormat, formats.timeSeparator) ? formats.timeSeparator
+                                                                                                 : QStringLiteral(":");
     const QTime time = now.time();
-    return fixedDateText(now.date(), formats) + QLatin1Char(' ') + twoDigits(time.hour()) + QLatin1Char(':')
-        + twoDigits(time.minute()) + QLatin1Char(':') + twoDigits(time.second());
+    return fixedDateText(now.date(), formats) + QLatin1Char(' ') + twoDigits(time.hour()) + separator
+        + twoDigits(time.minute()) + separator + twoDigits(time.second());
 }

@@ -31,6 +31,6 @@ QString clockPanelText(const QDateTime &now, const RegionalFormats &formats);
 QString backupNameText(const QDate &date, const RegionalFormats &formats);
 
 // The fixed "yyyy/mm/dd hh:mm:ss" form of the last-edit time, with the
-// regional date separator, ":" between the parts of the time and a 24-hour
-// clock.
+// regional date separator, the regional time separator (":" where the long
+// time format has no single one) and a 24-hour clock.
 QString editTimeText(const QDateTime &now, const RegionalFormats &formats);

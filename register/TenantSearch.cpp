@@ -5,13 +5,29 @@
 
 namespace {
 
+// The name a column is written as in SQL, without the blanks around it, a
+// qualifying "data." or the square brackets around it: "[房号]",
+// "data.房号" and " 房号 " all name 房号.
+QString unwrappedColumnName(const QString &text)
+{
+    QString name = text.trimmed();
+    if (name.startsWith(QStringLiteral("data."), Qt::CaseInsensitive))
+        name = name.mid(5).trimmed();
+    if (name.size() > 2 && name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2);
+    return name;
+}
+
 // The column of data that the field chooser's text names, quoted for SQL.
 // The text is matched as SQLite matches identifiers: ASCII letters in
-// either case.
+// either case. A column whose name is the text itself comes first, then one
+// that the text names in another way SQL has of writing it.
 QString quotedDataColumn(TADOConnection *connection, const QString &text)
 {
     TADOQuery columns(QStringLiteral("columns"), connection);
-    columns.setSQL(QStringLiteral("select name from pragma_table_info('data') where name = ?1 collate nocase"), {text});
+    columns.setSQL(QStringLiteral("select name from pragma_table_info('data') where name = ?1 collate nocase "
+                                  "or name = ?2 collate nocase order by name <> ?1 collate nocase limit 1"),
+                   {text, unwrappedColumnName(text)});
     columns.Open();
     if (columns.RecordCount() == 0)
         throw AppError(QStringLiteral("no column '%1' in table data").arg(text));

@@ -39,9 +39,11 @@ void TestRegional::editTimeUsesRegionalSeparators()
     const QDateTime morning(QDate(2018, 1, 5), QTime(7, 3, 4));
     QCOMPARE(editTimeText(morning, RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss")),
              QStringLiteral("2018/01/05 07:03:04"));
-    // The date takes the regional separator; the time always ":".
+    // Each part takes its regional separator; where the time's parts are
+    // closed by different characters, the time takes ":".
     QCOMPARE(editTimeText(morning, RegionalFormats::fromFormats("d.M.yyyy", "H.mm.ss")),
-             QStringLiteral("2018.01.05 07:03:04"));
+             QStringLiteral("2018.01.05 07.03.04"));
+    QCOMPARE(editTimeText(morning, RegionalFormats::fromLocale(QLocale("fi_FI"))), QStringLiteral("2018.01.05 07.03.04"));
     QCOMPARE(editTimeText(QDateTime(QDate(2018, 1, 5), QTime(18, 20, 17)), RegionalFormats::fromLocale(QLocale("ja_JP"))),
              QStringLiteral("2018/01/05 18:20:17"));
     // A 12-hour regional clock does not change the fixed 24-hour form.

@@ -101,6 +101,9 @@ void TestSearch::searches_data()
     QTest::newRow("ASCII case ignored") << "姓名" << "ALICE" << QStringList{"Alice"};
     QTest::newRow("typed column 备注") << "备注" << "555" << QStringList{"王小明"};
     QTest::newRow("column name in other case") << "id" << "16" << QStringList{prompt + "吧"};
+    QTest::newRow("blanks around the column") << " 房号 " << "10" << QStringList{"王小明", "李四", "张三", "赵六"};
+    QTest::newRow("column in brackets") << "[房号]" << "10" << QStringList{"王小明", "李四", "张三", "赵六"};
+    QTest::newRow("column qualified by the table") << "DATA.[房号]" << "10" << QStringList{"王小明", "李四", "张三", "赵六"};
     QTest::newRow("nothing found") << "姓名" << "无此人" << QStringList{};
 }
 
@@ -126,6 +129,8 @@ void TestSearch::unknownColumnLeavesTheListClosed_data()
     QTest::newRow("rowid") << "rowid";
     QTest::newRow("SQL text") << "1=1 or 姓名";
     QTest::newRow("quote in name") << "姓名\"";
+    QTest::newRow("other table's column") << "other.姓名";
+    QTest::newRow("empty brackets") << "[]";
 }
 
 void TestSearch::unknownColumnLeavesTheListClosed()
