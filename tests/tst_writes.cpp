@@ -57,6 +57,8 @@ private slots:
     void rowChangedByAnotherProgram();
     void replacedFileIsNeverWritten_data();
     void replacedFileIsNeverWritten();
+    void copiedOverInPlace_data();
+    void copiedOverInPlace();
     void unusualKeysHitTheShownRow_data();
     void unusualKeysHitTheShownRow();
     void unchangedBoxesKeepWhatWasRead_data();
@@ -147,6 +149,40 @@ void TestWrites::replacedFileIsNeverWritten()
     const QStringList names = action == Action::Edit ? QStringList{"子", "丑", "寅"} : QStringList{"子", "寅"};
     QCOMPARE(firstColumn(fixture.rows("select 姓名 from data order by ID")), names);
     QCOMPARE(fixture.count("where 房号 = '999'"), action == Action::Edit ? 1 : 0);
+}
+
+void TestWrites::copiedOverInPlace_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("changedInCopy");  // whose remarks the copy changed
+    QTest::newRow("修改, row as shown") << Action::Edit << "丙";
+    QTest::newRow("确认, row as shown") << Action::Delete << "丙";
+    QTest::newRow("修改, row changed") << Action::Edit << "乙";
+    QTest::newRow("确认, row changed") << Action::Delete << "乙";
+}
+
+// The write acts on the copy's rows, by the usual rule, and every row that
+// only the copy holds stays.
+void TestWrites::copiedOverInPlace()
+{
+    QFETCH(Action, action);
+    QFETCH(QString, changedInCopy);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲"}, {"乙"}, {"丙"}});
+    fixture.startShown();
+    prepare(action, 1);
+    fixture.copyOverInPlace({"insert into data (姓名) values ('丁')",
+                             "update data set 备注 = '新' where 姓名 = '" + changedInCopy + "'"});
+    const QString shown = "select 姓名, 房号, 备注 from data order by ID";
+    QList<QStringList> expected = fixture.rows(shown);
+
+    const bool asShown = changedInCopy != "乙";
+    QCOMPARE(messageTexts(carryOut(action)), asShown ? QStringList() : QStringList{rowNotLocated});
+    if (asShown && action == Action::Edit)
+        expected[1][1] = "999";
+    else if (asShown)
+        expected.removeAt(1);
+    QCOMPARE(fixture.rows(shown), expected);
 }
 
 void TestWrites::unusualKeysHitTheShownRow_data()
