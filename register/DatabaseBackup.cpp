@@ -46,10 +46,10 @@ sqlite3 *openedConnection(TADOConnection &connection)
     }
 }
 
-// A file another program switched to write-ahead logging keeps its latest
-// commits in data.mdb-wal, not in data.mdb. They are written into data.mdb
-// first, and the copy is taken only while a read holds them there: a
-// reader that found the log empty keeps checkpoints out of data.mdb.
+// A file in write-ahead-log mode keeps its latest commits in data.mdb-wal,
+// not in data.mdb. They are written into data.mdb first, and the copy is
+// taken only while a read holds them there: a reader that found the log
+// empty keeps checkpoints out of data.mdb.
 bool walIsEmpty(const QString &database)
 {
     const QFileInfo log(database + QStringLiteral("-wal"));
@@ -69,21 +69,26 @@ bool usesWriteAheadLog(sqlite3 *db)
 
 // Copies the database under a read transaction, which keeps writers (in
 // rollback-journal mode) or checkpoints (in WAL mode) out of the file.
-bool copyHeldStill(sqlite3 *db, const QString &database, const QString &backup)
+// Whether the file uses a log is asked inside that transaction, once it has
+// read the file: another program may have switched it to WAL since the
+// program last read it. A log with commits in it is written into the file
+// first; a writer that commits meanwhile puts its change in the log again,
+// so a few tries, then the backup fails. So does a checkpoint that another
+// program's reader holds up.
+bool copyHeldStill(TADOConnection &connection, sqlite3 *db, const QString &database, const QString &backup)
 {
-    if (!usesWriteAheadLog(db)) {
-        const ReadTransaction transaction(db);
-        return transaction.locked() && copyFileReplacing(database, backup, backupTemporaryPath());
-    }
-    // A writer that commits between the checkpoint and the read puts its
-    // change in the log again: a few tries, then the backup fails. So does
-    // a checkpoint that another program's reader holds up.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) != SQLITE_OK)
+        {
+            const ReadTransaction transaction(db);
+            if (!transaction.locked())
+                return false;
+            if (!usesWriteAheadLog(db) || walIsEmpty(database))
+                return copyFileReplacing(database, backup, backupTemporaryPath());
+        }
+        const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        connection.noteOwnWrite();
+        if (rc != SQLITE_OK)
             return false;
-        const ReadTransaction transaction(db);
-        if (transaction.locked() && walIsEmpty(database))
-            return copyFileReplacing(database, backup, backupTemporaryPath());
     }
     return false;
 }
@@ -111,5 +116,5 @@ bool backupDatabase(TADOConnection &connection, const QString &name)
     // engine cannot read as a database, or one a writer keeps locked, could
     // replace a good backup of that name with a useless or torn one.
     sqlite3 *db = openedConnection(connection);
-    return db && copyHeldStill(db, database, backup);
+    return db && copyHeldStill(connection, db, database, backup);
 }

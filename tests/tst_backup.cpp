@@ -62,6 +62,8 @@ private slots:
     void replacesWhatIsAtItsPaths_data();
     void replacesWhatIsAtItsPaths();
     void writeAheadLogFileBackedUpWithEveryAdd();
+    void anotherProgramHoldsTheLog_data();
+    void anotherProgramHoldsTheLog();
 };
 
 void TestBackup::backupThroughTheButton()
@@ -235,6 +237,44 @@ void TestBackup::writeAheadLogFileBackedUpWithEveryAdd()
     QCOMPARE(backupMessage(), succeeded);
     QCOMPARE(firstColumn(sqlRows(fixture.directory() + "day.mdb", "select 姓名 from data order by ID")),
              (QStringList{"张三", "李四", "王五"}));
+}
+
+void TestBackup::anotherProgramHoldsTheLog_data()
+{
+    QTest::addColumn<bool>("beforeStart");
+    QTest::newRow("switched before the start") << true;
+    QTest::newRow("switched while the program runs") << false;
+}
+
+// Another program switches data.mdb to write-ahead logging, commits and
+// keeps the file open: the program lists, adds and backs up in that mode,
+// and every backup holds every committed row.
+void TestBackup::anotherProgramHoldsTheLog()
+{
+    QFETCH(bool, beforeStart);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲"}});
+    if (!beforeStart)
+        fixture.startProgram();
+    sqlite3 *other = nullptr;
+    const auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+    QCOMPARE(sqlite3_open(QFile::encodeName(fixture.databasePath()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode=WAL; insert into data (姓名) values ('乙')", nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    if (beforeStart)
+        QCOMPARE(messageTexts(fixture.startProgram()), QStringList());
+    Form1->EditDATABAKNAME->setText("day");
+    const QString backup = fixture.directory() + "day.mdb";
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(firstColumn(sqlRows(backup, "select 姓名 from data order by ID")), (QStringList{"甲", "乙"}));
+
+    QVERIFY(press(Form1->Buttonre).isEmpty());
+    press(Form1->Buttonaddnewinfo);
+    Form2->ComboBox_XingMing->setEditText("丙");
+    QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+    QCOMPARE(sqlite3_exec(other, "insert into data (姓名) values ('丁')", nullptr, nullptr, nullptr), SQLITE_OK);
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(firstColumn(sqlRows(backup, "select 姓名 from data order by ID")), (QStringList{"甲", "乙", "丙", "丁"}));
 }
 
 QTEST_MAIN(TestBackup)
