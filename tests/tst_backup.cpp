@@ -1,4 +1,5 @@
 // The database backup through the 备份 button, on real files.
+#include "platform/ProgramClock.h"
 #include "support/RegisterFixture.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -62,6 +63,8 @@ private slots:
     void replacesWhatIsAtItsPaths_data();
     void replacesWhatIsAtItsPaths();
     void writeAheadLogFileBackedUpWithEveryAdd();
+    void otherDaysBackupIsKept_data();
+    void otherDaysBackupIsKept();
     void anotherProgramHoldsTheLog_data();
     void anotherProgramHoldsTheLog();
 };
@@ -130,6 +133,8 @@ void TestBackup::failedBackupChangesNothing_data()
     QTest::newRow("dot") << Failure::Refused << ".";
     QTest::newRow("dot dot") << Failure::Refused << "..";
     QTest::newRow("a folder at the backup path") << Failure::Refused << "folder";
+    QTest::newRow("the Access original a conversion kept") << Failure::Refused << "data_access";
+    QTest::newRow("a text file at the backup path") << Failure::Refused << "notes";
     QTest::newRow("a writer holds the file") << Failure::WriterHoldsFile << "day";
 #ifdef Q_OS_UNIX
     QTest::newRow("a link to the database") << Failure::Refused << "link";
@@ -150,7 +155,9 @@ void TestBackup::failedBackupChangesNothing()
         writeFile(fixture.databasePath(), QByteArray(8192, 'x'));
     else if (failure != Failure::DatabaseMissing)
         fixture.createRegister();
-    writeFile(fixture.directory() + "day.mdb", "earlier backup");
+    sqlRows(fixture.directory() + "day.mdb", "create table data (姓名)");  // an earlier backup
+    writeFile(fixture.directory() + "data_access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB", 19).leftJustified(4096, '\0'));
+    writeFile(fixture.directory() + "notes.mdb", "姓名,房号\n");
     QVERIFY(QDir(fixture.directory()).mkpath("sub") && QDir(fixture.directory()).mkpath("folder.mdb/inside"));
     if (name == "link")
         QVERIFY(QFile::link(fixture.databasePath(), fixture.directory() + "link.mdb"));
@@ -237,6 +244,46 @@ void TestBackup::writeAheadLogFileBackedUpWithEveryAdd()
     QCOMPARE(backupMessage(), succeeded);
     QCOMPARE(firstColumn(sqlRows(fixture.directory() + "day.mdb", "select 姓名 from data order by ID")),
              (QStringList{"张三", "李四", "王五"}));
+}
+
+void TestBackup::otherDaysBackupIsKept_data()
+{
+    QTest::addColumn<QDate>("lastChanged");  // the day of the earlier 2026129_BAK_.mdb
+    QTest::addColumn<QString>("taken");      // a file already there
+    QTest::addColumn<QString>("kept");       // where the earlier one is now; empty: replaced
+    QTest::newRow("same day") << QDate(2026, 12, 9) << "" << "";
+    QTest::newRow("29 January") << QDate(2026, 1, 29) << "" << "2026129_BAK_ (2026-01-29).mdb";
+    QTest::newRow("29 January, its dated name taken")
+        << QDate(2026, 1, 29) << "2026129_BAK_ (2026-01-29).mdb" << "2026129_BAK_ (2026-01-29) 2.mdb";
+}
+
+// On 9 December 2026 the clock names the backup 2026129_BAK_, as it did on
+// 29 January: the other day's backup is kept, the same day's replaced.
+void TestBackup::otherDaysBackupIsKept()
+{
+    QFETCH(QDate, lastChanged);
+    QFETCH(QString, taken);
+    QFETCH(QString, kept);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲"}});
+    const QString earlier = fixture.directory() + "2026129_BAK_.mdb";
+    sqlRows(earlier, "create table data (姓名)");
+    QFile file(earlier);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(lastChanged.startOfDay(), QFileDevice::FileModificationTime));
+    file.close();
+    const QByteArray earlierBytes = fileBytes(earlier);
+    if (!taken.isEmpty())
+        writeFile(fixture.directory() + taken, "taken");
+    setCurrentLocalDateTime(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    const auto systemClock = qScopeGuard([] { setCurrentLocalDateTime({}); });
+    fixture.startProgram();
+    QTRY_COMPARE_WITH_TIMEOUT(Form1->EditDATABAKNAME->text(), QStringLiteral("2026129_BAK_"), 2500);
+
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(fileBytes(earlier), fileBytes(fixture.databasePath()));
+    if (!kept.isEmpty())
+        QCOMPARE(fileBytes(fixture.directory() + kept), earlierBytes);
+    QCOMPARE(snapshot(fixture.directory()).size(), 2 + int(!taken.isEmpty()) + int(!kept.isEmpty()));
 }
 
 void TestBackup::anotherProgramHoldsTheLog_data()
