@@ -9,6 +9,8 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUrl>
 
@@ -53,6 +55,12 @@ void TestMainWindow::sizeAndFocusOrder()
     const int pagesHeight = Form1->PageControl1->height();
     Form1->resize(1000, 700);
     QTRY_COMPARE(Form1->PageControl1->height(), pagesHeight + 700 - 539);
+    // The message panel reaches the size grip and shows a long outcome whole.
+    QList<int> panelWidths;
+    for (QLabel *panel : Form1->StatusBar1->findChildren<QLabel *>(QRegularExpression("^Panel")))
+        panelWidths << panel->width();
+    QCOMPARE(panelWidths.first(4), (QList<int>{200, 150, 150, 150}));
+    QVERIFY(panelWidths.last() > 1000 - 650 - 60);
 
     const QList<QWidget *> toolBar{Form1->DBGrid1, Form1->Buttonre, Form1->Buttonaddnewinfo, Form1->ComboBoxsearch,
                                    Form1->Buttonsearch, Form1->Buttondel, Form1->ComboBoxsearchclass,
