@@ -55,8 +55,8 @@ QString boxText(const QWidget *box)
     return box->metaObject()->userProperty().read(box).toString();
 }
 
-// A one-line box shows a value of any length; it takes at most 32,767
-// characters unless told otherwise, and would cut a longer value.
+// A one-line box shows and takes a value of any length; it takes at most
+// 32,767 characters unless told otherwise, and would cut a longer value.
 void showWholeValues(QWidget *box)
 {
     auto *line = qobject_cast<QLineEdit *>(box);
@@ -80,6 +80,10 @@ TForm2::TForm2(QWidget *parent)
     spreadLabel(Label3, ComboBox_YaJin);
     spreadLabel(Label7, DBEdit_FangHao);
     spreadLabel(Label12, DBEdit_Yajin);
+
+    for (QWidget *box : {ComboBox_XingMing, ComboBox_FangHao, ComboBox_ZuJin, ComboBox_YaJin, DateTimePickerF,
+                         DateTimePickerE})
+        showWholeValues(box);
 
     // The add page's initial content.
     ComboBox_ZuJin->setEditText(QStringLiteral("0"));
