@@ -72,20 +72,6 @@ void RegisterFixture::addTenant(const QStringList &columns)
          values);
 }
 
-void RegisterFixture::copyOverInPlace(const QStringList &statements)
-{
-    const QString copy = directory() + QStringLiteral("copy.mdb");
-    QVERIFY(QFile::copy(databasePath(), copy));
-    for (const QString &statement : statements)
-        sqlRows(copy, statement);
-    QByteArray bytes = fileBytes(copy);
-    const QByteArray header = fileBytes(databasePath()).left(100);
-    bytes.replace(24, 4, header.mid(24, 4)).replace(92, 4, header.mid(92, 4));  // counter, valid-for
-    QCOMPARE(bytes.mid(24, 16), header.mid(24, 16));  // page and free-list counts agree too
-    QVERIFY(QFile::remove(copy));
-    writeFile(databasePath(), bytes);
-}
-
 QList<SeenBox> RegisterFixture::startProgram(const QStringList &answers)
 {
     m_started = true;

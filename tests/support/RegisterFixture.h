@@ -35,10 +35,6 @@ public:
     // 到期日期, 备注 and 编辑时间, missing ones empty.
     void addTenant(const QStringList &columns);
 
-    // Writes over data.mdb in place (same inode, as `cp` does) a copy of it
-    // changed by `statements`, its header's change counter as before.
-    void copyOverInPlace(const QStringList &statements);
-
     // Creates the windows as start-up does and returns the boxes shown.
     QList<SeenBox> startProgram(const QStringList &answers = {});
     // Starts the program, which must show no box, and shows the main window.
