@@ -12,6 +12,7 @@
 #include "ui/AccessConversion.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ScrollingStrip.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/ToolWindow.h"
 #include "ui/Unit_del_trueorfalse.h"
@@ -69,6 +70,7 @@ TForm1::TForm1(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
     Label1->adjustSize();
     m_aboutLineDesignPlace = Label1->pos();
+    scrollWhenNarrow(GroupBox1);
     // The version text is the build's.
     Edit_VER->setText(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     TabSheet2->installEventFilter(this);
