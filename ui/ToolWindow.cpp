@@ -34,7 +34,7 @@ QMargins centreInWorkArea(QWidget *window)
         return frame;
     const QRect area = screen->availableGeometry();
     const QSize fitting = window->size().boundedTo(area.size().shrunkBy(frame)).expandedTo(window->minimumSize());
-    QRect outer = QRect(window->pos(), fitting).marginsAdded(frame);
+    QRect outer = QRect(QPoint(), fitting).marginsAdded(frame);
     outer.moveCenter(area.center());
     outer.moveTopLeft(QPoint(std::max(outer.left(), area.left()), std::max(outer.top(), area.top())));
     window->setGeometry(outer.marginsRemoved(frame));
