@@ -234,8 +234,7 @@ void TestBackup::writeAheadLogFileBackedUpWithEveryAdd_data()
     QTest::newRow("switched and held open before the start") << OtherProgram::HoldsItSinceBefore;
 }
 
-// Another program switched data.mdb to write-ahead logging, perhaps keeping
-// it open: the program lists, adds and backs up, each backup with every commit.
+// data.mdb switched to WAL by another program, maybe held open: each backup has every commit.
 void TestBackup::writeAheadLogFileBackedUpWithEveryAdd()
 {
     QFETCH(OtherProgram, other);
@@ -272,8 +271,7 @@ void TestBackup::otherDaysBackupIsKept_data()
     QTest::newRow("29 January, its dated name taken") << QDate(2026, 1, 29) << "2026129_BAK_ (2026-01-29) 2.mdb";
 }
 
-// On 9 December 2026 the clock names the backup 2026129_BAK_, as on 29
-// January: the other day's backup is kept, the same day's replaced.
+// 2026/12/9 gives 2026129_BAK_ as 2026/1/29 did: only that day's backup is kept.
 void TestBackup::otherDaysBackupIsKept()
 {
     QFETCH(QDate, lastChanged);

@@ -1,8 +1,10 @@
 // Start-up, the clock, the exit confirmation and the tool bar of the main window.
 #include "platform/RegionalFormats.h"
+#include "platform/SingleInstanceGuard.h"
 #include "support/RegisterFixture.h"
 #include "support/WidgetChecks.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
@@ -31,6 +33,7 @@ private slots:
     void missingDatabase();
     void clockWritesPanelAndBackupName();
     void exitConfirmation();
+    void secondStartBringsTheWindowBack();
     void boxesComeAboveTheWindowsThatStayOnTop_data();
     void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
@@ -115,6 +118,19 @@ void TestMainWindow::clockWritesPanelAndBackupName()
     QTRY_COMPARE_WITH_TIMEOUT(Form1->EditDATABAKNAME->text(), backupNameText(QDate::currentDate(), regionalFormats()), 2500);
     QCOMPARE(Form1->StatusBar1->panelText(2), QString());
     QCOMPARE(Form1->StatusBar1->panelText(3), QString());
+}
+
+// A second start brings the running program's minimised main window back.
+void TestMainWindow::secondStartBringsTheWindowBack()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startShown();
+    const InstanceActivation door(applicationTitle);
+    connect(&door, &InstanceActivation::activationRequested, &bringProgramToFront);
+    Form1->showMinimized();
+    QVERIFY(requestActivation(applicationTitle));
+    QTRY_VERIFY(!Form1->isMinimized() && Form1->isVisible());
 }
 
 void TestMainWindow::exitConfirmation()

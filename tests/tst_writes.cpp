@@ -159,8 +159,7 @@ void TestWrites::copiedOverInPlace_data()
     QTest::newRow("确认, the row changed") << Action::Delete << "乙";
 }
 
-// A register written over data.mdb in place (cp), its change counter as the
-// file's: the write obeys the usual rule, and the rows only it holds stay.
+// A register cp'd over data.mdb, same change counter: the usual rule, no row of it lost.
 void TestWrites::copiedOverInPlace()
 {
     QFETCH(Action, action);
