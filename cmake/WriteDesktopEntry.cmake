@@ -3,20 +3,20 @@
 # install time by `cmake --install` and by scripts/install.sh:
 #   cmake -DLARKHAVEN_PROGRAM=... -DLARKHAVEN_DESKTOP_TEMPLATE=...
 #         -DLARKHAVEN_DESKTOP_ENTRY=... -P WriteDesktopEntry.cmake
-if(NOT LARKHAVEN_PROGRAM MATCHES "^/" OR LARKHAVEN_PROGRAM MATCHES "[\n\r\t]")
+# A menu entry looks its program up before it reads "%%" as "%", so a
+# path with "%" would install an entry that never starts.
+if(NOT LARKHAVEN_PROGRAM MATCHES "^/" OR LARKHAVEN_PROGRAM MATCHES "[\n\r\t%]")
     message(FATAL_ERROR "The program's path \"${LARKHAVEN_PROGRAM}\" cannot start a menu entry: "
-                        "it must be absolute and hold no line break or tab.")
+                        "it must be absolute and hold no line break, tab or %.")
 endif()
 
 # The path as one quoted argument: inside the quotes \ " ` and $ take a
-# backslash, then the value's own escaping doubles every backslash, and %
-# is written %% so that it is no field code.
+# backslash, then the value's own escaping doubles every backslash.
 set(exec "${LARKHAVEN_PROGRAM}")
 string(REPLACE "\\" "\\\\" exec "${exec}")
 string(REPLACE "\"" "\\\"" exec "${exec}")
 string(REPLACE "`" "\\`" exec "${exec}")
 string(REPLACE "$" "\\$" exec "${exec}")
 string(REPLACE "\\" "\\\\" exec "${exec}")
-string(REPLACE "%" "%%" exec "${exec}")
 set(LARKHAVEN_EXEC "\"${exec}\"")
 configure_file("${LARKHAVEN_DESKTOP_TEMPLATE}" "${LARKHAVEN_DESKTOP_ENTRY}" @ONLY)

@@ -89,11 +89,7 @@ bool markedReadOnly(const QString &path)
 
 FileIdentity identityOf(const QString &path)
 {
-    struct stat info {};
-    if (::stat(encoded(path).constData(), &info) != 0)
-        return {};
-    return {true, info.st_dev, info.st_ino, info.st_size,
-            static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return fileIdentityOf(path);
 }
 
 int keepUnderName(const QString &from, const QString &to)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QString>
 
 // The file-system steps of a conversion, each of which leaves every file
@@ -16,18 +18,6 @@ int syncDirectory(const QString &directory);
 bool markedReadOnly(const QString &path);
 
 // Which file is at `path`, to tell whether it was replaced or changed.
-struct FileIdentity {
-    bool exists = false;
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-    long long size = 0;
-    long long modifiedNs = 0;
-    bool sameFileAs(const FileIdentity &other) const
-    {
-        return exists && other.exists && device == other.device && inode == other.inode;
-    }
-    bool operator==(const FileIdentity &) const = default;
-};
 FileIdentity identityOf(const QString &path);
 
 // Gives the file at `from` the additional name `to` without overwriting

@@ -6,7 +6,6 @@
 #include <QFile>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 void throwEngineError(sqlite3 *db)
 {
@@ -36,19 +35,18 @@ QString singleText(sqlite3 *db, const char *sql)
     return text;
 }
 
-struct FileIdentity {
-    bool exists = false;
-    bool writable = false;
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-};
-
-FileIdentity identityOf(const QString &path)
+// Switches the file to a rollback journal, which keeps it a whole database
+// between statements, so that a byte copy of it is a valid backup. While
+// another program holds the file open in write-ahead-log mode, SQLite
+// refuses the switch at once; the program then works in that mode, and a
+// backup first writes the log into the file.
+void useRollbackJournal(sqlite3 *db)
 {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    return {true, (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0, info.st_dev, info.st_ino};
+    if (singleText(db, "PRAGMA journal_mode").compare(QStringLiteral("delete"), Qt::CaseInsensitive) == 0)
+        return;
+    const int rc = sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED)
+        throwEngineError(db);
 }
 
 } // namespace
@@ -97,13 +95,32 @@ sqlite3 *TADOConnection::handle()
 
 void TADOConnection::checkStillTheSameFile()
 {
+    const FileIdentity now = fileIdentityOf(m_databaseFile);
+    if (now.unchangedSince(m_seen))
+        return;
     // SQLite keeps working on a file that was deleted or replaced under it;
     // the user's data.mdb is whatever is at the path now.
-    const FileIdentity now = identityOf(m_databaseFile);
-    if (now.exists && now.device == m_device && now.inode == m_inode)
-        return;
-    Close();
-    throw AppError(replacedFileNotice());
+    if (!now.sameFileAs(m_seen)) {
+        Close();
+        throw AppError(replacedFileNotice());
+    }
+    // Someone else wrote into the file. SQLite trusts its cached pages while
+    // the header's change counter is the same, which a register copied over
+    // the file in place (cp) may well have: the pages are read afresh. The
+    // rows listed before stay writable, each write naming its row by key and
+    // by every value read.
+    if (sqlite3_get_autocommit(m_db)) {
+        Close();
+        open();
+    }
+}
+
+void TADOConnection::noteOwnWrite()
+{
+    // Only the size and times: a file put in place of the opened one is
+    // still noticed.
+    if (const FileIdentity now = fileIdentityOf(m_databaseFile); m_db && now.sameFileAs(m_seen))
+        m_seen = now;
 }
 
 QString TADOConnection::replacedFileNotice() const
@@ -123,8 +140,8 @@ void TADOConnection::open()
 
     // A file marked read-only is opened read-only, also for a user (root)
     // whom the file system would let write it.
-    const FileIdentity identity = identityOf(m_databaseFile);
-    const bool readOnly = identity.exists && !identity.writable;
+    const FileIdentity identity = fileIdentityOf(m_databaseFile);
+    const bool readOnly = identity.exists && !identity.markedWritable;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(m_databaseFile);
     // Only the GUI thread uses the connection: no per-call locking.
@@ -141,20 +158,19 @@ void TADOConnection::open()
         if (registerLeaseDayFunction(db) != SQLITE_OK)
             throwEngineError(db);
         // Reading the journal mode reads the file's header, so a file that is
-        // no database fails here with the engine's own text. A rollback
-        // journal keeps the file a whole database between statements, so
-        // a byte copy of it is a valid backup.
-        if (!readOnly
-            && singleText(db, "PRAGMA journal_mode").compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0)
-            singleText(db, "PRAGMA journal_mode=DELETE");
+        // no database fails here with the engine's own text.
+        if (!readOnly)
+            useRollbackJournal(db);
     } catch (...) {
         sqlite3_close(db);
         throw;
     }
     m_db = db;
-    ++m_generation;
-    m_device = identity.device;
-    m_inode = identity.inode;
+    if (!identity.sameFileAs(m_seen))
+        ++m_generation;
+    // As the switch of the journal left it.
+    const FileIdentity opened = fileIdentityOf(m_databaseFile);
+    m_seen = opened.sameFileAs(identity) ? opened : identity;
 }
 
 void TADOConnection::Close()

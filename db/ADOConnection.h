@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QObject>
 #include <QString>
 
@@ -26,11 +28,19 @@ public:
     // with the engine's text when the file cannot be opened, and with
     // replacedFileNotice() when the file was removed or replaced since it
     // was opened (the connection is then closed, so the next use opens
-    // whatever file is there).
+    // whatever file is there). When someone else wrote into the file itself
+    // since the program last read or wrote it, the file is opened afresh
+    // first, so that no page the engine cached of the old bytes is used or
+    // written back.
     sqlite3 *handle();
 
+    // Tells the connection that the program's own statement may have
+    // written the file: those changes are no one else's.
+    void noteOwnWrite();
+
     // Counts the files opened: rows read under one generation belong to
-    // that file, and are not written to a file opened later.
+    // that file, and are not written to a file opened later. Opening the
+    // same file afresh keeps the generation.
     unsigned generation() const { return m_generation; }
     QString replacedFileNotice() const;
 
@@ -50,9 +60,9 @@ private:
 
     QString m_databaseFile;
     sqlite3 *m_db = nullptr;
-    // The identity of the opened file, to notice it being removed or replaced.
-    unsigned long long m_device = 0;
-    unsigned long long m_inode = 0;
+    // The opened file as the program last left it, to notice it being
+    // removed, replaced or written by someone else.
+    FileIdentity m_seen;
     unsigned m_generation = 0;
 };
 

@@ -40,6 +40,19 @@ void bindAll(sqlite3 *db, sqlite3_stmt *statement, const QVariantList &parameter
     }
 }
 
+// However a write ends, the connection learns that the program's own
+// statement may have changed the file, which is no reason to read it afresh.
+class OwnWrite {
+public:
+    explicit OwnWrite(TADOConnection *connection) : m_connection(connection) {}
+    ~OwnWrite() { m_connection->noteOwnWrite(); }
+    OwnWrite(const OwnWrite &) = delete;
+    OwnWrite &operator=(const OwnWrite &) = delete;
+
+private:
+    TADOConnection *m_connection;
+};
+
 } // namespace
 
 TADOQuery::TADOQuery(const QString &name, TADOConnection *connection, QObject *parent)
@@ -162,6 +175,7 @@ void TADOQuery::exec(const QString &sql, const QVariantList &parameters)
 void TADOQuery::ExecSQL()
 {
     Close();
+    const OwnWrite write(m_connection);
     exec(m_sql, m_parameters);
 }
 
@@ -312,6 +326,7 @@ void TADOQuery::Post()
     requireActive();
     if (m_state == State::Browse)
         return;
+    const OwnWrite write(m_connection);
     try {
         if (m_state == State::Edit)
             postUpdate();
@@ -365,6 +380,7 @@ void TADOQuery::Delete()
     Cancel();
     if (m_result.rowCount() == 0)
         throw AppError(CursorError::emptyDataset(m_name));
+    const OwnWrite write(m_connection);
     deleteRow(writeHandle(true), m_identity, m_result, m_recNo);
     m_rowsAsRead = false;
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -11,6 +12,27 @@ QString registerSchema()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
+}
+
+bool isRegisterFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    // Immutable: no lock is taken, no journal rolled back and no log or
+    // shared-memory file made beside a copy that another program's log left
+    // in write-ahead-log mode.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    bool found = false;
+    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'data' COLLATE NOCASE",
+                              -1, &statement, nullptr)
+            == SQLITE_OK)
+        found = sqlite3_step(statement) == SQLITE_ROW;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return found;
 }
 
 bool createEmptyRegister(const QString &path, QString *error)

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -11,15 +13,27 @@
 
 namespace {
 
-QString singleInstanceLockPath(const QString &name)
+// XDG_RUNTIME_DIR is private to the user, so each user has a guard and a
+// door of their own; Qt falls back to a per-user directory under /tmp.
+QString runtimePath(const QString &fileName)
 {
-    // XDG_RUNTIME_DIR is private to the user, so each user has a guard of
-    // their own; Qt falls back to a per-user directory under /tmp.
     QString directory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (directory.isEmpty())
         directory = QDir::tempPath();
-    return directory + QLatin1Char('/') + name + QStringLiteral(".lock");
+    return directory + QLatin1Char('/') + fileName;
 }
+
+QString singleInstanceLockPath(const QString &name)
+{
+    return runtimePath(name + QStringLiteral(".lock"));
+}
+
+QString activationSocketPath(const QString &name)
+{
+    return runtimePath(name + QStringLiteral(".socket"));
+}
+
+constexpr int activationTimeoutMs = 1000;
 
 } // namespace
 
@@ -37,4 +51,30 @@ InstanceGuardResult acquireSingleInstanceGuard(const QString &name)
     }
     // The descriptor stays open on purpose until the process ends.
     return InstanceGuardResult::Acquired;
+}
+
+InstanceActivation::InstanceActivation(const QString &name, QObject *parent)
+    : QObject(parent)
+    , m_server(new QLocalServer(this))
+{
+    const QString path = activationSocketPath(name);
+    QLocalServer::removeServer(path);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // Without the door the program runs as before: a second start still ends.
+    m_server->listen(path);
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        // Connecting is the whole request.
+        while (QLocalSocket *socket = m_server->nextPendingConnection())
+            socket->deleteLater();
+        emit activationRequested();
+    });
+}
+
+bool requestActivation(const QString &name)
+{
+    QLocalSocket socket;
+    socket.connectToServer(activationSocketPath(name));
+    const bool asked = socket.waitForConnected(activationTimeoutMs);
+    socket.disconnectFromServer();
+    return asked;
 }

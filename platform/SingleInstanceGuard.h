@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+
+class QLocalServer;
 
 // One running instance per logged-on user. The guard is an exclusive lock on
 // a file named after `name` in the user's runtime directory; the operating
@@ -12,3 +15,24 @@ enum class InstanceGuardResult {
 };
 
 InstanceGuardResult acquireSingleInstanceGuard(const QString &name);
+
+// The running instance's door for a second start: a local socket beside the
+// guard's lock. Made only by the process that holds the guard, which first
+// removes a socket that an instance killed earlier left behind.
+class InstanceActivation : public QObject {
+    Q_OBJECT
+public:
+    explicit InstanceActivation(const QString &name, QObject *parent = nullptr);
+
+signals:
+    // A second start asked this instance to come to the front.
+    void activationRequested();
+
+private:
+    QLocalServer *m_server;
+};
+
+// For a second start: asks the running instance of `name` to come to the
+// front. False when no instance answers (one that is still starting has no
+// door yet); the second start ends silently either way.
+bool requestActivation(const QString &name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 class TADOConnection;
@@ -16,8 +17,11 @@ QString backupTemporaryPath();
 // The copy is taken inside a read transaction on `connection`, so that no
 // writer changes the file meanwhile, and holds every committed change also
 // when another program switched the file to write-ahead logging. A link at
-// the backup path is replaced by the copy, never written through. Refused,
-// with nothing written: a name with a directory part (backups live in the
-// program directory only) and a name whose backup file is the database
-// file itself. Returns whether this copy is now at the backup path.
-bool backupDatabase(TADOConnection &connection, const QString &name);
+// the backup path is replaced by the copy, never written through. An earlier
+// backup last changed on another day than `today` is kept under a name that
+// holds its own date. Refused, with nothing written: a name with a directory
+// part (backups live in the program directory only), a name whose backup
+// file is the database file itself, and a backup path that holds anything
+// but a register or a link. Returns whether this copy is now at the backup
+// path.
+bool backupDatabase(TADOConnection &connection, const QString &name, const QDate &today);

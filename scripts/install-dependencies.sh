@@ -9,6 +9,9 @@ packages=(
     libsqlite3-dev
     pkg-config libmdb3 mdbtools-dev mdbtools
     fonts-noto-cjk
+    # Chinese is typed through an input method: Qt 6 programs reach fcitx5
+    # only through this plugin (ibus works through Qt's own)
+    fcitx5-frontend-qt6
     # install.sh reads an existing data.mdb with sqlite3; the install test
     # validates the menu entry and metainfo and starts the program through
     # its menu entry on a virtual display

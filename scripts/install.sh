@@ -63,8 +63,9 @@ check_before_changing() {
     if [ -e "$folder" ] && [ ! -d "$folder" ]; then
         fail "$folder is a file, not a folder. Nothing was changed."
     fi
+    # The desktop's menu looks the program up before it reads "%%" as "%".
     case $folder in
-        *[$'\n\r\t']*) fail "A menu entry cannot start a program in a folder whose name holds a line break or tab. Nothing was changed." ;;
+        *[$'\n\r\t%']*) fail "A menu entry cannot start a program in a folder whose name holds a line break, tab or %. Nothing was changed." ;;
     esac
     can_write_in "$folder" \
         || fail "Cannot write in $folder: it, or the folder above it, is read-only or not yours. Nothing was changed. Install into another folder: scripts/install.sh FOLDER"

@@ -1,4 +1,5 @@
 // The database backup through the 备份 button, on real files.
+#include "platform/ProgramClock.h"
 #include "support/RegisterFixture.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -48,6 +49,7 @@ QString backupMessage()
 const QString succeeded = QStringLiteral("备份数据库,成功!");
 
 enum class Failure { Refused, WriterHoldsFile, WriteFails, DatabaseMissing, NotADatabase };
+enum class OtherProgram { SwitchedAndClosed, HoldsItSinceTheStart, HoldsItSinceBefore };
 
 } // namespace
 
@@ -61,7 +63,10 @@ private slots:
     void failedBackupChangesNothing();
     void replacesWhatIsAtItsPaths_data();
     void replacesWhatIsAtItsPaths();
+    void writeAheadLogFileBackedUpWithEveryAdd_data();
     void writeAheadLogFileBackedUpWithEveryAdd();
+    void otherDaysBackupIsKept_data();
+    void otherDaysBackupIsKept();
 };
 
 void TestBackup::backupThroughTheButton()
@@ -128,6 +133,8 @@ void TestBackup::failedBackupChangesNothing_data()
     QTest::newRow("dot") << Failure::Refused << ".";
     QTest::newRow("dot dot") << Failure::Refused << "..";
     QTest::newRow("a folder at the backup path") << Failure::Refused << "folder";
+    QTest::newRow("the Access original a conversion kept") << Failure::Refused << "data_access";
+    QTest::newRow("a text file at the backup path") << Failure::Refused << "notes";
     QTest::newRow("a writer holds the file") << Failure::WriterHoldsFile << "day";
 #ifdef Q_OS_UNIX
     QTest::newRow("a link to the database") << Failure::Refused << "link";
@@ -148,7 +155,9 @@ void TestBackup::failedBackupChangesNothing()
         writeFile(fixture.databasePath(), QByteArray(8192, 'x'));
     else if (failure != Failure::DatabaseMissing)
         fixture.createRegister();
-    writeFile(fixture.directory() + "day.mdb", "earlier backup");
+    sqlRows(fixture.directory() + "day.mdb", "create table data (姓名)");  // an earlier backup
+    writeFile(fixture.directory() + "data_access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB", 19).leftJustified(4096, '\0'));
+    writeFile(fixture.directory() + "notes.mdb", "姓名,房号\n");
     QVERIFY(QDir(fixture.directory()).mkpath("sub") && QDir(fixture.directory()).mkpath("folder.mdb/inside"));
     if (name == "link")
         QVERIFY(QFile::link(fixture.databasePath(), fixture.directory() + "link.mdb"));
@@ -217,24 +226,73 @@ void TestBackup::replacesWhatIsAtItsPaths()
     QVERIFY(!QFileInfo(fixture.directory() + "day.mdb").isSymLink());
 }
 
-// Another program switched data.mdb to write-ahead logging while the program
-// runs: the commits still in the log, the program's and the other's, are in
-// the backup.
+void TestBackup::writeAheadLogFileBackedUpWithEveryAdd_data()
+{
+    QTest::addColumn<OtherProgram>("other");
+    QTest::newRow("switched while the program runs") << OtherProgram::SwitchedAndClosed;
+    QTest::newRow("switched and held open while it runs") << OtherProgram::HoldsItSinceTheStart;
+    QTest::newRow("switched and held open before the start") << OtherProgram::HoldsItSinceBefore;
+}
+
+// data.mdb switched to WAL by another program, maybe held open: each backup has every commit.
 void TestBackup::writeAheadLogFileBackedUpWithEveryAdd()
 {
+    QFETCH(OtherProgram, other);
     RegisterFixture fixture;
     fixture.createRegister({{"张三"}});
-    fixture.startProgram();
-    fixture.exec("PRAGMA journal_mode=WAL");
+    if (other != OtherProgram::HoldsItSinceBefore)
+        fixture.startProgram();
+    sqlite3 *db = nullptr;
+    const auto closeOther = qScopeGuard([&] { sqlite3_close(db); });
+    sqlite3_open(QFile::encodeName(fixture.databasePath()).constData(), &db);
+    QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL; insert into data (姓名) values ('赵六')", nullptr, nullptr, nullptr), 0);
+    if (other == OtherProgram::SwitchedAndClosed)
+        sqlite3_close(db), db = nullptr;
+    else if (other == OtherProgram::HoldsItSinceBefore)
+        QCOMPARE(messageTexts(fixture.startProgram()), QStringList());
+    Form1->EditDATABAKNAME->setText("day");
+    const auto backedUp = [&] { return firstColumn(sqlRows(fixture.directory() + "day.mdb", "select 姓名 from data")); };
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(backedUp(), (QStringList{"张三", "赵六"}));
+
     press(Form1->Buttonaddnewinfo);
     Form2->ComboBox_XingMing->setEditText("李四");
     QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
     fixture.addTenant({"王五"});
-    Form1->EditDATABAKNAME->setText("day");
+    QCOMPARE(backupMessage(), succeeded);
+    QCOMPARE(backedUp(), (QStringList{"张三", "赵六", "李四", "王五"}));
+}
+
+void TestBackup::otherDaysBackupIsKept_data()
+{
+    QTest::addColumn<QDate>("lastChanged");  // the day of the earlier 2026129_BAK_.mdb
+    QTest::addColumn<QString>("kept");       // its name afterwards; empty: replaced
+    QTest::newRow("same day") << QDate(2026, 12, 9) << "";
+    QTest::newRow("29 January, its dated name taken") << QDate(2026, 1, 29) << "2026129_BAK_ (2026-01-29) 2.mdb";
+}
+
+// 2026/12/9 gives 2026129_BAK_ as 2026/1/29 did: only that day's backup is kept.
+void TestBackup::otherDaysBackupIsKept()
+{
+    QFETCH(QDate, lastChanged);
+    QFETCH(QString, kept);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲"}});
+    const QString earlier = fixture.directory() + "2026129_BAK_.mdb";
+    sqlRows(earlier, "create table data (姓名)");
+    QFile file(earlier);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(lastChanged.startOfDay(), QFileDevice::FileModificationTime));
+    const QByteArray earlierBytes = file.readAll();
+    writeFile(fixture.directory() + "2026129_BAK_ (2026-01-29).mdb", "taken");
+    setCurrentLocalDateTime(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    const auto systemClock = qScopeGuard([] { setCurrentLocalDateTime({}); });
+    fixture.startProgram();
+    QTRY_COMPARE_WITH_TIMEOUT(Form1->EditDATABAKNAME->text(), QStringLiteral("2026129_BAK_"), 2500);
 
     QCOMPARE(backupMessage(), succeeded);
-    QCOMPARE(firstColumn(sqlRows(fixture.directory() + "day.mdb", "select 姓名 from data order by ID")),
-             (QStringList{"张三", "李四", "王五"}));
+    QCOMPARE(fileBytes(earlier), fileBytes(fixture.databasePath()));
+    QCOMPARE(fileBytes(fixture.directory() + kept), kept.isEmpty() ? QByteArray() : earlierBytes);
+    QCOMPARE(QDir(fixture.directory()).entryList(QDir::Files).size(), kept.isEmpty() ? 3 : 4);
 }
 
 QTEST_MAIN(TestBackup)

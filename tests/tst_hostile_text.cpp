@@ -25,6 +25,7 @@ const QStringList oneLineValues{
     "😀租客🏠",
     "Ελληνικά中文العربيةРусский",
     "  两头空格  ",
+    QString(40000, QLatin1Char('x')),  // longer than a one-line box takes by default
     "多行备注",
     "满额备注",
 };

@@ -166,7 +166,7 @@ private:
     QString m_name;
 };
 
-enum class Folder { AccessJet, AccessAce, TextFile, EmptyFile, OtherDatabase, DataMdbFolder, ReadOnly, UnderReadOnly };
+enum class Folder { AccessJet, AccessAce, TextFile, EmptyFile, OtherDatabase, DataMdbFolder, ReadOnly, UnderReadOnly, Percent };
 
 } // namespace
 
@@ -298,6 +298,7 @@ void TestInstall::installLeavesTheRegisterAlone_data()
     QTest::newRow("folder named data.mdb") << Folder::DataMdbFolder << "data.mdb is not a file";
     QTest::newRow("read-only folder") << Folder::ReadOnly << "Larkhaven: Cannot write in ";
     QTest::newRow("folder to make in a read-only folder") << Folder::UnderReadOnly << "Larkhaven: Cannot write in ";
+    QTest::newRow("% in the folder's name") << Folder::Percent << "holds a line break, tab or %.";
 }
 
 void TestInstall::installLeavesTheRegisterAlone()
@@ -307,7 +308,9 @@ void TestInstall::installLeavesTheRegisterAlone()
     Home home;
     // The default folder, except where the folder above it is read-only.
     const QString programFolder = home.path() + (folder == Folder::UnderReadOnly ? "/locked/Larkhaven" : "/Larkhaven");
-    const QStringList arguments = folder == Folder::UnderReadOnly ? QStringList{programFolder} : QStringList{};
+    const QStringList arguments = folder == Folder::UnderReadOnly ? QStringList{programFolder}
+                                  : folder == Folder::Percent     ? QStringList{programFolder + " 100%"}
+                                                                  : QStringList{};
     const QString database = programFolder + "/data.mdb";
     const QString readOnly = folder == Folder::UnderReadOnly ? home.path() + "/locked" : programFolder;
     QVERIFY(QDir().mkpath(readOnly));
@@ -329,6 +332,8 @@ void TestInstall::installLeavesTheRegisterAlone()
         break;
     case Folder::DataMdbFolder:
         QVERIFY(QDir().mkpath(database));
+        break;
+    case Folder::Percent:
         break;
     case Folder::ReadOnly:
     case Folder::UnderReadOnly:

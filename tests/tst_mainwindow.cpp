@@ -1,14 +1,17 @@
 // Start-up, the clock, the exit confirmation and the tool bar of the main window.
 #include "platform/RegionalFormats.h"
+#include "platform/SingleInstanceGuard.h"
 #include "support/RegisterFixture.h"
 #include "support/WidgetChecks.h"
 #include "ui/GuardedConnect.h"
+#include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QTest>
 #include <QUrl>
 
@@ -30,6 +33,7 @@ private slots:
     void missingDatabase();
     void clockWritesPanelAndBackupName();
     void exitConfirmation();
+    void secondStartBringsTheWindowBack();
     void boxesComeAboveTheWindowsThatStayOnTop_data();
     void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
@@ -53,6 +57,10 @@ void TestMainWindow::sizeAndFocusOrder()
     const int pagesHeight = Form1->PageControl1->height();
     Form1->resize(1000, 700);
     QTRY_COMPARE(Form1->PageControl1->height(), pagesHeight + 700 - 539);
+    // The message panel reaches the size grip, to show long outcomes whole.
+    const QList<int> panelWidths{200, 150, 150, 150, 300};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(Form1->StatusBar1->findChild<QLabel *>(QStringLiteral("Panel%1").arg(i))->width(), panelWidths.at(i));
 
     const QList<QWidget *> toolBar{Form1->DBGrid1, Form1->Buttonre, Form1->Buttonaddnewinfo, Form1->ComboBoxsearch,
                                    Form1->Buttonsearch, Form1->Buttondel, Form1->ComboBoxsearchclass,
@@ -110,6 +118,19 @@ void TestMainWindow::clockWritesPanelAndBackupName()
     QTRY_COMPARE_WITH_TIMEOUT(Form1->EditDATABAKNAME->text(), backupNameText(QDate::currentDate(), regionalFormats()), 2500);
     QCOMPARE(Form1->StatusBar1->panelText(2), QString());
     QCOMPARE(Form1->StatusBar1->panelText(3), QString());
+}
+
+// A second start brings the running program's minimised main window back.
+void TestMainWindow::secondStartBringsTheWindowBack()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startShown();
+    const InstanceActivation door(applicationTitle);
+    connect(&door, &InstanceActivation::activationRequested, &bringProgramToFront);
+    Form1->showMinimized();
+    QVERIFY(requestActivation(applicationTitle));
+    QTRY_VERIFY(!Form1->isMinimized() && Form1->isVisible());
 }
 
 void TestMainWindow::exitConfirmation()

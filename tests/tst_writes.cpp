@@ -57,6 +57,8 @@ private slots:
     void rowChangedByAnotherProgram();
     void replacedFileIsNeverWritten_data();
     void replacedFileIsNeverWritten();
+    void copiedOverInPlace_data();
+    void copiedOverInPlace();
     void unusualKeysHitTheShownRow_data();
     void unusualKeysHitTheShownRow();
     void unchangedBoxesKeepWhatWasRead_data();
@@ -147,6 +149,41 @@ void TestWrites::replacedFileIsNeverWritten()
     const QStringList names = action == Action::Edit ? QStringList{"子", "丑", "寅"} : QStringList{"子", "寅"};
     QCOMPARE(firstColumn(fixture.rows("select 姓名 from data order by ID")), names);
     QCOMPARE(fixture.count("where 房号 = '999'"), action == Action::Edit ? 1 : 0);
+}
+
+void TestWrites::copiedOverInPlace_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("changedInCopy");  // whose remarks the copy changed
+    QTest::newRow("修改, the row as shown") << Action::Edit << "丙";
+    QTest::newRow("确认, the row changed") << Action::Delete << "乙";
+}
+
+// A register cp'd over data.mdb, same change counter: the usual rule, no row of it lost.
+void TestWrites::copiedOverInPlace()
+{
+    QFETCH(Action, action);
+    QFETCH(QString, changedInCopy);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲"}, {"乙"}, {"丙"}});
+    fixture.startShown();
+    prepare(action, 1);
+    const QString copy = fixture.directory() + "copy.mdb";
+    QVERIFY(QFile::copy(fixture.databasePath(), copy));
+    sqlRows(copy, "insert into data (姓名) values ('丁')");
+    sqlRows(copy, "update data set 备注 = '新' where 姓名 = '" + changedInCopy + "'");
+    QByteArray bytes = fileBytes(copy);
+    const QByteArray header = fileBytes(fixture.databasePath()).left(40);
+    QCOMPARE(bytes.replace(24, 4, header.mid(24, 4)).mid(24, 16), header.mid(24, 16));  // counters, page count
+    writeFile(fixture.databasePath(), bytes);
+    const QString shown = "select 姓名, 房号, 备注 from data order by ID";
+    QList<QStringList> expected = fixture.rows(shown);
+
+    const bool asShown = changedInCopy == "丙";
+    QCOMPARE(messageTexts(carryOut(action)), asShown ? QStringList() : QStringList{rowNotLocated});
+    if (asShown)
+        expected[1][1] = "999";
+    QCOMPARE(fixture.rows(shown), expected);
 }
 
 void TestWrites::unusualKeysHitTheShownRow_data()

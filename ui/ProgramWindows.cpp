@@ -2,6 +2,7 @@
 
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ToolWindow.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
@@ -50,4 +51,12 @@ void destroyProgramWindows()
     delete Form3;
     delete Form2;
     delete Form1;
+}
+
+void bringProgramToFront()
+{
+    if (Form1 && Form1->isVisible())
+        showToolWindow(Form1);
+    if (QWidget *box = QApplication::activeModalWidget())
+        showToolWindow(box);
 }

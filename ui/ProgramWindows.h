@@ -13,3 +13,8 @@ void setUpProgram(QApplication &application);
 // and lives until destroyProgramWindows().
 void createProgramWindows();
 void destroyProgramWindows();
+
+// A second start of the program asked for it: the main window is restored
+// when minimised, shown, raised and activated, and so is a box that waits
+// for an answer. Before start-up has shown the main window, only the box.
+void bringProgramToFront();

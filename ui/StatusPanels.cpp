@@ -5,15 +5,18 @@
 namespace {
 
 // A panel of a set width that gives way when the window is narrower than
-// the panels together, as the last panels of a status bar are cut off.
+// the panels together, as the last panels of a status bar are cut off. The
+// last panel also takes whatever room is left to the bar's right edge: the
+// messages it shows are often longer than its set width.
 class PanelLabel : public QLabel {
 public:
-    PanelLabel(int width, QWidget *parent)
+    PanelLabel(int width, bool last, QWidget *parent)
         : QLabel(parent)
         , m_width(width)
     {
-        setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
-        setMaximumWidth(width);
+        setSizePolicy(last ? QSizePolicy::Expanding : QSizePolicy::Maximum, QSizePolicy::Preferred);
+        if (!last)
+            setMaximumWidth(width);
     }
     QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
     QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
@@ -29,10 +32,11 @@ TStatusBar::TStatusBar(QWidget *parent)
 {
     setSizeGripEnabled(true);
     for (int i = 0; i < panelCount; ++i) {
-        auto *label = new PanelLabel(panelWidths[std::size_t(i)], this);
+        const bool last = i == panelCount - 1;
+        auto *label = new PanelLabel(panelWidths[std::size_t(i)], last, this);
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
         label->setTextFormat(Qt::PlainText);
-        addWidget(label);
+        addWidget(label, last ? 1 : 0);
         m_panels[std::size_t(i)] = label;
     }
 }

@@ -6,8 +6,8 @@
 
 class QLabel;
 
-// The main window's status bar: five text panels, numbered 0 to 4, of fixed
-// widths, and a size grip.
+// The main window's status bar: five text panels, numbered 0 to 4, of set
+// widths, the last reaching to the size grip, and the size grip.
 class TStatusBar : public QStatusBar {
     Q_OBJECT
 public:

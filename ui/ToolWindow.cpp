@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 // The frame that the window system reports around `window`; none while it
@@ -19,7 +21,10 @@ QMargins reportedFrame(const QWidget *window)
 
 // Centres `window`, with the frame that the window system reports now, in
 // the work area of the main window's screen; a maximised or full-screen
-// window stays as it is. Returns that frame.
+// window stays as it is. Returns that frame. A window larger than the work
+// area (a small screen, or a large scale) is made the largest size that
+// fits, as far as its smallest size allows, so that its title bar and every
+// control can be reached; one that still does not fit shows its top left.
 QMargins centreInWorkArea(QWidget *window)
 {
     const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : window;
@@ -27,8 +32,11 @@ QMargins centreInWorkArea(QWidget *window)
     const QMargins frame = reportedFrame(window);
     if (!screen || (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         return frame;
-    QRect outer = window->geometry().marginsAdded(frame);
-    outer.moveCenter(screen->availableGeometry().center());
+    const QRect area = screen->availableGeometry();
+    const QSize fitting = window->size().boundedTo(area.size().shrunkBy(frame)).expandedTo(window->minimumSize());
+    QRect outer = QRect(QPoint(), fitting).marginsAdded(frame);
+    outer.moveCenter(area.center());
+    outer.moveTopLeft(QPoint(std::max(outer.left(), area.left()), std::max(outer.top(), area.top())));
     window->setGeometry(outer.marginsRemoved(frame));
     return frame;
 }

@@ -3,6 +3,7 @@
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
+#include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "register/DatabaseBackup.h"
@@ -11,6 +12,7 @@
 #include "ui/AccessConversion.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ScrollingStrip.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/ToolWindow.h"
 #include "ui/Unit_del_trueorfalse.h"
@@ -68,6 +70,7 @@ TForm1::TForm1(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
     Label1->adjustSize();
     m_aboutLineDesignPlace = Label1->pos();
+    scrollWhenNarrow(GroupBox1);
     // The version text is the build's.
     Edit_VER->setText(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     TabSheet2->installEventFilter(this);
@@ -143,7 +146,7 @@ void TForm1::FormCreate()
 
 void TForm1::TimerTimer()
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = currentLocalDateTime();
     StatusBar1->setPanelText(0, clockPanelText(now, regionalFormats()));
     const QString name = backupNameText(now.date(), regionalFormats());
     if (EditDATABAKNAME->text() != name)
@@ -246,7 +249,7 @@ void TForm1::ButtonsearchClick()
 
 void TForm1::Button1Click()
 {
-    if (DueTenantList(recordList(), QDate::currentDate()) == 0) {
+    if (DueTenantList(recordList(), currentLocalDateTime().date()) == 0) {
         ShowMessage(QStringLiteral("暂无到期房客."));
         // 刷新 brings the full list back and clears the message panel.
         Buttonre->click();
@@ -278,7 +281,7 @@ void TForm1::N1Click()
 
 void TForm1::ButtonbakdatabasaClick()
 {
-    if (backupDatabase(*ADOConnection1, EditDATABAKNAME->text()))
+    if (backupDatabase(*ADOConnection1, EditDATABAKNAME->text(), currentLocalDateTime().date()))
         ShowMessage(QStringLiteral("备份数据库,成功!"));
     else
         ShowMessage(QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(databasePath()));

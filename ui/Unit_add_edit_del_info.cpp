@@ -2,6 +2,7 @@
 
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
+#include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "register/Unit_mokuai.h"
 #include "ui/DigitFilter.h"
@@ -54,8 +55,8 @@ QString boxText(const QWidget *box)
     return box->metaObject()->userProperty().read(box).toString();
 }
 
-// A one-line box shows a value of any length; it takes at most 32,767
-// characters unless told otherwise, and would cut a longer value.
+// A one-line box shows and takes a value of any length; it takes at most
+// 32,767 characters unless told otherwise, and would cut a longer value.
 void showWholeValues(QWidget *box)
 {
     auto *line = qobject_cast<QLineEdit *>(box);
@@ -79,6 +80,10 @@ TForm2::TForm2(QWidget *parent)
     spreadLabel(Label3, ComboBox_YaJin);
     spreadLabel(Label7, DBEdit_FangHao);
     spreadLabel(Label12, DBEdit_Yajin);
+
+    for (QWidget *box : {ComboBox_XingMing, ComboBox_FangHao, ComboBox_ZuJin, ComboBox_YaJin, DateTimePickerF,
+                         DateTimePickerE})
+        showWholeValues(box);
 
     // The add page's initial content.
     ComboBox_ZuJin->setEditText(QStringLiteral("0"));
@@ -218,7 +223,7 @@ void TForm2::hideEvent(QHideEvent *event)
 
 void TForm2::FormCreate()
 {
-    const QString today = shortDateText(QDate::currentDate(), regionalFormats());
+    const QString today = shortDateText(currentLocalDateTime().date(), regionalFormats());
     DateTimePickerF->setEditText(today);
     DateTimePickerE->setEditText(today);
 }
@@ -243,7 +248,7 @@ void TForm2::ButtonaddinfoClick()
                      {name, ComboBox_ZuJin->currentText(), ComboBox_YaJin->currentText(),
                       ComboBox_FangHao->currentText(), DateTimePickerF->currentText(),
                       DateTimePickerE->currentText(), Memo_BeiZhu->Text(),
-                      editTimeText(QDateTime::currentDateTime(), regionalFormats())});
+                      editTimeText(currentLocalDateTime(), regionalFormats())});
         list->ExecSQL();
         Form1->StatusBar1->setPanelText(4, name + QStringLiteral("添加成功!"));
         FullRefresh();
@@ -279,7 +284,7 @@ void TForm2::ButtoneditClick()
     setFromBox(QStringLiteral("租金"), DBComboBox_ZuJin);
     setFromBox(QStringLiteral("房号"), DBEdit_FangHao);
     setFromBox(QStringLiteral("押金"), DBEdit_Yajin);
-    list->SetFieldText(QStringLiteral("编辑时间"), editTimeText(QDateTime::currentDateTime(), regionalFormats()));
+    list->SetFieldText(QStringLiteral("编辑时间"), editTimeText(currentLocalDateTime(), regionalFormats()));
     setFromBox(QStringLiteral("入住日期"), DBComboBoxstartdate);
     setFromBox(QStringLiteral("到期日期"), DBComboBoxenddate);
     setFromBox(QStringLiteral("备注"), DBMemoxiangmubeizhuedit);
