@@ -46,6 +46,9 @@ bool OfferAccessConversion(const QString &databasePath)
     dialog.setAutoReset(false);
     dialog.setAutoClose(false);
     dialog.setMinimumWidth(360);
+    // The dialog, and with it 取消, shows after the delay even when the
+    // reading never gets as far as telling its progress.
+    dialog.setValue(0);
     const ConversionResult result =
         convertInPlace(databasePath, regionalFormats(), [&dialog](ConversionChild &child) {
             QObject::connect(&dialog, &QProgressDialog::canceled, &child, &ConversionChild::cancel);
