@@ -124,11 +124,13 @@ Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, c
         result.failure = text;
         return Copy::Failed;
     };
-    if (!builder.create(plan.extraNames))
-        return failed(builder.failure());
+    // Told before anything is written, so that a conversion that is no
+    // longer wanted leaves no file.
     const qint64 total = table.declaredRowCount();
     if (progress && !progress(0, total))
         return Copy::Cancelled;
+    if (!builder.create(plan.extraNames))
+        return failed(builder.failure());
 
     // The source column of each of the row's texts, in the register's order.
     std::vector<int> sources(plan.sources.begin(), plan.sources.end());
