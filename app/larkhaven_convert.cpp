@@ -6,15 +6,25 @@
 // Refuses a TARGET that exists. Prints the row count and the columns not
 // carried over; exits with 0 on success, otherwise with a one-line reason
 // on stderr and status 1 (2 for wrong arguments).
+//
+//   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
+//
+// is the child that reads an Access file for the program (convert/ChildMode.h).
 #include "convert/AccessConverter.h"
+#include "convert/ChildMode.h"
+#include "convert/CrashReport.h"
+#include "convert/FileSteps.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 
 #include <cstdio>
 
 namespace {
+
+const QString failurePrefix = QStringLiteral("larkhaven-convert: 转换失败：");
 
 void printLine(FILE *stream, const QString &text)
 {
@@ -27,16 +37,23 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.value(0) == QStringLiteral("--progress"))
+        return runConversionChild(arguments.mid(1));
     if (arguments.size() != 2) {
         printLine(stderr, QStringLiteral("用法：larkhaven-convert SOURCE TARGET（把 Access 数据库 SOURCE 的 data 表转换为新的房客数据库 TARGET）"));
         return 2;
     }
+    reportCrashesAs((failurePrefix + damagedText() + QLatin1Char('\n')).toLocal8Bit(),
+                    QFile::encodeName(conversionTemporaryPath(arguments[1])));
     const ConversionResult result = convertAccessFile(arguments[0], arguments[1], regionalFormats());
     if (!result.succeeded) {
-        printLine(stderr, QStringLiteral("larkhaven-convert: 转换失败：") + result.failure);
+        printLine(stderr, failurePrefix + result.failure);
         return 1;
     }
-    printLine(stdout, QStringLiteral("转换完成，共 %1 个记录。").arg(result.rows));
+    QString done = QStringLiteral("转换完成，共 %1 个记录。").arg(result.rows);
+    if (result.staleRowCount())
+        done += staleRowCountText(result);
+    printLine(stdout, done);
     if (!result.leftOutColumns.isEmpty())
         printLine(stdout, QStringLiteral("未转换的列：") + result.leftOutColumns.join(QStringLiteral("、")));
     return 0;

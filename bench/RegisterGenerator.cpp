@@ -58,8 +58,8 @@ void generateRegister(const QString &path, int rows, const QDate &today, const R
                                  QString::number(rent),
                                  QString::number(rent * 2),
                                  room,
-                                 shortDateText(moveIn, formats),
-                                 shortDateText(expiry, formats),
+                                 fullYearDateText(moveIn, formats),
+                                 fullYearDateText(expiry, formats),
                                  remarks,
                                  edited};
         for (int v = 0; v < values.size(); ++v) {

@@ -69,6 +69,11 @@ int writeAll(int descriptor, const char *bytes, qint64 size)
 
 } // namespace
 
+QString conversionTemporaryPath(const QString &target)
+{
+    return target + QStringLiteral(".converting");
+}
+
 int syncFile(const QString &path)
 {
     return syncDescriptorOf(path, O_RDONLY);
@@ -141,4 +146,17 @@ int moveWithoutReplacing(const QString &from, const QString &to)
     if (QFileInfo::exists(to) || QFileInfo(to).isSymLink())
         return EEXIST;
     return std::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
+}
+
+FileSizeSignalIgnored::FileSizeSignalIgnored()
+{
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, &m_previous);
+}
+
+FileSizeSignalIgnored::~FileSizeSignalIgnored()
+{
+    sigaction(SIGXFSZ, &m_previous, nullptr);
 }

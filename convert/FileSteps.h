@@ -4,9 +4,14 @@
 
 #include <QString>
 
+#include <csignal>
+
 // The file-system steps of a conversion, each of which leaves every file
 // whole if the program stops at any point. Functions returning int give 0
 // on success and the system's error number otherwise.
+
+// The temporary name a new register is built under, beside `target`.
+QString conversionTemporaryPath(const QString &target);
 
 // Flushes a file's bytes, or a directory's entries, to the disk.
 int syncFile(const QString &path);
@@ -34,3 +39,16 @@ int keepByCopy(const QString &from, const QString &to);
 // Gives the complete file `from` the name `to` when nothing is there, and
 // drops the name `from`. EEXIST when something is at `to`.
 int moveWithoutReplacing(const QString &from, const QString &to);
+
+// While it lives, a write past the process's file size limit fails with
+// EFBIG and is reported, instead of SIGXFSZ ending the program.
+class FileSizeSignalIgnored {
+public:
+    FileSizeSignalIgnored();
+    ~FileSizeSignalIgnored();
+    FileSizeSignalIgnored(const FileSizeSignalIgnored &) = delete;
+    FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
+
+private:
+    struct sigaction m_previous {};
+};

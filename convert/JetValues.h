@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 
 struct RegionalFormats;
 
@@ -23,9 +24,30 @@ QString plainNumberText(float value);
 // A Currency value, stored as a count of ten-thousandths, in the same form.
 QString currencyText(qint64 tenThousandths);
 
+// A Decimal value: a sign byte (0x80 negative), then 16 bytes of magnitude
+// as four little-endian 32-bit words, the most significant first; the
+// column keeps the scale. Empty when `bytes` is no Decimal.
+std::optional<QString> decimalText(std::span<const unsigned char> bytes, int scale);
+
+// The Decimal result of a calculated column, which carries its own scale:
+// its length (2 bytes), scale, sign, then 4 to 16 bytes of magnitude in
+// little-endian pieces, the most significant first: a 32-bit one when the
+// length is not a multiple of 8, then 64-bit ones.
+std::optional<QString> calculatedDecimalText(std::span<const unsigned char> bytes);
+
+// A Replication ID (GUID) as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}: its
+// first three groups are stored little-endian.
+std::optional<QString> guidText(std::span<const unsigned char> bytes);
+
+// The value inside the wrapping that Access 2010 and later store around
+// every value of a calculated column: 16 bytes, the value's length (32
+// bits), the value, 3 bytes. Empty when `bytes` is not so wrapped.
+std::optional<std::span<const unsigned char>> unwrappedCalculatedValue(std::span<const unsigned char> bytes);
+
 // A Date/Time value, stored as days since 30 December 1899 (the fraction
-// being the time of day): the short date, and when the time of day is not
-// midnight a blank and the long time. Empty for a value that is no date.
+// being the time of day): the date in the short date format with a
+// four-digit year, and when the time of day is not midnight a blank and the
+// long time. Empty for a value that is no date.
 std::optional<QString> dateTimeText(double days, const RegionalFormats &formats);
 
 // A Yes/No value.

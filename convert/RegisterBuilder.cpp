@@ -14,6 +14,52 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+const std::array<QString, 8> tenantColumns{
+    QStringLiteral("姓名"),     QStringLiteral("房号"),     QStringLiteral("租金"), QStringLiteral("押金"),
+    QStringLiteral("入住日期"), QStringLiteral("到期日期"), QStringLiteral("备注"), QStringLiteral("编辑时间"),
+};
+
+namespace {
+
+QString quotedIdentifier(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// The integrity check's verdict and the table's row count on an open file.
+QString checkFailure(sqlite3 *db, qint64 expectedRows)
+{
+    sqlite3_stmt *statement = nullptr;
+    qint64 stored = -1;
+    if (sqlite3_prepare_v2(db, "select count(*) from data", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        stored = sqlite3_column_int64(statement, 0);
+    sqlite3_finalize(statement);
+    QString integrity;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        integrity = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    if (stored != expectedRows || integrity != QStringLiteral("ok"))
+        return QStringLiteral("新数据库写好后核对不符（%1 个记录，应为 %2 个）").arg(stored).arg(expectedRows);
+    return {};
+}
+
+} // namespace
+
+QString registerCheckFailure(const QString &path, qint64 expectedRows)
+{
+    sqlite3 *db = nullptr;
+    QString failure;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
+        != SQLITE_OK)
+        failure = QStringLiteral("无法打开新数据库核对");
+    else
+        failure = checkFailure(db, expectedRows);
+    sqlite3_close(db);
+    return failure;
+}
+
 QString writeFailureText(int systemError, const QString &directory)
 {
     switch (systemError) {
@@ -69,7 +115,7 @@ bool RegisterBuilder::exec(const char *sql)
     return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK || failFromEngine();
 }
 
-bool RegisterBuilder::create()
+bool RegisterBuilder::create(const QStringList &extraColumns)
 {
     const QByteArray path = QFile::encodeName(m_path);
     // O_EXCL: never a file that is already there.
@@ -87,20 +133,35 @@ bool RegisterBuilder::create()
     // The file is thrown away unless finish() succeeds, so a crash while it
     // is built needs no journal to recover from.
     if (!exec("PRAGMA journal_mode=OFF") || !exec("PRAGMA synchronous=OFF") || !exec("PRAGMA cache_size=-16384")
-        || !exec(schema.toUtf8().constData()) || !exec("BEGIN"))
+        || !exec(schema.toUtf8().constData()))
         return false;
-    const char *insert = "insert into data (ID, 姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注, 编辑时间) "
-                         "values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)";
-    if (sqlite3_prepare_v2(m_db, insert, -1, &m_insert, nullptr) != SQLITE_OK)
+    QStringList columns{QStringLiteral("ID")};
+    for (const QString &column : tenantColumns)
+        columns << column;
+    for (const QString &column : extraColumns) {
+        if (!exec(QStringLiteral("alter table data add column %1 TEXT").arg(quotedIdentifier(column)).toUtf8().constData()))
+            return false;
+        columns << quotedIdentifier(column);
+    }
+    if (!exec("BEGIN"))
+        return false;
+    m_columns = int(columns.size()) - 1;
+    QStringList parameters;
+    for (int i = 1; i <= columns.size(); ++i)
+        parameters << QStringLiteral("?%1").arg(i);
+    const QByteArray insert = QStringLiteral("insert into data (%1) values (%2)")
+                                  .arg(columns.join(QStringLiteral(", ")), parameters.join(QStringLiteral(", ")))
+                                  .toUtf8();
+    if (sqlite3_prepare_v2(m_db, insert.constData(), -1, &m_insert, nullptr) != SQLITE_OK)
         return failFromEngine();
     return true;
 }
 
-RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, const TenantTexts &texts)
+RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowText> texts)
 {
     sqlite3_bind_int64(m_insert, 1, id);
-    for (int i = 0; i < int(texts.size()); ++i) {
-        if (!texts[size_t(i)]) {
+    for (int i = 0; i < m_columns; ++i) {
+        if (size_t(i) >= texts.size() || !texts[size_t(i)]) {
             sqlite3_bind_null(m_insert, i + 2);
             continue;
         }
@@ -125,20 +186,8 @@ bool RegisterBuilder::finish(qint64 expectedRows)
     m_insert = nullptr;
     if (!exec("COMMIT"))
         return false;
-
-    sqlite3_stmt *statement = nullptr;
-    qint64 stored = -1;
-    if (sqlite3_prepare_v2(m_db, "select count(*) from data", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        stored = sqlite3_column_int64(statement, 0);
-    sqlite3_finalize(statement);
-    QString integrity;
-    if (sqlite3_prepare_v2(m_db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        integrity = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
-    if (stored != expectedRows || integrity != QStringLiteral("ok"))
-        return fail(QStringLiteral("新数据库写好后核对不符（%1 个记录，应为 %2 个）").arg(stored).arg(expectedRows));
+    if (const QString failure = checkFailure(m_db, expectedRows); !failure.isEmpty())
+        return fail(failure);
 
     const int rc = sqlite3_close(m_db);
     m_db = nullptr;

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
+#include <span>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-// The texts of one tenant record, in the order 姓名 房号 租金 押金 入住日期
-// 到期日期 备注 编辑时间; nullopt is NULL.
-using TenantTexts = std::array<std::optional<QString>, 8>;
+// The register's columns after ID, in the order a row's texts come.
+extern const std::array<QString, 8> tenantColumns;
+
+// A text of a row; nullopt is NULL.
+using RowText = std::optional<QString>;
 
 // Writes a new register file (the program's schema) at a path where nothing
 // is yet, and fills it with rows in one transaction. Nothing else uses the
@@ -23,11 +27,13 @@ public:
     RegisterBuilder(const RegisterBuilder &) = delete;
     RegisterBuilder &operator=(const RegisterBuilder &) = delete;
 
-    // Creates the file (never over an existing one) with the empty table.
-    bool create();
+    // Creates the file (never over an existing one) with the empty table,
+    // which gets the TEXT columns `extraColumns` after the eight.
+    bool create(const QStringList &extraColumns = {});
 
     enum class Insert { Done, KeyTaken, Failed };
-    Insert insert(qint64 id, const TenantTexts &texts);
+    // `texts`: the eight tenant columns' in their order, then the extra ones'.
+    Insert insert(qint64 id, std::span<const RowText> texts);
 
     // Commits, checks that the table holds `expectedRows` rows and that the
     // file passes SQLite's integrity check, closes it and syncs it to disk.
@@ -47,8 +53,13 @@ private:
     QString m_path;
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_insert = nullptr;
+    int m_columns = 0;  // after ID
     QString m_failure;
 };
 
 // The user's words for a failed write of a file, from the system's error number.
 QString writeFailureText(int systemError, const QString &directory);
+
+// Why the file at `path` is not a whole register of `expectedRows` rows
+// (SQLite's integrity check, the row count); empty when it is one.
+QString registerCheckFailure(const QString &path, qint64 expectedRows);

@@ -36,6 +36,29 @@ QString withoutTimeZone(QString format)
     return result.trimmed();
 }
 
+// `format` with every year shorter than four digits ("yy") widened to
+// "yyyy"; quoted text stays as it is.
+QString withFullYear(const QString &format)
+{
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            result += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < format.size() && format.at(i + run) == c)
+            ++run;
+        result += !quoted && c == QLatin1Char('y') && run < 4 ? QStringLiteral("yyyy") : format.mid(i, run);
+        i += run;
+    }
+    return result;
+}
+
 std::optional<RegionalFormats> &chosenFormats()
 {
     static std::optional<RegionalFormats> formats;
@@ -85,6 +108,7 @@ RegionalFormats RegionalFormats::fromFormats(const QString &shortDate, const QSt
 {
     RegionalFormats formats;
     formats.shortDateFormat = shortDate;
+    formats.fullYearDateFormat = withFullYear(shortDate);
     formats.longTimeFormat = withoutTimeZone(longTime);
     formats.dateSeparator = firstSeparator(shortDate, QStringLiteral("dMy"), QStringLiteral("/"));
     formats.timeSeparator = firstSeparator(formats.longTimeFormat, QStringLiteral("hHmszaAp"), QStringLiteral(":"));
@@ -114,6 +138,11 @@ void setRegionalFormats(const RegionalFormats &formats)
 QString shortDateText(const QDate &date, const RegionalFormats &formats)
 {
     return date.toString(formats.shortDateFormat);
+}
+
+QString fullYearDateText(const QDate &date, const RegionalFormats &formats)
+{
+    return date.toString(formats.fullYearDateFormat);
 }
 
 QString clockPanelText(const QDateTime &now, const RegionalFormats &formats)

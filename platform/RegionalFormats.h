@@ -9,6 +9,9 @@
 // QDateTime and this value.
 struct RegionalFormats {
     QString shortDateFormat;  // Qt format, e.g. "yyyy/M/d"
+    // The short date format with a four-digit year, e.g. "M/d/yyyy" for
+    // "M/d/yy": the form of every date the program proposes or writes.
+    QString fullYearDateFormat;
     QString longTimeFormat;   // Qt format without the time-zone token, e.g. "H:mm:ss"
     QString dateSeparator;    // e.g. "/"
     QString timeSeparator;    // e.g. ":"
@@ -23,6 +26,10 @@ void setRegionalFormats(const RegionalFormats &formats);
 
 // Today's date in the short date format ("2017/12/30").
 QString shortDateText(const QDate &date, const RegionalFormats &formats);
+
+// A date in the short date format with its century, so that a stored date
+// never loses it: "12/31/9999" where the short date gives "12/31/99".
+QString fullYearDateText(const QDate &date, const RegionalFormats &formats);
 
 // "今天是" + short date + " " + long time: the clock panel.
 QString clockPanelText(const QDateTime &now, const RegionalFormats &formats);

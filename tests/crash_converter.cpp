@@ -4,9 +4,9 @@
 //   crash_converter <program directory>
 //
 // Exits 0 once data.mdb is a register (also when it already was one).
-#include "convert/AccessConverter.h"
 #include "db/ADOConnection.h"
 #include "platform/RegionalFormats.h"
+#include "ui/ConversionChild.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,7 +21,8 @@ int main(int argc, char *argv[])
     const QString database = QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("data.mdb"));
     if (accessDatabaseRefusal(database).isEmpty())
         return 0;
-    const ConversionResult result = convertAccessDatabaseInPlace(
+    setConversionChildProgram(QStringLiteral(LARKHAVEN_CONVERT_PATH));
+    const ConversionResult result = convertInPlace(
         database, RegionalFormats::fromFormats(QStringLiteral("yyyy/M/d"), QStringLiteral("H:mm:ss")));
     if (!result.succeeded)
         std::fprintf(stderr, "%s\n", result.failure.toUtf8().constData());

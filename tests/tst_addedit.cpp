@@ -82,8 +82,8 @@ void TestAddEdit::pagesAndFocusOrder()
     fixture.startShown();
     QVERIFY(!Form2->isVisible());
     QCOMPARE(widgetTexts({Form2->DateTimePickerF, Form2->DateTimePickerE, Form2->ComboBox_ZuJin, Form2->Memo_BeiZhu}),
-             (QStringList{shortDateText(QDate::currentDate(), regionalFormats()),
-                          shortDateText(QDate::currentDate(), regionalFormats()), "0",
+             (QStringList{fullYearDateText(QDate::currentDate(), regionalFormats()),
+                          fullYearDateText(QDate::currentDate(), regionalFormats()), "0",
                           "联系电话：\n身份证编号：\n其他备注："}));
     const QList<QWidget *> addOrder{Form2->ComboBox_XingMing, Form2->ComboBox_FangHao, Form2->ComboBox_ZuJin,
                                     Form2->ComboBox_YaJin, Form2->DateTimePickerF, Form2->DateTimePickerE,

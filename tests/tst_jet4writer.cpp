@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QTest>
+#include <QUuid>
 
 #include <limits>
 
@@ -123,6 +124,19 @@ void TestJet4Writer::exportGivesBackEveryValue_data()
                               {"8", "0", "2147483647", "0.1", "-0.0005", "2000-02-29 00:00:00"},
                               {"9", "0", "", "", "", ""},
                               {"100", "1", "-2147483648", "1000000000000000", "922337203685477.5807", "2038-01-19 03:14:08"}};
+
+    Column area{QStringLiteral("面积"), ColumnType::Decimal};
+    area.scale = 4;
+    const Table decimals{QStringLiteral("data"),
+                         {{QStringLiteral("ID"), ColumnType::Long, true}, area, {QStringLiteral("标识"), ColumnType::Guid},
+                          {QStringLiteral("照片"), ColumnType::Ole}},
+                         {{QVariant(), "-1234.5", QUuid("{7b4c91e0-774d-4889-b11a-0b9d2cf3d167}"), QVariant()},
+                          {QVariant(), "123456789012345678901234.5678", QVariant(), QVariant()}},
+                         {}};
+    QTest::newRow("Decimal, Replication ID, OLE")
+        << Format::Jet4 << QList<Table>{decimals} << "data"
+        << QList<QStringList>{{"1", "-1234.5000", "{7B4C91E0-774D-4889-B11A0B9D2CF3D167}", ""},
+                              {"2", "123456789012345678901234.5678", "", ""}};
 
     // Long rows, so that the table's pages outgrow the usage map kept inside
     // its row and are listed on bitmap pages.

@@ -1,8 +1,9 @@
 #include "ui/AccessConversion.h"
 
-#include "convert/AccessConverter.h"
+#include "convert/InPlaceConversion.h"
 #include "db/ADOConnection.h"
 #include "platform/RegionalFormats.h"
+#include "ui/ConversionChild.h"
 #include "ui/MessageBoxes.h"
 
 #include <QDir>
@@ -36,8 +37,8 @@ bool OfferAccessConversion(const QString &databasePath)
     if (!AskYesNo(applicationTitle, question))
         return false;
 
-    // The conversion runs on this thread; the dialog's updates let events
-    // through, among them a press of 取消.
+    // The reading runs in a child process while the event loop turns: the
+    // clock goes on, the dialog repaints, and 取消 ends the child at once.
     QProgressDialog dialog(progressText(0, 0), QStringLiteral("取消"), 0, 1);
     dialog.setWindowTitle(applicationTitle);
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -45,15 +46,21 @@ bool OfferAccessConversion(const QString &databasePath)
     dialog.setAutoReset(false);
     dialog.setAutoClose(false);
     dialog.setMinimumWidth(360);
-    const ConversionResult result = convertAccessDatabaseInPlace(
-        databasePath, regionalFormats(), [&dialog](qint64 done, qint64 total) {
-            // Without a count from the file the bar only shows that work goes on.
-            const qint64 maximum = total > 0 ? total : done + 1;
-            if (dialog.maximum() != int(maximum))
-                dialog.setMaximum(int(maximum));
-            dialog.setLabelText(progressText(done, total));
-            dialog.setValue(int(done));
-            return !dialog.wasCanceled();
+    // The dialog, and with it 取消, shows after the delay even when the
+    // reading never gets as far as telling its progress.
+    dialog.setValue(0);
+    const ConversionResult result =
+        convertInPlace(databasePath, regionalFormats(), [&dialog](ConversionChild &child) {
+            QObject::connect(&dialog, &QProgressDialog::canceled, &child, &ConversionChild::cancel);
+            QObject::connect(&child, &ConversionChild::progressed, &dialog, [&dialog](qint64 done, qint64 total) {
+                // Without a count from the file, or past a stale one, the bar
+                // only shows that work goes on.
+                const qint64 maximum = total > 0 && total >= done ? total : done + 1;
+                if (dialog.maximum() != int(maximum))
+                    dialog.setMaximum(int(maximum));
+                dialog.setLabelText(progressText(done, total));
+                dialog.setValue(int(done));
+            });
         });
     dialog.close();
 
@@ -61,6 +68,8 @@ bool OfferAccessConversion(const QString &databasePath)
         QString text = QStringLiteral("转换完成，共 %1 个记录。原 Access 数据库已另存为“%2”。")
                            .arg(result.rows)
                            .arg(shown(result.keptPath));
+        if (result.staleRowCount())
+            text += QLatin1Char('\n') + staleRowCountText(result);
         if (!result.leftOutColumns.isEmpty())
             text += QStringLiteral("\n以下列没有转换：") + result.leftOutColumns.join(QStringLiteral("、"));
         ShowMessage(text);

@@ -223,7 +223,8 @@ void TForm2::hideEvent(QHideEvent *event)
 
 void TForm2::FormCreate()
 {
-    const QString today = shortDateText(currentLocalDateTime().date(), regionalFormats());
+    // With its century, whatever the regional short date does with the year.
+    const QString today = fullYearDateText(currentLocalDateTime().date(), regionalFormats());
     DateTimePickerF->setEditText(today);
     DateTimePickerE->setEditText(today);
 }

@@ -86,11 +86,11 @@ bool writeFile(PageFile &file, const QList<Table> &tables, Format format, QStrin
     QList<QVariantList> catalogRows{catalogRow(catalogPage, catalogName, systemObjectFlags)};
     for (const Table &table : tables) {
         const quint32 definitionPage = file.allocate();
-        if (!writeTable(file, definitionPage, TableLayout(table), table.rows, table.deletedRows, error))
+        if (!writeTable(file, definitionPage, TableLayout(table), table.rows, table.deletedRows, table.declaredRows, error))
             return false;
         catalogRows.append(catalogRow(definitionPage, table.name, 0));
     }
-    if (!writeTable(file, catalogPage, catalogLayout(), catalogRows, {}, error))
+    if (!writeTable(file, catalogPage, catalogLayout(), catalogRows, {}, -1, error))
         return false;
 
     // Page 1 holds the file's own page map; readers find a table's pages

@@ -8,17 +8,21 @@
 
 namespace jet4 {
 
-enum class ColumnType { Boolean, Long, Double, Currency, DateTime, Text, Memo };
+enum class ColumnType { Boolean, Long, Double, Currency, DateTime, Text, Memo, Decimal, Guid, Ole };
 
 struct Column {
     QString name;
     ColumnType type = ColumnType::Text;
     bool autoNumber = false;  // Long only: an AutoNumber column
+    // Access 2010: a column computed from the row's others, of the result
+    // type `type`; its values are stored wrapped (see RowEncoder.cpp).
+    bool calculated = false;
+    int scale = 2;  // Decimal: digits after the point
 };
 
 // One value per column. A null QVariant is NULL. Boolean: bool; Long: int; Double: double;
 // Currency: qlonglong in ten-thousandths of a unit (16000000 = 1600.0000); DateTime: QDateTime
-// (local, no zone); Text and Memo: QString.
+// (local, no zone); Text and Memo: QString; Decimal: QString ("-1234.5"); Guid: QUuid; Ole: NULL only.
 // A NULL Yes/No is written as No (Access has no NULL Yes/No); a NULL AutoNumber
 // gets one more than the largest number before it in the table.
 struct Table {
@@ -26,6 +30,7 @@ struct Table {
     QList<Column> columns;
     QList<QVariantList> rows;
     QList<int> deletedRows;  // indexes into rows: written, then marked deleted as Access does
+    int declaredRows = -1;   // the row count the definition claims (stale, as after a crash); -1: the true one
 };
 
 enum class Format {

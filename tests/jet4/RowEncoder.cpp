@@ -1,5 +1,7 @@
 #include "jet4/RowEncoder.h"
 
+#include <QUuid>
+
 #include <cstring>
 #include <limits>
 
@@ -39,6 +41,24 @@ bool integerIn(const QVariant &value, qint64 low, qint64 high, qint64 *result)
     return isInteger(value) && ok && *result >= low && *result <= high;
 }
 
+// A Decimal text ("-1234.5") as a count of ten-to-the-`scale`ths.
+std::optional<unsigned __int128> decimalMagnitude(const QVariant &value, int scale, bool *negative)
+{
+    QString text = value.toString();
+    *negative = text.startsWith(QLatin1Char('-'));
+    const QStringList parts = text.remove(QLatin1Char('-')).split(QLatin1Char('.'));
+    const QString fraction = parts.value(1);
+    if (value.typeId() != QMetaType::QString || parts.size() > 2 || fraction.size() > scale)
+        return std::nullopt;
+    unsigned __int128 magnitude = 0;
+    for (const QChar digit : parts[0] + fraction.leftJustified(scale, QLatin1Char('0'))) {
+        if (!digit.isDigit())
+            return std::nullopt;
+        magnitude = magnitude * 10 + unsigned(digit.digitValue());
+    }
+    return magnitude;
+}
+
 // The value's bytes in the fixed part of the row, or an error.
 bool encodeFixed(const StoredColumn &column, const QVariant &value, char *at, QString *error)
 {
@@ -69,6 +89,28 @@ bool encodeFixed(const StoredColumn &column, const QVariant &value, char *at, QS
             break;
         qToLittleEndian(accessDateTime(value.toDateTime()), at);
         return true;
+    case Kind::Guid: {
+        // The first three groups little-endian, the last eight bytes as they are.
+        if (value.typeId() != QMetaType::QUuid)
+            break;
+        const QUuid uuid = value.toUuid();
+        qToLittleEndian(uuid.data1, at);
+        qToLittleEndian(uuid.data2, at + 4);
+        qToLittleEndian(uuid.data3, at + 6);
+        std::memcpy(at + 8, uuid.data4, 8);
+        return true;
+    }
+    case Kind::Decimal: {
+        // A sign byte, then four little-endian 32-bit words, the most significant first.
+        bool negative = false;
+        const std::optional<unsigned __int128> magnitude = decimalMagnitude(value, column.scale, &negative);
+        if (!magnitude)
+            break;
+        at[0] = char(negative ? 0x80 : 0);
+        for (int word = 0; word < 4; ++word)
+            qToLittleEndian(quint32(*magnitude >> (32 * (3 - word))), at + 1 + 4 * word);
+        return true;
+    }
     default:
         break;
     }
@@ -78,17 +120,16 @@ bool encodeFixed(const StoredColumn &column, const QVariant &value, char *at, QS
 
 // A memo's field: a 12-byte header (length with flags, pointer to the
 // long-value row) followed, for a short memo, by the characters themselves.
-QByteArray encodeMemo(const QString &text, LongValueStore &longValues)
+QByteArray encodeMemo(const QByteArray &characters, LongValueStore &longValues)
 {
-    const QByteArray characters = utf16le(text);
     const quint32 length = quint32(characters.size());
     QByteArray field;
-    if (text.size() <= memoInlineMaxChars) {
+    if (characters.size() <= 2 * memoInlineMaxChars) {
         append32(field, length | memoInlineFlag);
         append32(field, 0);
         append32(field, 0);
         field += characters;
-    } else if (text.size() <= memoSinglePageMaxChars) {
+    } else if (characters.size() <= 2 * memoSinglePageMaxChars) {
         append32(field, length | memoOnePageFlag);
         append32(field, longValues.storeInOnePage(characters));
         append32(field, 0);
@@ -97,8 +138,50 @@ QByteArray encodeMemo(const QString &text, LongValueStore &longValues)
         append32(field, longValues.storeChained(characters, 2 * memoCharsPerChainedPage));
         append32(field, 0);
     }
-    Q_ASSERT(text.size() > memoInlineMaxChars || field.size() == memoHeaderSize + characters.size());
     return field;
+}
+
+// Access 2010 wraps each value of a calculated column: 16 bytes, the
+// value's length, the value, 3 bytes.
+QByteArray wrappedCalculated(const QByteArray &value)
+{
+    QByteArray wrapped(16, '\0');
+    append32(wrapped, quint32(value.size()));
+    return wrapped + value + QByteArray(3, '\0');
+}
+
+// The wrapped bytes of a calculated column's value: of its result's type,
+// but a Yes/No as a byte of its own and a Decimal with its own length and
+// scale, its magnitude in a 32-bit piece and a 64-bit one (12 bytes).
+bool encodeCalculated(const StoredColumn &column, const QVariant &value, LongValueStore &longValues,
+                      QByteArray *bytes, QString *error)
+{
+    QByteArray inner;
+    if (column.kind == Kind::Text || column.kind == Kind::Memo) {
+        inner = utf16le(value.toString());
+    } else if (column.kind == Kind::Boolean) {
+        inner = QByteArray(1, value.toBool() ? '\xff' : '\0');
+    } else if (column.kind == Kind::Decimal) {
+        bool negative = false;
+        const std::optional<unsigned __int128> magnitude = decimalMagnitude(value, column.scale, &negative);
+        if (!magnitude) {
+            *error = QStringLiteral("column %1: unexpected value %2").arg(column.name, value.toString());
+            return false;
+        }
+        append16(inner, 14);
+        inner += char(column.scale);
+        inner += char(negative ? 0x80 : 0);
+        append32(inner, quint32(*magnitude >> 64));
+        append64(inner, quint64(*magnitude));
+    } else {
+        inner = QByteArray(fixedLengthOf(column.kind), '\0');
+        if (!encodeFixed(column, value, inner.data(), error))
+            return false;
+    }
+    *bytes = wrappedCalculated(inner);
+    if (column.kind == Kind::Memo)
+        *bytes = encodeMemo(*bytes, longValues);
+    return true;
 }
 
 bool encodeVariable(const StoredColumn &column, const QVariant &value, LongValueStore &longValues,
@@ -121,7 +204,7 @@ bool encodeVariable(const StoredColumn &column, const QVariant &value, LongValue
         *error = QStringLiteral("column %1: memo of %2 characters is too long").arg(column.name).arg(text.size());
         return false;
     }
-    *bytes = encodeMemo(text, longValues);
+    *bytes = encodeMemo(utf16le(text), longValues);
     return true;
 }
 
@@ -151,7 +234,16 @@ std::optional<QByteArray> encodeRow(const TableLayout &layout, const QVariantLis
     for (const StoredColumn &column : layout.columns) {
         const QVariant &value = values[column.number];
         bool present = !value.isNull();
-        if (column.kind == Kind::Boolean) {
+        if (column.calculated && present) {
+            // Its place in the null mask says whether there is a value.
+            QByteArray bytes;
+            varOffsets.append(quint16(row.size()));
+            if (!encodeCalculated(column, value, longValues, &bytes, error))
+                return std::nullopt;
+            row += bytes;
+        } else if (column.calculated) {
+            varOffsets.append(quint16(row.size()));
+        } else if (column.kind == Kind::Boolean) {
             if (present && value.typeId() != QMetaType::Bool) {
                 *error = QStringLiteral("column %1: unexpected value %2").arg(column.name, value.toString());
                 return std::nullopt;

@@ -11,6 +11,8 @@ constexpr char systemTable = 0x53;
 constexpr quint8 fixedLengthFlag = 0x01;
 constexpr quint8 updatableFlag = 0x02;
 constexpr quint8 autoNumberFlag = 0x04;
+constexpr quint8 calculatedFlags = 0xC0;  // in the byte after the flags
+constexpr quint8 decimalPrecision = 28;
 constexpr quint16 generalSortOrder = 0x0409;
 constexpr quint16 noMoreColumns = 0xFFFF;
 
@@ -23,6 +25,12 @@ QByteArray columnEntry(const StoredColumn &column)
     put16(entry, 9, quint16(column.number));
     if (column.kind == Kind::Text || column.kind == Kind::Memo)
         put16(entry, 11, generalSortOrder);
+    if (column.kind == Kind::Decimal) {
+        entry[11] = char(decimalPrecision);
+        entry[12] = char(column.scale);
+    }
+    if (column.calculated)
+        entry[16] = char(calculatedFlags);
     quint8 flags = column.autoNumber ? autoNumberFlag : updatableFlag;
     if (column.fixed)
         flags |= fixedLengthFlag;

@@ -14,13 +14,16 @@ Kind kindOf(ColumnType type)
     case ColumnType::DateTime: return Kind::DateTime;
     case ColumnType::Text: return Kind::Text;
     case ColumnType::Memo: return Kind::Memo;
+    case ColumnType::Decimal: return Kind::Decimal;
+    case ColumnType::Guid: return Kind::Guid;
+    case ColumnType::Ole: return Kind::Ole;
     }
     return Kind::Text;
 }
 
-// Bytes a value takes in the fixed part; -1 for variable-size values. A
-// Yes/No value lives in the null mask and takes none.
-int fixedLength(Kind kind)
+} // namespace
+
+int fixedLengthOf(Kind kind)
 {
     switch (kind) {
     case Kind::Boolean: return 0;
@@ -29,6 +32,8 @@ int fixedLength(Kind kind)
     case Kind::Currency:
     case Kind::Double:
     case Kind::DateTime: return 8;
+    case Kind::Guid: return 16;
+    case Kind::Decimal: return 17;
     case Kind::Text:
     case Kind::Ole:
     case Kind::Memo: return -1;
@@ -36,9 +41,8 @@ int fixedLength(Kind kind)
     return -1;
 }
 
-} // namespace
-
-TableLayout::TableLayout(const QString &name, bool system, const QList<std::pair<QString, Kind>> &columns)
+TableLayout::TableLayout(const QString &name, bool system, const QList<std::pair<QString, Kind>> &columns,
+                         const QList<bool> &calculated)
     : name(name)
     , system(system)
 {
@@ -47,9 +51,15 @@ TableLayout::TableLayout(const QString &name, bool system, const QList<std::pair
         column.name = columnName;
         column.kind = kind;
         column.number = int(this->columns.size());
-        const int length = fixedLength(kind);
-        column.fixed = length >= 0;
-        if (column.fixed) {
+        column.calculated = calculated.value(column.number);
+        const int length = fixedLengthOf(kind);
+        // A calculated value is wrapped and stored among the variable ones;
+        // Access gives a fixed-size result the length 39.
+        column.fixed = length >= 0 && !column.calculated;
+        if (column.calculated && length >= 0) {
+            column.varIndex = varCount++;
+            column.length = 39;
+        } else if (column.fixed) {
             column.fixedOffset = fixedSize;
             column.length = length;
             fixedSize += length;
@@ -67,10 +77,17 @@ TableLayout::TableLayout(const Table &table)
         for (const Column &column : table.columns)
             columns.append({column.name, kindOf(column.type)});
         return columns;
+    }(), [&table] {
+        QList<bool> calculated;
+        for (const Column &column : table.columns)
+            calculated.append(column.calculated);
+        return calculated;
     }())
 {
-    for (int i = 0; i < table.columns.size(); ++i)
+    for (int i = 0; i < table.columns.size(); ++i) {
         columns[i].autoNumber = table.columns[i].autoNumber;
+        columns[i].scale = table.columns[i].scale;
+    }
 }
 
 int TableLayout::autoNumberColumn() const

@@ -18,12 +18,20 @@ enum class Kind : quint8 {
     Text = 0x0A,
     Ole = 0x0B,
     Memo = 0x0C,
+    Guid = 0x0F,
+    Decimal = 0x10,
 };
+
+// Bytes a value takes in the fixed part; -1 for variable-size values. A
+// Yes/No value lives in the null mask and takes none.
+int fixedLengthOf(Kind kind);
 
 struct StoredColumn {
     QString name;
     Kind kind = Kind::Text;
     bool autoNumber = false;
+    bool calculated = false;
+    int scale = 0;        // Decimal
     bool fixed = false;
     int number = 0;       // position in the row's null mask
     int fixedOffset = 0;  // fixed columns: offset after the column count
@@ -38,7 +46,8 @@ struct TableLayout {
     int fixedSize = 0;
     int varCount = 0;
 
-    TableLayout(const QString &name, bool system, const QList<std::pair<QString, Kind>> &columns);
+    TableLayout(const QString &name, bool system, const QList<std::pair<QString, Kind>> &columns,
+                const QList<bool> &calculated = {});
     explicit TableLayout(const Table &table);
     int autoNumberColumn() const;
 };

@@ -26,7 +26,7 @@ QVariantList withAutoNumber(QVariantList row, int column, qint64 *largest)
 } // namespace
 
 bool writeTable(PageFile &file, quint32 definitionPage, const TableLayout &layout,
-                const QList<QVariantList> &rows, const QList<int> &deletedRows, QString *error)
+                const QList<QVariantList> &rows, const QList<int> &deletedRows, int declaredRows, QString *error)
 {
     const QSet<int> deleted(deletedRows.cbegin(), deletedRows.cend());
     const int autoNumberColumn = layout.autoNumberColumn();
@@ -62,6 +62,8 @@ bool writeTable(PageFile &file, quint32 definitionPage, const TableLayout &layou
         file.write(dataPages.last(), page.bytes());
     longValues.flush();
 
+    if (declaredRows >= 0)
+        state.rowCount = quint32(declaredRows);
     if (autoNumberColumn >= 0)
         state.nextAutoNumber = qint32(largestAutoNumber + 1);
     DataPage maps(0);

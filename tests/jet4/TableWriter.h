@@ -8,6 +8,6 @@
 namespace jet4::detail {
 
 bool writeTable(PageFile &file, quint32 definitionPage, const TableLayout &layout,
-                const QList<QVariantList> &rows, const QList<int> &deletedRows, QString *error);
+                const QList<QVariantList> &rows, const QList<int> &deletedRows, int declaredRows, QString *error);
 
 } // namespace jet4::detail

@@ -3,6 +3,7 @@
 #include "db/RegisterFile.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "ui/ConversionChild.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 
@@ -14,6 +15,7 @@
 RegisterFixture::RegisterFixture()
 {
     setProgramDirectory(m_directory.path());
+    setConversionChildProgram(QStringLiteral(LARKHAVEN_CONVERT_PATH));
     setRegionalFormats(RegionalFormats::fromFormats(QStringLiteral("yyyy/M/d"), QStringLiteral("H:mm:ss")));
 }
 
