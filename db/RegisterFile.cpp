@@ -1,5 +1,7 @@
 #include "db/RegisterFile.h"
 
+#include "db/SqlStatement.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -23,14 +25,12 @@ bool isRegisterFile(const QString &path)
     // in write-ahead-log mode.
     const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
     sqlite3 *db = nullptr;
-    sqlite3_stmt *statement = nullptr;
     bool found = false;
-    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK
-        && sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'data' COLLATE NOCASE",
-                              -1, &statement, nullptr)
-            == SQLITE_OK)
-        found = sqlite3_step(statement) == SQLITE_ROW;
-    sqlite3_finalize(statement);
+    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+        SqlStatement statement;
+        found = statement.tryPrepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'data' COLLATE NOCASE")
+            && statement.step() == SQLITE_ROW;
+    }
     sqlite3_close(db);
     return found;
 }
@@ -56,8 +56,8 @@ bool createEmptyRegister(const QString &path, QString *error)
     int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, schema.toUtf8().constData(), nullptr, nullptr, nullptr);
-    const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        rc = executeSql(db, schema.toUtf8().constData());
+    const QString message = db ? engineErrorText(db) : engineErrorText(rc);
     sqlite3_close(db);
     if (rc != SQLITE_OK) {
         QFile::remove(temporary);

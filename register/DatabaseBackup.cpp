@@ -4,6 +4,7 @@
 #include "db/AppError.h"
 #include "db/ReadTransaction.h"
 #include "db/RegisterFile.h"
+#include "db/SqlStatement.h"
 #include "platform/FileCopy.h"
 #include "platform/ProgramDirectory.h"
 
@@ -97,13 +98,9 @@ bool walIsEmpty(const QString &database)
 
 bool usesWriteAheadLog(sqlite3 *db)
 {
-    sqlite3_stmt *statement = nullptr;
-    bool wal = false;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        wal = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)), "wal") == 0;
-    sqlite3_finalize(statement);
-    return wal;
+    SqlStatement statement;
+    return statement.tryPrepare(db, "PRAGMA journal_mode") && statement.step() == SQLITE_ROW
+        && statement.columnText(0) == "wal";
 }
 
 // Copies the database under a read transaction, which keeps writers (in
