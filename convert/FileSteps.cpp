@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -82,19 +81,6 @@ int syncFile(const QString &path)
 int syncDirectory(const QString &directory)
 {
     return syncDescriptorOf(directory, O_RDONLY | O_DIRECTORY);
-}
-
-bool markedReadOnly(const QString &path)
-{
-    struct stat info {};
-    if (::stat(encoded(path).constData(), &info) != 0)
-        return false;
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
-
-FileIdentity identityOf(const QString &path)
-{
-    return fileIdentityOf(path);
 }
 
 int keepUnderName(const QString &from, const QString &to)

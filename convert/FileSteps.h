@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/FileIdentity.h"
-
 #include <QString>
 
 #include <csignal>
@@ -16,14 +14,6 @@ QString conversionTemporaryPath(const QString &target);
 // Flushes a file's bytes, or a directory's entries, to the disk.
 int syncFile(const QString &path);
 int syncDirectory(const QString &directory);
-
-// Whether the permission bits mark the file or directory as not writable.
-// The program honours them also for a user (root) whom the system would
-// let write anyway.
-bool markedReadOnly(const QString &path);
-
-// Which file is at `path`, to tell whether it was replaced or changed.
-FileIdentity identityOf(const QString &path);
 
 // Gives the file at `from` the additional name `to` without overwriting
 // anything at `to`: a hard link, or where the file system has none, a copy

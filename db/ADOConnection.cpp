@@ -129,7 +129,7 @@ void TADOConnection::open()
     // A file marked read-only is opened read-only, also for a user (root)
     // whom the file system would let write it.
     const FileIdentity identity = fileIdentityOf(m_databaseFile);
-    const bool readOnly = identity.exists && !identity.markedWritable;
+    const bool readOnly = identity.markedReadOnly();
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(m_databaseFile);
     // Only the GUI thread uses the connection: no per-call locking.

@@ -6,15 +6,13 @@
 #include "db/RegisterFile.h"
 #include "db/SqlStatement.h"
 #include "platform/FileCopy.h"
+#include "platform/FileIdentity.h"
 #include "platform/ProgramDirectory.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
-
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -31,11 +29,7 @@ bool namesFileInProgramDirectory(const QString &name)
 // system that ignores case, or a link to the file, is the same file.
 bool isSameFile(const QString &a, const QString &b)
 {
-    if (!QFileInfo::exists(a) || !QFileInfo::exists(b))
-        return false;
-    std::error_code error;
-    return std::filesystem::equivalent(QFileInfo(a).filesystemFilePath(), QFileInfo(b).filesystemFilePath(), error)
-        && !error;
+    return fileIdentityOf(a).sameFileAs(fileIdentityOf(b));
 }
 
 // What is at the backup path is replaced only where nothing is lost: nothing
