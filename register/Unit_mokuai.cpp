@@ -2,6 +2,7 @@
 
 #include "db/ADOQuery.h"
 #include "db/AppError.h"
+#include "platform/TextTrim.h"
 #include "register/IntegerText.h"
 #include "ui/ListBox.h"
 #include "ui/StatusPanels.h"
@@ -15,20 +16,6 @@
 namespace {
 
 constexpr std::array<int, 9> listColumnWidths{50, 90, 60, 70, 65, 80, 80, 120, 120};
-
-// Trims every character of code 32 or less (blanks and control characters)
-// from both ends. In UTF-8 those are single bytes of the same codes, and no
-// byte of a longer character is one of them.
-std::string_view trimmedControls(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && std::uint8_t(text[first]) <= 32)
-        ++first;
-    while (last > first && std::uint8_t(text[last - 1]) <= 32)
-        --last;
-    return text.substr(first, last - first);
-}
 
 const QString fullListSql = QStringLiteral("select * from data");
 
