@@ -60,12 +60,12 @@ QString dueCountText(int count)
 
 } // namespace
 
-void SearchList(const RecordListView &view, const QString &column, const QString &keyword)
+void SearchList(RecordListView &view, const QString &column, const QString &keyword)
 {
     ShowListing(
         view,
         [&] {
-            const QString quotedColumn = quotedDataColumn(view.list.connection(), column);
+            const QString quotedColumn = quotedDataColumn(view.listCursor().connection(), column);
             return ListingStatement{QStringLiteral("select * from data where ") + quotedColumn
                                         + QStringLiteral(" like ?1 escape '\\'"),
                                     {containsPattern(keyword)}};
@@ -73,7 +73,7 @@ void SearchList(const RecordListView &view, const QString &column, const QString
         searchCountText);
 }
 
-int DueTenantList(const RecordListView &view, const QDate &today)
+int DueTenantList(RecordListView &view, const QDate &today)
 {
     // lease_day reads each expiry text as a date; a text that reads as no
     // date gives NULL and is not due.

@@ -30,17 +30,17 @@ TForm1 *Form1 = nullptr;
 
 void RefreshList()
 {
-    RefreshList(Form1->recordList());
+    RefreshList(*Form1);
 }
 
 void FillRentList()
 {
-    FillRentList(Form1->recordList(), *Form1->ListBoxtjzhichu);
+    FillRentList(*Form1);
 }
 
 void SumRentList()
 {
-    SumRentList(*Form1->ListBoxtjzhichu, *Form1->Edittjzhichu);
+    SumRentList(*Form1);
 }
 
 void FullRefresh()
@@ -121,9 +121,49 @@ void TForm1::connectHandlers()
             }));
 }
 
-RecordListView TForm1::recordList()
+TADOQuery &TForm1::listCursor()
 {
-    return {*ADOQuery1, *StatusBar1, *DBGrid1};
+    return *ADOQuery1;
+}
+
+QString TForm1::countText() const
+{
+    return StatusBar1->panelText(TStatusBar::CountPanel);
+}
+
+void TForm1::setCountText(const QString &text)
+{
+    StatusBar1->setPanelText(TStatusBar::CountPanel, text);
+}
+
+void TForm1::setMessageText(const QString &text)
+{
+    StatusBar1->setPanelText(TStatusBar::MessagePanel, text);
+}
+
+void TForm1::setColumnWidth(int position, int width)
+{
+    DBGrid1->setColumnWidth(position, width);
+}
+
+const TextList &TForm1::rentTexts() const
+{
+    return ListBoxtjzhichu->texts();
+}
+
+TextList TForm1::takeRentTexts()
+{
+    return ListBoxtjzhichu->takeTexts();
+}
+
+void TForm1::setRentTexts(TextList texts)
+{
+    ListBoxtjzhichu->setTexts(std::move(texts));
+}
+
+void TForm1::setRentTotal(const QString &text)
+{
+    Edittjzhichu->setText(text);
 }
 
 void TForm1::FormCreate()
@@ -147,7 +187,7 @@ void TForm1::FormCreate()
 void TForm1::TimerTimer()
 {
     const QDateTime now = currentLocalDateTime();
-    StatusBar1->setPanelText(0, clockPanelText(now, regionalFormats()));
+    StatusBar1->setPanelText(TStatusBar::ClockPanel, clockPanelText(now, regionalFormats()));
     const QString name = backupNameText(now.date(), regionalFormats());
     if (EditDATABAKNAME->text() != name)
         EditDATABAKNAME->setText(name);
@@ -198,13 +238,13 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 void TForm1::ButtonreClick()
 {
     FullRefresh();
-    StatusBar1->setPanelText(4, QString());
+    setMessageText(QString());
 }
 
 void TForm1::DBGrid1CellClick(const QModelIndex &cell)
 {
     if (cell.isValid())
-        StatusBar1->setPanelText(4, DataSource1->data(cell).toString());
+        setMessageText(DataSource1->data(cell).toString());
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -244,12 +284,12 @@ void TForm1::ButtonsearchClick()
         ShowMessage(prompt);
         return;
     }
-    SearchList(recordList(), ComboBoxsearchclass->currentText(), keyword);
+    SearchList(*this, ComboBoxsearchclass->currentText(), keyword);
 }
 
 void TForm1::Button1Click()
 {
-    if (DueTenantList(recordList(), currentLocalDateTime().date()) == 0) {
+    if (DueTenantList(*this, currentLocalDateTime().date()) == 0) {
         ShowMessage(QStringLiteral("暂无到期房客."));
         // 刷新 brings the full list back and clears the message panel.
         Buttonre->click();
@@ -263,8 +303,7 @@ void TForm1::ButtonaddnewinfoClick()
 
 void TForm1::DBGrid1DblClick()
 {
-    // Only the full list's count text of an empty table tells an empty list.
-    if (StatusBar1->panelText(1) == fullListCountText(0))
+    if (fullListIsEmpty(*this))
         return;
     Form2->showEditPage();
 }

@@ -251,10 +251,10 @@ void TForm2::ButtonaddinfoClick()
                       DateTimePickerE->currentText(), Memo_BeiZhu->Text(),
                       editTimeText(currentLocalDateTime(), regionalFormats())});
         list->ExecSQL();
-        Form1->StatusBar1->setPanelText(4, name + QStringLiteral("添加成功!"));
+        Form1->setMessageText(name + QStringLiteral("添加成功!"));
         FullRefresh();
     } else {
-        Form1->StatusBar1->setPanelText(4, name + QStringLiteral("添加失败,存在相同的信息名称!"));
+        Form1->setMessageText(name + QStringLiteral("添加失败,存在相同的信息名称!"));
     }
 
     ComboBox_XingMing->setEditText(QString());

@@ -14,7 +14,7 @@
 // search's listing: "共找到N 个记录" in the count panel.
 inline void showSearchResult(const QString &part)
 {
-    SearchList(Form1->recordList(), QStringLiteral("姓名"), part);
+    SearchList(*Form1, QStringLiteral("姓名"), part);
 }
 
 // The centre of a grid cell; a row past the last one is a point below the rows.
