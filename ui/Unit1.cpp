@@ -2,7 +2,7 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"

@@ -2,7 +2,7 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "register/RecordListView.h"
 #include "ui_Unit1.h"
 

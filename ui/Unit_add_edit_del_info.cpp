@@ -1,7 +1,7 @@
 #include "ui/Unit_add_edit_del_info.h"
 
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "register/Unit_mokuai.h"

@@ -3,7 +3,7 @@
 // What a user does on the main window's record grid and what it shows, and
 // a keyword search's listing, for tests of the windows that work on the list.
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "register/TenantSearch.h"
 #include "ui/Unit1.h"
 

@@ -1,4 +1,4 @@
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 
 #include "db/ADOQuery.h"
 #include "ui/GuardedConnect.h"
