@@ -46,6 +46,7 @@ TADOQuery::TADOQuery(const QString &name, TADOConnection *connection, QObject *p
     , m_name(name)
     , m_connection(connection)
 {
+    setObjectName(name);
 }
 
 void TADOQuery::setSQL(const QString &sql, const QVariantList &parameters)

@@ -93,7 +93,7 @@ TForm1::TForm1(QWidget *parent)
     Timer->start();
 
     connectHandlers();
-    runGuarded([this] { FormCreate(); });
+    runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 
 TForm1::~TForm1()
@@ -116,9 +116,9 @@ void TForm1::connectHandlers()
     connectGuarded(Buttondel, &QPushButton::clicked, this, &TForm1::ButtondelClick);
     connectGuarded(N1, &QAction::triggered, this, &TForm1::N1Click);
     connectGuarded(Buttonbakdatabasa, &QPushButton::clicked, this, &TForm1::ButtonbakdatabasaClick);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this, guarded([this](const QPoint &place) {
-                PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
-            }));
+    connectGuarded(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &place) {
+        PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
+    });
 }
 
 TADOQuery &TForm1::listCursor()
@@ -201,7 +201,7 @@ bool TForm1::FormCloseQuery()
 void TForm1::closeEvent(QCloseEvent *event)
 {
     bool canClose = false;
-    runGuarded([&] { canClose = FormCloseQuery(); });
+    runGuarded("TForm1::FormCloseQuery", [&] { canClose = FormCloseQuery(); });
     if (canClose)
         event->accept();
     else

@@ -99,7 +99,7 @@ TForm2::TForm2(QWidget *parent)
 
     bindEditPage();
     connectHandlers();
-    runGuarded([this] { FormCreate(); });
+    runGuarded("TForm2::FormCreate", [this] { FormCreate(); });
 }
 
 TForm2::~TForm2()
