@@ -17,10 +17,7 @@ QString singleText(sqlite3 *db, const char *sql)
     const int rc = statement.step();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         statement.throwError();
-    if (rc == SQLITE_DONE)
-        return {};
-    const std::string_view text = statement.columnText(0).value_or(std::string_view());
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return rc == SQLITE_ROW ? statement.columnString(0) : QString();
 }
 
 // Switches the file to a rollback journal, which keeps it a whole database

@@ -150,6 +150,12 @@ std::optional<std::string_view> SqlStatement::columnText(int column) const
     return std::string_view();  // an empty blob
 }
 
+QString SqlStatement::columnString(int column) const
+{
+    const std::string_view text = columnText(column).value_or(std::string_view());
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 std::int64_t SqlStatement::columnInt64(int column) const
 {
     return sqlite3_column_int64(m_statement, column);

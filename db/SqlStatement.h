@@ -53,6 +53,8 @@ public:
     // NULL. Read a column's key value (columnValue, columnInt64) first:
     // reading it as text may change its type.
     std::optional<std::string_view> columnText(int column) const;
+    // The same as a string, NULL as an empty one.
+    QString columnString(int column) const;
     std::int64_t columnInt64(int column) const;
     // The value with its storage class, to be bound again as it is.
     SqlValue columnValue(int column) const;
