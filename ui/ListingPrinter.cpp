@@ -1,0 +1,224 @@
+#include "ui/ListingPrinter.h"
+
+#include "db/ResultSet.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int wrapFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
+constexpr double pointsPerMillimetre = 72.0 / 25.4;
+
+double millimetres(const QPrinter &printer, double mm)
+{
+    return mm / 25.4 * printer.resolution();
+}
+
+} // namespace
+
+QStringList printFontFamilies()
+{
+    // The first Chinese family installed; fontconfig finds others for
+    // glyphs it lacks.
+    static const QStringList preferred{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
+                                       QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                                       QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("SimSun"),
+                                       QStringLiteral("Microsoft YaHei")};
+    const QStringList installed = QFontDatabase::families();
+    QStringList families;
+    for (const QString &family : preferred) {
+        if (installed.contains(family))
+            families << family;
+    }
+    return families;
+}
+
+ListingPrinter::ListingPrinter(const ResultSet &rows, QString title)
+    : m_rows(rows)
+    , m_title(std::move(title))
+{
+    m_font.setFamilies(printFontFamilies());
+    m_font.setPointSizeF(9);
+    m_boldFont = m_font;
+    m_boldFont.setBold(true);
+    m_titleFont = m_boldFont;
+    m_titleFont.setPointSizeF(12);
+}
+
+void ListingPrinter::setUpPage(QPrinter &printer)
+{
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(10, 10, 10, 10) * pointsPerMillimetre, QPageLayout::Point));
+}
+
+QString ListingPrinter::cellText(int row, int column) const
+{
+    QString text = m_rows.text(row, column);
+    text.remove(QLatin1Char('\r'));
+    return text;
+}
+
+void ListingPrinter::layOut(const QPrinter &printer)
+{
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    m_width = page.width();
+    m_height = page.height();
+    m_padding = millimetres(printer, 0.8);
+    const QFontMetricsF metrics(m_font, &printer);
+    const QFontMetricsF boldMetrics(m_boldFont, &printer);
+    m_lineHeight = metrics.lineSpacing();
+    m_ascent = metrics.ascent();
+    m_titleHeight = QFontMetricsF(m_titleFont, &printer).lineSpacing() * 1.6;
+    m_headerHeight = boldMetrics.lineSpacing() + 2 * m_padding;
+    m_footerHeight = m_lineHeight * 2;
+
+    // Each column as wide as its widest line, within limits; remarks (else
+    // the widest column) take the room left.
+    const int columns = m_rows.columnCount();
+    const int rows = m_rows.rowCount();
+    std::vector<double> natural(std::size_t(columns), 0);
+    m_singleLine.assign(std::size_t(rows) * std::size_t(columns), -1.0f);
+    for (int c = 0; c < columns; ++c)
+        natural[std::size_t(c)] = boldMetrics.horizontalAdvance(m_rows.columns().at(c));
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const QString text = cellText(r, c);
+            double widest = 0;
+            if (text.contains(QLatin1Char('\n'))) {
+                for (const QStringView line : QStringView(text).split(QLatin1Char('\n')))
+                    widest = std::max(widest, metrics.horizontalAdvance(line.toString()));
+            } else {
+                widest = metrics.horizontalAdvance(text);
+                m_singleLine[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = float(widest);
+            }
+            natural[std::size_t(c)] = std::max(natural[std::size_t(c)], widest);
+        }
+    }
+    int flexible = int(m_rows.columns().indexOf(QStringLiteral("备注")));
+    if (flexible < 0)
+        flexible = int(std::max_element(natural.begin(), natural.end()) - natural.begin());
+    m_columnWidths.assign(std::size_t(columns), 0);
+    double fixed = 0;
+    for (int c = 0; c < columns; ++c) {
+        if (c != flexible)
+            fixed += m_columnWidths[std::size_t(c)] = std::min(natural[std::size_t(c)] + 2 * m_padding, m_width * 0.2);
+    }
+    if (fixed > m_width * 0.75) {
+        for (double &width : m_columnWidths)
+            width *= m_width * 0.75 / fixed;
+        fixed = m_width * 0.75;
+    }
+    if (flexible >= 0 && flexible < columns)
+        m_columnWidths[std::size_t(flexible)] = m_width - fixed;
+
+    // Each row's lines, then the rows onto pages.
+    m_rowLines.assign(std::size_t(rows), 1);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const double inner = m_columnWidths[std::size_t(c)] - 2 * m_padding;
+            const float single = m_singleLine[std::size_t(r) * std::size_t(columns) + std::size_t(c)];
+            if (single >= 0 && single <= inner)
+                continue;
+            m_singleLine[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = -1;
+            const QRectF bounds = metrics.boundingRect(QRectF(0, 0, inner, 1e9), wrapFlags, cellText(r, c));
+            m_rowLines[std::size_t(r)]
+                = std::max(m_rowLines[std::size_t(r)], int(std::ceil(bounds.height() / m_lineHeight - 0.25)));
+        }
+    }
+    const double body = m_height - m_titleHeight - m_headerHeight - m_footerHeight;
+    const int linesPerPage = std::max(1, int((body - 2 * m_padding) / m_lineHeight));
+    m_slices.clear();
+    m_pageStarts.assign(1, 0);
+    double used = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int first = 0; first < m_rowLines[std::size_t(r)];) {
+            const int lines = std::min(m_rowLines[std::size_t(r)] - first, linesPerPage);
+            const double height = lines * m_lineHeight + 2 * m_padding;
+            if (used > 0 && used + height > body) {
+                m_pageStarts.push_back(m_slices.size());
+                used = 0;
+            }
+            m_slices.push_back({r, first, lines});
+            used += height;
+            first += lines;
+        }
+    }
+}
+
+void ListingPrinter::paint(QPrinter *printer)
+{
+    QPainter painter;
+    if (!painter.begin(printer))
+        return;
+    layOut(*printer);
+    for (int page = 0; page < pageCount(); ++page) {
+        if (page > 0)
+            printer->newPage();
+        paintPage(painter, page);
+    }
+}
+
+void ListingPrinter::paintPage(QPainter &painter, int page)
+{
+    const int columns = m_rows.columnCount();
+    QPen grid(Qt::black);
+    grid.setWidthF(std::max(1.0, m_padding / 6));
+    painter.setPen(grid);
+
+    painter.setFont(m_titleFont);
+    painter.drawText(QRectF(0, 0, m_width, m_titleHeight), Qt::AlignLeft | Qt::AlignVCenter, m_title);
+
+    // The column names.
+    double y = m_titleHeight;
+    painter.setFont(m_boldFont);
+    painter.fillRect(QRectF(0, y, m_width, m_headerHeight), QColor(0xe8, 0xe8, 0xe8));
+    double x = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QRectF cell(x, y, m_columnWidths[std::size_t(c)], m_headerHeight);
+        painter.drawText(cell.adjusted(m_padding, 0, -m_padding, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         m_rows.columns().at(c));
+        x += cell.width();
+    }
+    painter.drawRect(QRectF(0, y, m_width, m_headerHeight));
+    y += m_headerHeight;
+
+    painter.setFont(m_font);
+    const std::size_t end = std::size_t(page) + 1 < m_pageStarts.size() ? m_pageStarts[std::size_t(page) + 1] : m_slices.size();
+    for (std::size_t s = m_pageStarts[std::size_t(page)]; s < end; ++s) {
+        const Slice &slice = m_slices[s];
+        const double height = slice.lines * m_lineHeight + 2 * m_padding;
+        x = 0;
+        for (int c = 0; c < columns; ++c) {
+            const double width = m_columnWidths[std::size_t(c)];
+            const std::size_t cell = std::size_t(slice.row) * std::size_t(columns) + std::size_t(c);
+            if (m_singleLine[cell] >= 0) {
+                if (slice.firstLine == 0)
+                    painter.drawText(QPointF(x + m_padding, y + m_padding + m_ascent), cellText(slice.row, c));
+            } else {
+                // The lines of this slice: the text moved up by the lines
+                // shown on earlier pages, cut to the slice.
+                painter.save();
+                painter.setClipRect(QRectF(x, y + m_padding, width, slice.lines * m_lineHeight));
+                painter.drawText(QRectF(x + m_padding, y + m_padding - slice.firstLine * m_lineHeight,
+                                        width - 2 * m_padding, (slice.firstLine + slice.lines) * m_lineHeight),
+                                 wrapFlags, cellText(slice.row, c));
+                painter.restore();
+            }
+            painter.drawLine(QPointF(x, y), QPointF(x, y + height));
+            x += width;
+        }
+        painter.drawLine(QPointF(m_width, y), QPointF(m_width, y + height));
+        y += height;
+        painter.drawLine(QPointF(0, y), QPointF(m_width, y));
+    }
+
+    painter.drawText(QRectF(0, m_height - m_footerHeight, m_width, m_footerHeight), Qt::AlignCenter,
+                     QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(pageCount()));
+}
