@@ -7,17 +7,21 @@
 
 #include <QStringDecoder>
 
+#include <vector>
+
 namespace {
 
 constexpr qsizetype decodeChunk = 1 << 20;
 
 bool isUtf8(std::string_view bytes, ReadControl &control)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    std::vector<QChar> scratch;
     for (std::size_t at = 0; at < bytes.size(); at += decodeChunk) {
         control.check();
         const QByteArrayView chunk(bytes.data() + at, qsizetype(std::min<std::size_t>(decodeChunk, bytes.size() - at)));
-        (void)decoder.decode(chunk);
+        scratch.resize(std::size_t(decoder.requiredSpace(chunk.size())));
+        decoder.appendToBuffer(scratch.data(), chunk);
         if (decoder.hasError())
             return false;
     }

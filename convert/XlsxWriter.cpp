@@ -65,7 +65,7 @@ std::string_view escapedOoxmlText(std::string_view text, std::string &buffer)
         if (at + 7 > text.size() || text[at + 6] != '_'
             || text.substr(at + 2, 4).find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
             continue;
-        buffer.append(text.substr(done, at - done)).append("_x005F");
+        buffer.append(text.substr(done, at - done)).append("_x005F_");
         done = at + 1;
     }
     buffer.append(text.substr(done));
