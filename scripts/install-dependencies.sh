@@ -14,6 +14,8 @@ packages=(
     # its PDF with pdftotext
     liborcus-dev libixion-dev libxlsxwriter-dev libminizip-dev poppler-utils
     fonts-noto-cjk
+    # Chinese glyphs whose text a PDF that Qt writes keeps (printing)
+    fonts-droid-fallback
     # Chinese is typed through an input method: Qt 6 programs reach fcitx5
     # only through this plugin (ibus works through Qt's own)
     fcitx5-frontend-qt6

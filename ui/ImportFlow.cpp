@@ -9,6 +9,7 @@
 #include "platform/RegionalFormats.h"
 #include "register/DatabaseBackup.h"
 #include "ui/BackgroundWork.h"
+#include "ui/GuardedConnect.h"
 #include "ui/ImportPreview.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TransferFiles.h"
@@ -140,7 +141,9 @@ void ImportWithDialogs()
             ShowWarningBox(QStringLiteral("导入失败：%1。\n登记表没有改动；导入前的备份为“%2.mdb”。").arg(failure, backupName));
         return;
     }
-    FullRefresh();
+    // The rows are in: a refresh that fails (a rent the total cannot add)
+    // shows its error, and the outcome is reported all the same.
+    runGuarded([] { FullRefresh(); });
     ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
                     .arg(plan->rows.size())
                     .arg(plan->skipped.size())

@@ -1,6 +1,8 @@
 #include "ui/ImportPreview.h"
 
 #include "convert/ImportPlan.h"
+#include "db/AppError.h"
+#include "register/IntegerText.h"
 
 #include <QAbstractTableModel>
 #include <QDir>
@@ -84,6 +86,34 @@ private:
     const std::vector<SkippedRow> &m_rows;
 };
 
+// The rows whose rent the rent total cannot add up (it takes whole
+// numbers only), and the first of them.
+QString rentNote(const TenantRows &rows)
+{
+    qsizetype count = 0;
+    QString first;
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        std::string_view rent = rows.cell(row, 2).value_or(std::string_view());
+        while (!rent.empty() && static_cast<unsigned char>(rent.front()) <= 32)
+            rent.remove_prefix(1);
+        while (!rent.empty() && static_cast<unsigned char>(rent.back()) <= 32)
+            rent.remove_suffix(1);
+        if (rent.empty())
+            continue;
+        try {
+            integerFromUtf8(rent);
+        } catch (const AppError &) {
+            if (count++ == 0)
+                first = QStringLiteral("第 %1 行的“%2”").arg(rows.sourceRow(row)).arg(fromUtf8(rent));
+        }
+    }
+    if (count == 0)
+        return {};
+    return QStringLiteral("注意：有 %1 行的租金不是整数（如%2），导入后每次刷新列表，程序都会提示它不是有效的整数。")
+        .arg(count)
+        .arg(first);
+}
+
 void setUpTable(QTableView *table, QAbstractTableModel *model)
 {
     table->setModel(model);
@@ -129,12 +159,19 @@ TImportPreview::TImportPreview(const QString &path, const ImportPlan &plan, QWid
     }
     if (!plan.missingColumns.isEmpty())
         columns << QStringLiteral("表格中没有以下列，导入后为空：") + plan.missingColumns.join(QStringLiteral("、"));
+    if (const QString note = rentNote(plan.rows); !note.isEmpty())
+        columns << note;
     LabelColumns->setText(columns.join(QLatin1Char('\n')));
     LabelColumns->setVisible(!columns.isEmpty());
     LabelBackup->setText(QStringLiteral("确认导入时，程序先把数据库备份为“导入前_日期_时间.mdb”，再添加记录。"));
 
     setUpTable(TableViewAdd, m_added.get());
     setUpTable(TableViewSkip, m_skipped.get());
+    int column = 0;
+    for (const int width : {50, 90, 70, 60, 60, 80, 120})
+        TableViewAdd->setColumnWidth(column++, width);
+    TableViewSkip->setColumnWidth(0, 50);
+    TableViewSkip->setColumnWidth(1, 120);
     PageControlPreview->setTabText(0, QStringLiteral("将添加的记录（%1）").arg(plan.rows.size()));
     PageControlPreview->setTabText(1, QStringLiteral("跳过的行（%1）").arg(plan.skipped.size()));
     if (plan.rows.size() == 0 && !plan.skipped.empty())

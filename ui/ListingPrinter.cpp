@@ -25,12 +25,15 @@ double millimetres(const QPrinter &printer, double mm)
 
 QStringList printFontFamilies()
 {
-    // The first Chinese family installed; fontconfig finds others for
-    // glyphs it lacks.
-    static const QStringList preferred{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
-                                       QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                                       QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("SimSun"),
-                                       QStringLiteral("Microsoft YaHei")};
+    // The Chinese families installed, in this order; fontconfig finds
+    // others for glyphs they lack. In a PDF written with Noto CJK, Qt maps
+    // characters such as 金 入 日 一 back to look-alike radicals, so a reader
+    // that copies or searches the text finds other characters; the
+    // TrueType families first keep the PDF's text as it was printed.
+    static const QStringList preferred{QStringLiteral("Droid Sans Fallback"), QStringLiteral("WenQuanYi Zen Hei"),
+                                       QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("SimSun"),
+                                       QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC"),
+                                       QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Sans SC")};
     const QStringList installed = QFontDatabase::families();
     QStringList families;
     for (const QString &family : preferred) {
