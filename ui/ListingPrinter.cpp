@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -47,7 +48,10 @@ ListingPrinter::ListingPrinter(const ResultSet &rows, QString title)
     : m_rows(rows)
     , m_title(std::move(title))
 {
-    m_font.setFamilies(printFontFamilies());
+    // One family: the preview keeps the font with every piece of text it
+    // records, and fontconfig finds glyphs the family lacks anyway.
+    if (const QStringList families = printFontFamilies(); !families.isEmpty())
+        m_font.setFamily(families.first());
     m_font.setPointSizeF(9);
     m_boldFont = m_font;
     m_boldFont.setBold(true);
@@ -68,12 +72,36 @@ QString ListingPrinter::cellText(int row, int column) const
     return text;
 }
 
+// A bound on a line's width that needs no text shaping: a digit or a
+// sign of dates and numbers at most the widest of them, another character
+// of ASCII at most the widest of ASCII, any other at most the width of a
+// Chinese character (and a tenth).
+double ListingPrinter::widthBound(std::string_view line) const
+{
+    int digits = 0;
+    int narrow = 0;
+    int wide = 0;
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((c >= '0' && c <= '9') || (c && std::strchr(" -./:", c)))
+            ++digits;
+        else if (byte < 0x80)
+            narrow += byte >= 32;
+        else if (byte >= 0xC0)
+            ++wide;
+    }
+    return digits * m_digitWidth + narrow * m_narrowWidth + wide * m_wideWidth;
+}
+
 void ListingPrinter::layOut(const QPrinter &printer)
 {
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    if (page.size() == QSizeF(m_width, m_height) && printer.resolution() == m_resolution)
+        return;  // laid out for this page already
     m_width = page.width();
     m_height = page.height();
-    m_padding = millimetres(printer, 0.8);
+    m_resolution = printer.resolution();
+    m_padding = millimetres(printer, 1.0);
     const QFontMetricsF metrics(m_font, &printer);
     const QFontMetricsF boldMetrics(m_boldFont, &printer);
     m_lineHeight = metrics.lineSpacing();
@@ -81,27 +109,28 @@ void ListingPrinter::layOut(const QPrinter &printer)
     m_titleHeight = QFontMetricsF(m_titleFont, &printer).lineSpacing() * 1.6;
     m_headerHeight = boldMetrics.lineSpacing() + 2 * m_padding;
     m_footerHeight = m_lineHeight * 2;
+    m_digitWidth = m_narrowWidth = 0;
+    for (char16_t c = 32; c < 127; ++c) {
+        const double advance = metrics.horizontalAdvance(QChar(c));
+        double &widest = (c >= u'0' && c <= u'9') || QStringView(u" -./:").contains(QChar(c)) ? m_digitWidth : m_narrowWidth;
+        widest = std::max(widest, advance);
+    }
+    m_wideWidth = metrics.horizontalAdvance(QStringLiteral("中")) * 1.1;
 
     // Each column as wide as its widest line, within limits; remarks (else
     // the widest column) take the room left.
     const int columns = m_rows.columnCount();
     const int rows = m_rows.rowCount();
     std::vector<double> natural(std::size_t(columns), 0);
-    m_singleLine.assign(std::size_t(rows) * std::size_t(columns), -1.0f);
     for (int c = 0; c < columns; ++c)
         natural[std::size_t(c)] = boldMetrics.horizontalAdvance(m_rows.columns().at(c));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            const QString text = cellText(r, c);
-            double widest = 0;
-            if (text.contains(QLatin1Char('\n'))) {
-                for (const QStringView line : QStringView(text).split(QLatin1Char('\n')))
-                    widest = std::max(widest, metrics.horizontalAdvance(line.toString()));
-            } else {
-                widest = metrics.horizontalAdvance(text);
-                m_singleLine[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = float(widest);
+            std::string_view text = m_rows.cell(r, c);
+            for (std::size_t end; !text.empty(); text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1)) {
+                end = text.find('\n');
+                natural[std::size_t(c)] = std::max(natural[std::size_t(c)], widthBound(text.substr(0, end)));
             }
-            natural[std::size_t(c)] = std::max(natural[std::size_t(c)], widest);
         }
     }
     int flexible = int(m_rows.columns().indexOf(QStringLiteral("备注")));
@@ -121,18 +150,35 @@ void ListingPrinter::layOut(const QPrinter &printer)
     if (flexible >= 0 && flexible < columns)
         m_columnWidths[std::size_t(flexible)] = m_width - fixed;
 
-    // Each row's lines, then the rows onto pages.
+    // Each row's lines: a cell whose lines surely fit has as many as its
+    // text; only the others are laid out to find where they wrap.
     m_rowLines.assign(std::size_t(rows), 1);
+    m_wraps.assign(std::size_t(rows) * std::size_t(columns), false);
     for (int r = 0; r < rows; ++r) {
+        int &rowLines = m_rowLines[std::size_t(r)];
         for (int c = 0; c < columns; ++c) {
             const double inner = m_columnWidths[std::size_t(c)] - 2 * m_padding;
-            const float single = m_singleLine[std::size_t(r) * std::size_t(columns) + std::size_t(c)];
-            if (single >= 0 && single <= inner)
+            std::string_view text = m_rows.cell(r, c);
+            int lines = 0;
+            bool fits = true;
+            for (std::size_t end; !text.empty(); text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1)) {
+                end = text.find('\n');
+                fits = fits && widthBound(text.substr(0, end)) <= inner;
+                ++lines;
+            }
+            // The bound is not the width: measure the lines themselves.
+            if (!fits) {
+                const QStringList texts = cellText(r, c).split(QLatin1Char('\n'));
+                fits = std::all_of(texts.begin(), texts.end(),
+                                   [&](const QString &line) { return metrics.horizontalAdvance(line) <= inner; });
+            }
+            if (fits) {
+                rowLines = std::max(rowLines, lines);
                 continue;
-            m_singleLine[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = -1;
+            }
+            m_wraps[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = true;
             const QRectF bounds = metrics.boundingRect(QRectF(0, 0, inner, 1e9), wrapFlags, cellText(r, c));
-            m_rowLines[std::size_t(r)]
-                = std::max(m_rowLines[std::size_t(r)], int(std::ceil(bounds.height() / m_lineHeight - 0.25)));
+            rowLines = std::max(rowLines, int(std::ceil(bounds.height() / m_lineHeight - 0.25)));
         }
     }
     const double body = m_height - m_titleHeight - m_headerHeight - m_footerHeight;
@@ -172,7 +218,7 @@ void ListingPrinter::paintPage(QPainter &painter, int page)
 {
     const int columns = m_rows.columnCount();
     QPen grid(Qt::black);
-    grid.setWidthF(std::max(1.0, m_padding / 6));
+    grid.setWidthF(std::max(1.0, m_padding / 8));
     painter.setPen(grid);
 
     painter.setFont(m_titleFont);
@@ -189,24 +235,33 @@ void ListingPrinter::paintPage(QPainter &painter, int page)
                          m_rows.columns().at(c));
         x += cell.width();
     }
-    painter.drawRect(QRectF(0, y, m_width, m_headerHeight));
+    const double top = y;
     y += m_headerHeight;
 
+    // The rows, a line under each; the column lines go once down the page.
     painter.setFont(m_font);
+    std::vector<QLineF> lines{QLineF(0, top, m_width, top), QLineF(0, y, m_width, y)};
     const std::size_t end = std::size_t(page) + 1 < m_pageStarts.size() ? m_pageStarts[std::size_t(page) + 1] : m_slices.size();
     for (std::size_t s = m_pageStarts[std::size_t(page)]; s < end; ++s) {
         const Slice &slice = m_slices[s];
-        const double height = slice.lines * m_lineHeight + 2 * m_padding;
         x = 0;
         for (int c = 0; c < columns; ++c) {
             const double width = m_columnWidths[std::size_t(c)];
-            const std::size_t cell = std::size_t(slice.row) * std::size_t(columns) + std::size_t(c);
-            if (m_singleLine[cell] >= 0) {
-                if (slice.firstLine == 0)
-                    painter.drawText(QPointF(x + m_padding, y + m_padding + m_ascent), cellText(slice.row, c));
+            if (!m_wraps[std::size_t(slice.row) * std::size_t(columns) + std::size_t(c)]) {
+                // Lines that fit, each where it stands.
+                const QStringList texts = cellText(slice.row, c).split(QLatin1Char('\n'));
+                for (int line = slice.firstLine; line < std::min<int>(int(texts.size()), slice.firstLine + slice.lines); ++line) {
+                    if (!texts.at(line).isEmpty())
+                        painter.drawText(QPointF(x + m_padding, y + m_padding + m_ascent + (line - slice.firstLine) * m_lineHeight),
+                                         texts.at(line));
+                }
+            } else if (slice.firstLine == 0 && slice.lines == m_rowLines[std::size_t(slice.row)]) {
+                painter.drawText(QRectF(x + m_padding, y + m_padding, width - 2 * m_padding, slice.lines * m_lineHeight),
+                                 wrapFlags, cellText(slice.row, c));
             } else {
-                // The lines of this slice: the text moved up by the lines
-                // shown on earlier pages, cut to the slice.
+                // The lines of this slice of a row taller than a page: the
+                // text moved up by the lines shown on earlier pages, cut to
+                // the slice.
                 painter.save();
                 painter.setClipRect(QRectF(x, y + m_padding, width, slice.lines * m_lineHeight));
                 painter.drawText(QRectF(x + m_padding, y + m_padding - slice.firstLine * m_lineHeight,
@@ -214,13 +269,18 @@ void ListingPrinter::paintPage(QPainter &painter, int page)
                                  wrapFlags, cellText(slice.row, c));
                 painter.restore();
             }
-            painter.drawLine(QPointF(x, y), QPointF(x, y + height));
             x += width;
         }
-        painter.drawLine(QPointF(m_width, y), QPointF(m_width, y + height));
-        y += height;
-        painter.drawLine(QPointF(0, y), QPointF(m_width, y));
+        y += slice.lines * m_lineHeight + 2 * m_padding;
+        lines.emplace_back(0, y, m_width, y);
     }
+    x = 0;
+    for (int c = 0; c <= columns; ++c) {
+        lines.emplace_back(x, top, x, y);
+        if (c < columns)
+            x += m_columnWidths[std::size_t(c)];
+    }
+    painter.drawLines(lines.data(), int(lines.size()));
 
     painter.drawText(QRectF(0, m_height - m_footerHeight, m_width, m_footerHeight), Qt::AlignCenter,
                      QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(pageCount()));

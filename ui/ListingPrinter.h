@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+#include <string_view>
 #include <vector>
 
 class QPainter;
@@ -35,6 +36,7 @@ private:
     };
 
     void layOut(const QPrinter &printer);
+    double widthBound(std::string_view line) const;
     void paintPage(QPainter &painter, int page);
     QString cellText(int row, int column) const;
 
@@ -43,12 +45,14 @@ private:
     QFont m_font, m_boldFont, m_titleFont;
 
     // In the printer's pixels.
+    int m_resolution = 0;
     double m_width = 0, m_height = 0;
+    double m_digitWidth = 0, m_narrowWidth = 0, m_wideWidth = 0;
     double m_padding = 0, m_lineHeight = 0, m_ascent = 0;
     double m_titleHeight = 0, m_headerHeight = 0, m_footerHeight = 0;
     std::vector<double> m_columnWidths;
-    std::vector<int> m_rowLines;     // lines of each row
-    std::vector<float> m_singleLine; // advance of a one-line cell, -1 for one that wraps
+    std::vector<int> m_rowLines;  // lines of each row
+    std::vector<bool> m_wraps;    // per cell: whether its text wraps in its column
     std::vector<Slice> m_slices;
     std::vector<std::size_t> m_pageStarts;  // first slice of each page
 };
