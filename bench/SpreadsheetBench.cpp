@@ -9,12 +9,16 @@
 //
 //   spreadsheet_bench [--rows 100000] [--print-rows 10000] [--reps 5]
 //
-// Each measure runs in a child process of its own (the same program with
-// --child KIND DIR), so that each peak is that measure's own.
+// Each kind of measure runs in a child process of its own (the same program
+// with --child KIND DIR), and the peak resident memory is started afresh
+// before each run, so that each peak is that run's own (the process's
+// windows and listing included). "The listing alone" is the peak of a child
+// that only starts the windows on the register.
 #include "ProcessMeasures.h"
 #include "RegisterGenerator.h"
 #include "WindowOperations.h"
 #include "db/ADOQuery.h"
+#include "db/RegisterFile.h"
 #include "db/ResultSet.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
@@ -42,6 +46,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -50,6 +55,7 @@ struct Options {
     int rows = 100000;
     int printRows = 10000;
     int repetitions = 5;
+    QString importFile;  // a peak child's file to import or load
 };
 
 double median(QList<double> values)
@@ -180,6 +186,11 @@ double printPreviewFirstPage()
 
 int runChild(const QString &kind, const QString &directory, const Options &options)
 {
+    if (kind == "peak-liborcus") {
+        liborcusLoad(options.importFile);
+        std::printf("PEAK\t%ld\n", peakResidentKilobytes());
+        return 0;
+    }
     setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
     setProgramDirectory(directory);
     progressDialogDelayMs = 500;
@@ -209,6 +220,13 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
         for (int i = 0; i < options.repetitions; ++i)
             times << printPreviewFirstPage();
         std::printf("RESULT\tprint preview, first page\t%.1f\t0\n", median(times));
+    } else if (kind == "peak-export") {
+        QFile::remove(file);
+        runAnsweringBoxes([] { Form1->ButtonDaoChu->click(); }, {file});
+    } else if (kind == "peak-bare") {
+        bareXlsxLoop(Form1->ADOQuery1->result(), directory + QStringLiteral("/bare.xlsx"));
+    } else if (kind == "peak-import") {
+        runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {options.importFile, QStringLiteral("确认导入")});
     }
     std::printf("PEAK\t%ld\n", peakResidentKilobytes());
     std::fflush(stdout);
@@ -231,6 +249,7 @@ QList<QList<QByteArray>> child(const QStringList &arguments)
     return lines;
 }
 
+// The peak of a child that ended with a PEAK line.
 double peakMb(const QList<QList<QByteArray>> &lines)
 {
     for (const auto &fields : lines) {
@@ -240,17 +259,22 @@ double peakMb(const QList<QList<QByteArray>> &lines)
     return 0;
 }
 
-void printResults(const QList<QList<QByteArray>> &lines, int rows, double listingPeak)
+// One line of the table: the times of a RESULT line and the peaks of the
+// operation and its baseline, each measured in a fresh process.
+void printRow(const QList<QList<QByteArray>> &lines, const char *operation, int rows, double peak,
+              double baselinePeak, double listingPeak)
 {
+    const auto orNothing = [](double value, int decimals) {
+        return value > 0 ? QByteArray::number(value, 'f', decimals) : QByteArray();
+    };
     for (const auto &fields : lines) {
-        if (fields.first() == "RESULT") {
+        if (fields.first() == "RESULT" && fields.at(1) == operation) {
             const double work = fields.at(2).toDouble();
             const double baseline = fields.at(3).toDouble();
-            std::printf("| %s | %d | %.1f | %s | %s | %.1f | %.1f |\n", fields.at(1).constData(), rows, work,
-                        baseline > 0 ? QByteArray::number(baseline, 'f', 1).constData() : "",
-                        baseline > 0 ? QByteArray::number(work / baseline, 'f', 2).constData() : "", peakMb(lines),
-                        listingPeak);
-        } else if (fields.first() == "CELLS") {
+            std::printf("| %s | %d | %.1f | %s | %s | %.1f | %s | %.1f | %.2f |\n", operation, rows, work,
+                        orNothing(baseline, 1).constData(), orNothing(baseline > 0 ? work / baseline : 0, 2).constData(),
+                        peak, orNothing(baselinePeak, 1).constData(), listingPeak, peak / listingPeak);
+        } else if (fields.first() == "CELLS" && std::strcmp(operation, "import of that file") == 0) {
             std::printf("(liborcus finds %s names in the export (inline strings), %s in its shared-strings twin)\n",
                         fields.at(1).constData(), fields.at(2).constData());
         }
@@ -271,6 +295,8 @@ int main(int argc, char *argv[])
             options.printRows = arguments[i + 1].toInt();
         else if (arguments[i] == "--reps")
             options.repetitions = std::max(1, arguments[i + 1].toInt());
+        else if (arguments[i] == "--file")
+            options.importFile = arguments[i + 1];
     }
     const int childAt = int(arguments.indexOf("--child"));
     if (childAt > 0 && childAt + 2 < arguments.size())
@@ -283,14 +309,38 @@ int main(int argc, char *argv[])
     generateRegister(small.filePath("data.mdb"), options.printRows, today, formats);
     const QStringList common{"--rows", QString::number(options.rows), "--reps", QString::number(options.repetitions)};
 
-    const double listingPeak = peakMb(child(common + QStringList{"--child", "listing", large.path()}));
-    const double smallListingPeak = peakMb(child(common + QStringList{"--child", "listing", small.path()}));
-    std::printf("| operation | rows | time (ms) | baseline (ms) | ratio | peak memory (MB) | the listing alone (MB) |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
-    printResults(child(common + QStringList{"--child", "export", large.path()}), options.rows, listingPeak);
-    printResults(child(common + QStringList{"--child", "import", large.path()}), options.rows, listingPeak);
-    printResults(child(common + QStringList{"--child", "print", small.path()}), options.printRows, smallListingPeak);
-    std::printf("(medians of %d runs; the import's peak includes the %d rows it lists afterwards)\n",
+    const auto runKind = [&](const QString &kind, const QTemporaryDir &at, const QStringList &more = {}) {
+        return child(common + more + QStringList{"--child", kind, at.path()});
+    };
+    const double listingPeak = peakMb(runKind("listing", large));
+    const double smallListingPeak = peakMb(runKind("listing", small));
+    const auto exported = runKind("export", large);
+    const QString file = large.filePath("export.xlsx");
+    const QString twin = large.filePath("twin.xlsx");
+    const double exportPeak = peakMb(runKind("peak-export", large));
+    const double barePeak = peakMb(runKind("peak-bare", large));
+    const auto imported = runKind("import", large);
+    // A fresh import: the windows on an empty register.
+    QTemporaryDir empty;
+    createEmptyRegister(empty.filePath("data.mdb"));
+    const double importPeak = peakMb(runKind("peak-import", empty, {"--file", file}));
+    createEmptyRegister(empty.filePath("twin.mdb"));
+    QFile::remove(empty.filePath("data.mdb"));
+    QFile::rename(empty.filePath("twin.mdb"), empty.filePath("data.mdb"));
+    const double twinImportPeak = peakMb(runKind("peak-import", empty, {"--file", twin}));
+    const double orcusPeak = peakMb(runKind("peak-liborcus", empty, {"--file", file}));
+    const double orcusTwinPeak = peakMb(runKind("peak-liborcus", empty, {"--file", twin}));
+    const auto printed = runKind("print", small);
+
+    std::printf("| operation | rows | time (ms) | baseline (ms) | ratio | peak (MB) | baseline's peak (MB) "
+                "| the listing alone (MB) | peak / listing |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    printRow(exported, "export to .xlsx", options.rows, exportPeak, barePeak, listingPeak);
+    printRow(imported, "import of that file", options.rows, importPeak, orcusPeak, listingPeak);
+    printRow(imported, "import of its shared-strings twin", options.rows, twinImportPeak, orcusTwinPeak, listingPeak);
+    printRow(printed, "print preview, first page", options.printRows, peakMb(printed), 0, smallListingPeak);
+    std::printf("(medians of %d runs; the import starts from an empty register and lists its %d rows "
+                "afterwards)\n",
                 options.repetitions, options.rows);
     return 0;
 }
