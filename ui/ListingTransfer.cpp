@@ -118,6 +118,14 @@ void TForm1::ButtonDaYinClick()
 {
     if (!listingHasRows())
         return;
+    // The preview lays out every page before it shows the first.
+    constexpr int largeListing = 20000;
+    const int rows = ADOQuery1->RecordCount();
+    if (rows > largeListing
+        && !AskYesNo(applicationTitle,
+                     QStringLiteral("当前列表有 %1 个记录，打印预览要排好全部页面才能显示，需要较长时间。\n要继续吗？")
+                         .arg(rows)))
+        return;
     const QString name = listingName();
     const QString title = name + QStringLiteral("　") + StatusBar1->panelText(1) + QStringLiteral("　")
         + shortDateText(currentLocalDateTime().date(), regionalFormats());
