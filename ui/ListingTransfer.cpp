@@ -91,7 +91,7 @@ void TForm1::ButtonDaoChuClick()
 {
     if (!listingHasRows())
         return;
-    const ListingChangeWatch watch(ADOQuery1);
+    ListingChangeWatch watch(ADOQuery1);
     const QString name = listingName();
     ExportWithDialogs(
         name + QLatin1Char('_') + fileNameDate(), name,
