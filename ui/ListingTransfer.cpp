@@ -73,6 +73,10 @@ bool TForm1::listingHasRows()
 
 void TForm1::setUpTransferPage()
 {
+    // The page's own background shows through the scroll box.
+    ScrollBox1->viewport()->setAutoFillBackground(false);
+    ScrollBox1Contents->setAutoFillBackground(false);
+
     N2 = PopupMenu1->addSeparator();
     N3 = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));
     N3->setObjectName(QStringLiteral("N3"));
