@@ -56,19 +56,21 @@ int displayWidth(std::string_view text)
 
 std::string_view escapedOoxmlText(std::string_view text, std::string &buffer)
 {
-    std::size_t at = text.find("_x");
-    if (at == std::string_view::npos)
+    if (text.find("_x") == std::string_view::npos && text.find('\0') == std::string_view::npos)
         return text;
+    const auto isEscape = [&](std::size_t at) {
+        return text.substr(at, 2) == "_x" && at + 7 <= text.size() && text[at + 6] == '_'
+            && text.substr(at + 2, 4).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    };
     buffer.clear();
-    std::size_t done = 0;
-    for (; at != std::string_view::npos; at = text.find("_x", at + 1)) {
-        if (at + 7 > text.size() || text[at + 6] != '_'
-            || text.substr(at + 2, 4).find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
-            continue;
-        buffer.append(text.substr(done, at - done)).append("_x005F_");
-        done = at + 1;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\0')
+            buffer.append("_x0000_");  // a C string would end here
+        else if (isEscape(at))
+            buffer.append("_x005F_");
+        else
+            buffer.push_back(text[at]);
     }
-    buffer.append(text.substr(done));
     return buffer;
 }
 

@@ -42,5 +42,6 @@ private:
 };
 
 // "_x" before four hex digits and "_" reads as an escaped character in
-// OOXML; its "_" is written as "_x005F_" so the text reads back as it is.
+// OOXML; its "_" is written as "_x005F_" so the text reads back as it is,
+// and a NUL, which would end the text for libxlsxwriter, as "_x0000_".
 std::string_view escapedOoxmlText(std::string_view text, std::string &buffer);
