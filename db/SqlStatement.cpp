@@ -88,6 +88,12 @@ int SqlStatement::bindText(int parameter, std::string_view utf8)
                                SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+int SqlStatement::bindTextInPlace(int parameter, std::string_view utf8)
+{
+    return sqlite3_bind_text64(m_statement, parameter, utf8.empty() ? "" : utf8.data(), utf8.size(), SQLITE_STATIC,
+                               SQLITE_UTF8);
+}
+
 int SqlStatement::bindText(int parameter, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();

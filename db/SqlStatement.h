@@ -38,6 +38,9 @@ public:
     int bindInt64(int parameter, std::int64_t value);
     int bindText(int parameter, std::string_view utf8);
     int bindText(int parameter, const QString &text);
+    // Binds the bytes where they lie, uncopied: they must outlive the
+    // statement's next step.
+    int bindTextInPlace(int parameter, std::string_view utf8);
     int bindValue(int parameter, const SqlValue &value);
 
     // One step: SQLITE_ROW, SQLITE_DONE or the failure's result code.

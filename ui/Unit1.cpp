@@ -93,6 +93,7 @@ TForm1::TForm1(QWidget *parent)
     Timer->start();
 
     connectHandlers();
+    setUpTransferPage();
     runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 

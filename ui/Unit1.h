@@ -13,7 +13,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 
-// The main window: banner, the pages Larkhaven / 数据备份 / 关于我们, the status bar
+// The main window: banner, the pages Larkhaven / 数据备份 / 导入导出 / 关于我们, the status bar
 // and the clock. It owns the connection, the list cursor ADOQuery1 (shown
 // by the grid through DataSource1) and the check cursor ADOQuery2, and is
 // the record list the list procedures work on.
@@ -30,6 +30,9 @@ public:
     QTimer *Timer = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *N1 = nullptr;
+    QAction *N2 = nullptr;  // a separator
+    QAction *N3 = nullptr;
+    QAction *N4 = nullptr;
 
     // Handlers, named after control and event.
     void FormCreate();
@@ -46,6 +49,13 @@ public:
     void ButtondelClick();
     void N1Click();
     void ButtonbakdatabasaClick();
+    // The page 导入导出 and the grid's list actions (ListingTransfer.cpp).
+    void ButtonDaoChuClick();
+    void ButtonDaoChuQuanBuClick();
+    void ButtonDaoRuClick();
+    void ButtonDaYinClick();
+    void N3Click();
+    void N4Click();
 
     // The record list: ADOQuery1, the count and message panels, DBGrid1's
     // column widths, the rent list ListBoxtjzhichu and the rent total
@@ -72,7 +82,12 @@ protected:
 
 private:
     void connectHandlers();
+    void setUpTransferPage();
     void keepAboutLineInPlace();
+    // The listing on show: "房客登记", "查询结果" or "到期房客".
+    QString listingName() const;
+    // Whether the list cursor holds rows; says so when it holds none.
+    bool listingHasRows();
 
     QPushButton *m_defaultButton = nullptr;
     bool m_shownOnce = false;
