@@ -16,20 +16,6 @@ QByteArray encoded(const QString &path)
     return QFile::encodeName(path);
 }
 
-int syncDescriptorOf(const QString &path, int flags)
-{
-    const int descriptor = ::open(encoded(path).constData(), flags | O_CLOEXEC);
-    if (descriptor < 0)
-        return errno;
-    int error = 0;
-    // Some file systems cannot sync a directory; their entries are as safe
-    // as they get.
-    if (::fsync(descriptor) != 0 && !((flags & O_DIRECTORY) && (errno == EINVAL || errno == ENOTSUP)))
-        error = errno;
-    ::close(descriptor);
-    return error;
-}
-
 // The file systems that have no hard links say so with one of these.
 bool linksUnsupported(int error)
 {
@@ -72,16 +58,6 @@ int writeAll(int descriptor, const char *bytes, qint64 size)
 QString conversionTemporaryPath(const QString &target)
 {
     return target + QStringLiteral(".converting");
-}
-
-int syncFile(const QString &path)
-{
-    return syncDescriptorOf(path, O_RDONLY);
-}
-
-int syncDirectory(const QString &directory)
-{
-    return syncDescriptorOf(directory, O_RDONLY | O_DIRECTORY);
 }
 
 bool markedReadOnly(const QString &path)
