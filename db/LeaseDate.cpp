@@ -216,6 +216,14 @@ const DateLayout &fixedLayout(char separator)
     return separator == '/' ? slash : separator == '-' ? dash : dot;
 }
 
+// The long form a Chinese system writes and reads, "2026年11月30日", with or
+// without leading zeros.
+const DateLayout &chineseLayout()
+{
+    static const DateLayout chinese = layoutOf(QStringLiteral("yyyy年M月d日"));
+    return chinese;
+}
+
 // The layout of the user's short date format, worked out once per format.
 // Only the GUI thread reads dates.
 const DateLayout &userLayout(const QString &format)
@@ -246,12 +254,15 @@ void leaseDayFunction(sqlite3_context *context, int, sqlite3_value **arguments)
         sqlite3_result_null(context);
         return;
     }
-    const auto size = std::size_t(sqlite3_value_bytes(arguments[0]));
-    const std::optional<QDate> date = readLeaseDate(std::string_view(text, size), regionalFormats());
-    if (date)
+    const std::string_view utf8(text, std::size_t(sqlite3_value_bytes(arguments[0])));
+    const std::optional<QDate> date = readLeaseDate(utf8, regionalFormats());
+    if (date) {
         sqlite3_result_int64(context, date->toJulianDay());
-    else
-        sqlite3_result_null(context);
+        return;
+    }
+    if (auto *tally = static_cast<UnreadableLeaseDays *>(sqlite3_user_data(context)); tally && !isBlankDate(utf8))
+        ++tally->count;
+    sqlite3_result_null(context);
 }
 
 } // namespace
@@ -276,11 +287,19 @@ std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats 
         if (auto date = readWithLayout(s, fixedLayout(separator), separator == '-'))
             return date;
     }
+    if (auto date = readWithLayout(s, chineseLayout(), false))
+        return date;
     return readBasicIsoDate(s);
 }
 
-int registerLeaseDayFunction(sqlite3 *db)
+bool isBlankDate(std::string_view utf8)
 {
-    return sqlite3_create_function_v2(db, "lease_day", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+    return trimmedBlanks(utf8).empty();
+}
+
+int registerLeaseDayFunction(sqlite3 *db, UnreadableLeaseDays *tally)
+{
+    // Not deterministic: each call counts, so SQLite calls it for every row.
+    return sqlite3_create_function_v2(db, "lease_day", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, tally,
                                       &leaseDayFunction, nullptr, nullptr, nullptr);
 }
