@@ -1,5 +1,7 @@
 #include "convert/FileSteps.h"
 
+#include "platform/FileCopy.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,21 +23,6 @@ bool linksUnsupported(int error)
 {
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK
         || error == ENOSYS;
-}
-
-// Whether the two files hold the same bytes.
-bool sameBytes(const QString &first, const QString &second)
-{
-    QFile a(first);
-    QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 chunk = 1 << 16;
-    while (!a.atEnd()) {
-        if (a.read(chunk) != b.read(chunk))
-            return false;
-    }
-    return b.atEnd();
 }
 
 int writeAll(int descriptor, const char *bytes, qint64 size)
@@ -100,7 +87,7 @@ int keepByCopy(const QString &from, const QString &to)
     if (error == 0 && ::fsync(descriptor) != 0)
         error = errno;
     ::close(descriptor);
-    if (error == 0 && !sameBytes(from, temporary))
+    if (error == 0 && !sameFileBytes(from, temporary))
         error = EIO;
     if (error == 0)
         error = moveWithoutReplacing(temporary, to);
