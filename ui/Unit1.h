@@ -3,17 +3,23 @@
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/DataSource.h"
+#include "register/BackupCatalogue.h"
+#include "register/TenantTotals.h"
 #include "register/Unit_mokuai.h"
+#include "ui/TenantSummary.h"
 #include "ui_Unit1.h"
 
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
 class QPushButton;
 class QTimer;
 
-// The main window: banner, the pages Larkhaven / 数据备份 / 关于我们, the status bar
+// The main window: banner, the pages Larkhaven / 数据备份 / 房客统计 / 关于我们, the status bar
 // and the clock. It owns the connection, the list cursor ADOQuery1 (shown
 // by the grid through DataSource1) and the check cursor ADOQuery2.
 class TForm1 : public QWidget, public Ui::TForm1 {
@@ -29,6 +35,9 @@ public:
     QTimer *Timer = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *N1 = nullptr;
+    QAction *N5 = nullptr;
+    // The register's figures, on a page of their own.
+    TTenantSummary *GroupBoxTongJi = nullptr;
 
     // Handlers, named after control and event.
     void FormCreate();
@@ -45,6 +54,23 @@ public:
     void ButtondelClick();
     void N1Click();
     void ButtonbakdatabasaClick();
+    // The ending-soon listing, the register's figures and the listings
+    // behind them (LeaseListings.cpp).
+    void ButtonLinQiClick();
+    void N5Click();
+    void ButtonWeiJiRuClick();
+    void ButtonWuFaShiBieClick();
+    void LabelRiQiTiShiLinkActivated();
+    // The backups beside the program and their restore (BackupRestorePage.cpp).
+    void PageControl1Change();
+    void ButtonHuiFuClick();
+
+    // After each listing of the whole register: its figures, from the rows
+    // the listing read.
+    void showTotals();
+    // The start-up reminder of leases ending or just ended, in the message
+    // panel; nothing when there are none.
+    void showLeaseReminder();
 
     // The record list as the listings work on it: ADOQuery1, the status
     // bar and DBGrid1.
@@ -63,10 +89,22 @@ protected:
 private:
     void connectHandlers();
     void keepAboutLineInPlace();
+    void setUpLeaseListings();
+    void setUpRestore();
+    // A listing run from a button or the grid's menu, shown on the first
+    // page; one that finds nothing says `nothingFound` and brings the full
+    // list back, as the due-tenant listing does.
+    void showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound);
+    // Under the tool bar, while the listing on show left out rows whose
+    // expiry dates read as no date: how many, and a link that lists them.
+    void showUnreadableDatesNote(long long count);
+    void fillBackupList();
 
     QPushButton *m_defaultButton = nullptr;
     bool m_shownOnce = false;
     QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
+    std::optional<TenantTotals> m_totals;  // of the last full listing
+    BackupCatalogue m_backups;
 };
 
 // The single main window, set as soon as its construction begins.
