@@ -42,6 +42,8 @@ void TestLeaseDate::readsDates_data()
     QTest::newRow("ISO with offset") << "M/d/yy" << "2018-01-02T10:20+08:00" << jan2;
     QTest::newRow("ISO with basic offset") << "M/d/yy" << "2018-01-02T10:20:30-0530" << jan2;
     QTest::newRow("ISO basic") << "M/d/yy" << "20180102" << jan2;
+    QTest::newRow("Chinese long form") << "M/d/yy" << "2018年1月2日" << jan2;
+    QTest::newRow("Chinese long form, leading zeros") << "d.M.yyyy" << "2018年01月02日" << jan2;
 
     QTest::newRow("empty") << "yyyy/M/d" << "" << none;
     QTest::newRow("blanks") << "yyyy/M/d" << "   " << none;
@@ -55,6 +57,7 @@ void TestLeaseDate::readsDates_data()
     QTest::newRow("bad time") << "yyyy/M/d" << "2018-01-02T25:00" << none;
     QTest::newRow("bad offset") << "yyyy/M/d" << "2018-01-02T10:00+8" << none;
     QTest::newRow("ISO basic, bad month") << "yyyy/M/d" << "20181302" << none;
+    QTest::newRow("Chinese long form, 31 November") << "yyyy/M/d" << "2026年11月31日" << none;
 }
 
 void TestLeaseDate::readsDates()
