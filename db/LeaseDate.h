@@ -16,6 +16,9 @@ struct sqlite3;
 // is that day); blanks around the text are ignored. A text that reads as no
 // date gives nothing.
 std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats &formats);
+// The same as the Julian day number, for a walk over many rows: returns
+// whether the text reads as a date.
+bool readLeaseDay(std::string_view utf8, const RegionalFormats &formats, qint64 &julianDay);
 
 // Whether a date text is empty but for blanks and control characters: no
 // date given, which is not a date that cannot be read.

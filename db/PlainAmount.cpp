@@ -23,12 +23,13 @@ void unsummableAmountFunction(sqlite3_context *context, int, sqlite3_value **arg
         return;
     }
     const std::string_view utf8(text, std::size_t(sqlite3_value_bytes(arguments[0])));
-    sqlite3_result_int(context, !isBlankAmount(utf8) && !plainAmount(utf8));
+    long long amount = 0;
+    sqlite3_result_int(context, !isBlankAmount(utf8) && !readPlainAmount(utf8, amount));
 }
 
 } // namespace
 
-std::optional<long long> plainAmount(std::string_view utf8)
+bool readPlainAmount(std::string_view utf8, long long &amount)
 {
     std::string_view text = trimmed(utf8);
     bool negative = false;
@@ -37,14 +38,15 @@ std::optional<long long> plainAmount(std::string_view utf8)
         text.remove_prefix(1);
     }
     if (text.empty() || text.size() > maximumDigits)
-        return std::nullopt;
+        return false;
     long long value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9')
-            return std::nullopt;
+            return false;
         value = value * 10 + (c - '0');
     }
-    return negative ? -value : value;
+    amount = negative ? -value : value;
+    return true;
 }
 
 bool isBlankAmount(std::string_view utf8)

@@ -4,47 +4,52 @@
 #include "db/PlainAmount.h"
 #include "db/ResultSet.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // Adds a plain amount to `sum`; false, with `sum` unchanged, for a text that
 // is none or a sum that would overflow.
 bool addAmount(std::string_view text, long long &sum)
 {
-    const std::optional<long long> amount = plainAmount(text);
-    return amount && !__builtin_add_overflow(sum, *amount, &sum);
+    long long amount = 0;
+    return readPlainAmount(text, amount) && !__builtin_add_overflow(sum, amount, &sum);
 }
 
 } // namespace
 
 TenantTotals totalsOf(const ResultSet &rows, const QDate &today, const RegionalFormats &formats)
 {
+    const std::array<int, 3> columns{rows.columnIndex(QStringLiteral("租金")), rows.columnIndex(QStringLiteral("押金")),
+                                     rows.columnIndex(QStringLiteral("到期日期"))};
+    // Rent, deposit and expiry in the order of their places in a row, as
+    // the one walk along each row's record takes them.
+    std::array<int, 3> order{0, 1, 2};
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return columns[std::size_t(a)] < columns[std::size_t(b)]; });
+    std::array<int, 3> walk{};
+    for (std::size_t i = 0; i < walk.size(); ++i)
+        walk[i] = columns[std::size_t(order[i])];
+
     TenantTotals totals;
     totals.tenants = rows.rowCount();
-    const int rentColumn = rows.columnIndex(QStringLiteral("租金"));
-    const int depositColumn = rows.columnIndex(QStringLiteral("押金"));
-    const int expiryColumn = rows.columnIndex(QStringLiteral("到期日期"));
     const qint64 day = today.toJulianDay();
+    std::array<std::string_view, 3> walked;
+    std::array<std::string_view, 3> texts;  // rent, deposit, expiry
     for (int row = 0; row < totals.tenants; ++row) {
-        if (rentColumn >= 0) {
-            const std::string_view rent = rows.cell(row, rentColumn);
-            if (!isBlankAmount(rent) && !addAmount(rent, totals.rentSum))
-                ++totals.unsummedRents;
-        }
-        if (depositColumn >= 0) {
-            const std::string_view deposit = rows.cell(row, depositColumn);
-            if (!isBlankAmount(deposit) && !addAmount(deposit, totals.depositSum))
-                ++totals.unsummedDeposits;
-        }
-        if (expiryColumn < 0)
-            continue;
-        const std::string_view expiryText = rows.cell(row, expiryColumn);
-        const std::optional<QDate> expiry = readLeaseDate(expiryText, formats);
-        if (!expiry) {
-            if (!isBlankDate(expiryText))
-                ++totals.unreadableExpiry;
+        rows.cells(row, walk, walked);
+        for (std::size_t i = 0; i < walked.size(); ++i)
+            texts[std::size_t(order[i])] = walked[i];
+        if (!addAmount(texts[0], totals.rentSum) && !isBlankAmount(texts[0]))
+            ++totals.unsummedRents;
+        if (!addAmount(texts[1], totals.depositSum) && !isBlankAmount(texts[1]))
+            ++totals.unsummedDeposits;
+        qint64 expiry = 0;
+        if (!readLeaseDay(texts[2], formats, expiry)) {
+            totals.unreadableExpiry += !isBlankDate(texts[2]);
             continue;
         }
-        const qint64 daysLeft = expiry->toJulianDay() - day;
+        const qint64 daysLeft = expiry - day;
         totals.expired += daysLeft < 0;
         totals.endingSoon += daysLeft > 0 && daysLeft <= endingSoonDays;
         totals.endingThisWeek += daysLeft >= 0 && daysLeft <= reminderDays;

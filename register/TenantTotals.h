@@ -27,9 +27,9 @@ struct TenantTotals {
     int endedThisWeek = 0;     // expiry within the reminderDays before today
 };
 
-// The figures of `rows` (a listing of data: 租金, 押金 and 到期日期 are read
-// where the listing has them), with expiry dates read as the due-tenant
-// listing reads them.
+// The figures of the rows of `rows` (a listing of data: 租金, 押金 and
+// 到期日期 are read where the listing has them), with expiry dates read as
+// the due-tenant listing reads them.
 TenantTotals totalsOf(const ResultSet &rows, const QDate &today, const RegionalFormats &formats);
 
 // The start-up reminder: one short line when leases end within the next

@@ -12,6 +12,7 @@ private slots:
     void readsDates_data();
     void readsDates();
     void sqlFunction();
+    void everyDayOfEightCenturies();
 };
 
 void TestLeaseDate::readsDates_data()
@@ -91,6 +92,20 @@ void TestLeaseDate::sqlFunction()
         QCOMPARE(sqlite3_column_type(statement, column), SQLITE_NULL);
     sqlite3_finalize(statement);
     sqlite3_close(db);
+}
+
+// The day numbers worked out by the reader are the calendar's: leap years
+// and the century rules included.
+void TestLeaseDate::everyDayOfEightCenturies()
+{
+    const RegionalFormats formats = RegionalFormats::fromFormats(QStringLiteral("yyyy/M/d"), QStringLiteral("H:mm:ss"));
+    for (QDate day(1600, 1, 1); day.year() < 2400; day = day.addDays(1)) {
+        const QByteArray text = day.toString(QStringLiteral("yyyy/M/d")).toUtf8();
+        qint64 read = 0;
+        if (!readLeaseDay(std::string_view(text.constData(), std::size_t(text.size())), formats, read)
+            || read != day.toJulianDay())
+            QFAIL(text.constData());
+    }
 }
 
 QTEST_MAIN(TestLeaseDate)

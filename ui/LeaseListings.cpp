@@ -45,10 +45,10 @@ void TForm1::setUpLeaseListings()
     connectGuarded(LabelRiQiTiShi, &QLabel::linkActivated, this, &TForm1::LabelRiQiTiShiLinkActivated);
 }
 
-void TForm1::showTotals()
+void TForm1::showTotals(const TenantTotals &totals)
 {
-    m_totals = totalsOf(ADOQuery1->result(), today(), regionalFormats());
-    GroupBoxTongJi->showTotals(*m_totals);
+    m_totals = totals;
+    GroupBoxTongJi->showTotals(totals);
 }
 
 void TForm1::showLeaseReminder()

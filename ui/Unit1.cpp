@@ -31,7 +31,7 @@ TForm1 *Form1 = nullptr;
 void RefreshList()
 {
     RefreshList(Form1->recordList());
-    Form1->showTotals();
+    Form1->showTotals(totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats()));
 }
 
 void FillRentList()

@@ -65,9 +65,9 @@ public:
     void PageControl1Change();
     void ButtonHuiFuClick();
 
-    // After each listing of the whole register: its figures, from the rows
-    // the listing read.
-    void showTotals();
+    // After each listing of the whole register: its figures, added up from
+    // the rows the listing read.
+    void showTotals(const TenantTotals &totals);
     // The start-up reminder of leases ending or just ended, in the message
     // panel; nothing when there are none.
     void showLeaseReminder();
