@@ -20,6 +20,13 @@ QString lastChangedText(const QDateTime &time)
 }
 
 constexpr int pathRole = Qt::UserRole;
+constexpr int recordsRole = Qt::UserRole + 1;
+
+std::optional<long long> backupRecords(const QTreeWidgetItem *item)
+{
+    const QVariant records = item->data(2, recordsRole);
+    return records.isValid() ? std::optional<long long>(records.toLongLong()) : std::nullopt;
+}
 
 } // namespace
 
@@ -50,6 +57,8 @@ void TForm1::fillBackupList()
             {backup.name, lastChangedText(backup.lastChanged),
              backup.records ? QString::number(*backup.records) : QStringLiteral("无法读取")});
         item->setData(0, pathRole, backup.path);
+        if (backup.records)
+            item->setData(2, recordsRole, *backup.records);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         ListViewBeiFen->addTopLevelItem(item);
         if (backup.path == selectedPath)
@@ -69,8 +78,9 @@ void TForm1::ButtonHuiFuClick()
     const QString name = item->text(0);
     const QString safetyName = safetyBackupName(currentLocalDateTime());
     const bool hasDatabase = QFileInfo::exists(databasePath());
-    QString question = QStringLiteral("要用备份“%1”（%2，%3 个记录）替换当前的数据库吗？\n")
-                           .arg(name, item->text(1), item->text(2));
+    const QString records = backupRecords(item).has_value() ? QStringLiteral("%1 个记录").arg(item->text(2))
+                                                            : QStringLiteral("记录数无法读取");
+    QString question = QStringLiteral("要用备份“%1”（%2，%3）替换当前的数据库吗？\n").arg(name, item->text(1), records);
     question += hasDatabase ? QStringLiteral("恢复前，当前的数据库会先备份为“%1”。").arg(safetyName)
                             : QStringLiteral("程序目录中没有数据库文件 data.mdb，恢复后它就是这个备份的副本。");
     if (!AskYesNo(applicationTitle, question, this))
