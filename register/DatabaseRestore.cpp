@@ -81,6 +81,9 @@ RestoreOutcome restoreBackup(TADOConnection &connection, const QString &backup, 
         return refuse(QStringLiteral("它就是当前的数据库文件"));
     if (!accessDatabaseRefusal(backup).isEmpty())
         return refuse(QStringLiteral("它是 Access 数据库，不是登记表的备份"));
+    // Someone marked the register not to be written; a restore writes it.
+    if (const FileIdentity current = fileIdentityOf(database); current.exists && !current.markedWritable)
+        return refuse(QStringLiteral("数据库文件被设为只读"));
 
     // The backup's bytes as they were at one moment, in a file of the
     // program's own: what is checked is what takes data.mdb's place.
@@ -108,6 +111,9 @@ RestoreOutcome restoreBackup(TADOConnection &connection, const QString &backup, 
         return refuse(QStringLiteral("数据库文件正被其他程序使用"));
     if (!(fileIdentityOf(database) == kept))
         return refuse(QStringLiteral("恢复期间数据库文件被其他程序改动了"));
+    // The restored register may be used as the old one was.
+    if (kept.exists)
+        QFile::setPermissions(temporary, QFile::permissions(database));
     // The safety backup's and the copy's names reach the disk before
     // data.mdb changes.
     if (const int error = syncDirectory(directory); error != 0)

@@ -369,6 +369,7 @@ void TestBackup::restoreRefusesABadBackup_data()
                                         << "它是 Access 数据库，不是登记表的备份";
     QTest::newRow("not a register") << QByteArray("电话 555") << "它不是登记表";
     QTest::newRow("gone") << QByteArray("-") << "文件已不存在";
+    QTest::newRow("data.mdb marked read-only") << QByteArray("read-only") << "数据库文件被设为只读";
 }
 
 void TestBackup::restoreRefusesABadBackup()
@@ -387,6 +388,8 @@ void TestBackup::restoreRefusesABadBackup()
         writeFile(chosen, fileBytes(chosen).left(4096) + QByteArray(fileBytes(chosen).size() - 4096, '\xff'));
     else if (bytes == "-")
         QFile::remove(chosen);
+    else if (bytes == "read-only")
+        QFile::setPermissions(fixture.databasePath(), QFile::ReadOwner | QFile::ReadGroup);
     else
         writeFile(chosen, bytes);
     const auto before = snapshot(fixture.directory());
