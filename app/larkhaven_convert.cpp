@@ -5,7 +5,8 @@
 //
 // Refuses a TARGET that exists. Prints the row count and the columns not
 // carried over; exits with 0 on success, otherwise with a one-line reason
-// on stderr and status 1 (2 for wrong arguments).
+// on stderr and status 1 (2 for wrong arguments). It also exports a register
+// to a spreadsheet and makes a register from one (convert/SpreadsheetCommand.h).
 //
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
 //
@@ -14,6 +15,7 @@
 #include "convert/ChildMode.h"
 #include "convert/CrashReport.h"
 #include "convert/FileSteps.h"
+#include "convert/SpreadsheetCommand.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>
@@ -39,8 +41,11 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.value(0) == QStringLiteral("--progress"))
         return runConversionChild(arguments.mid(1));
+    if (const std::optional<int> status = runSpreadsheetCommand(arguments))
+        return *status;
     if (arguments.size() != 2) {
         printLine(stderr, QStringLiteral("用法：larkhaven-convert SOURCE TARGET（把 Access 数据库 SOURCE 的 data 表转换为新的房客数据库 TARGET）"));
+        printLine(stderr, spreadsheetCommandUsage());
         return 2;
     }
     reportCrashesAs((failurePrefix + damagedText() + QLatin1Char('\n')).toLocal8Bit(),

@@ -8,7 +8,14 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libsqlite3-dev
     pkg-config libmdb3 mdbtools-dev mdbtools
+    # spreadsheets: liborcus reads .xlsx/.ods/.csv, libxlsxwriter writes .xlsx
+    # with minizip, which also opens .xlsx packages; the benchmark loads
+    # workbooks into liborcus's document model (ixion); the print test reads
+    # its PDF with pdftotext
+    liborcus-dev libixion-dev libxlsxwriter-dev libminizip-dev poppler-utils
     fonts-noto-cjk
+    # Chinese glyphs whose text a PDF that Qt writes keeps (printing)
+    fonts-droid-fallback
     # Chinese is typed through an input method: Qt 6 programs reach fcitx5
     # only through this plugin (ibus works through Qt's own)
     fcitx5-frontend-qt6

@@ -263,9 +263,9 @@ void TestSearch::endingSoonListing()
                             expiring("明天", 1), {"长日期", "", "", "", "", "2026年12月19日"},
                             {"无法识别", "", "", "", "", "2026/11/31"}, {"无日期"}});
     QVERIFY(fixture.startProgram().isEmpty());
-    Form1->PageControl1->setCurrentWidget(Form1->GroupBoxTongJi->parentWidget());
-    QVERIFY(Form1->PopupMenu1->actions().contains(Form1->N5));
-    const auto boxes = fromTheMenu ? runAnsweringBoxes([] { Form1->N5->trigger(); }) : press(Form1->GroupBoxTongJi->ButtonLinQi);
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
+    QVERIFY(Form1->PopupMenu1->actions().contains(Form1->N6));
+    const auto boxes = fromTheMenu ? runAnsweringBoxes([] { Form1->N6->trigger(); }) : press(Form1->GroupBoxTongJi->ButtonLinQi);
     QVERIFY(boxes.isEmpty());
     QCOMPARE(Form1->PageControl1->currentWidget(), Form1->TabSheet1);
     QCOMPARE(listedNames(), (QStringList{"明天", "长日期", "第30天"}));
@@ -275,7 +275,7 @@ void TestSearch::endingSoonListing()
 
     // None within the days: said, and the full list comes back.
     fixture.exec("delete from data where 姓名 in ('明天', '长日期', '第30天')");
-    QCOMPARE(messageTexts(runAnsweringBoxes([] { Form1->N5->trigger(); })), QStringList{"30天内暂无到期房客."});
+    QCOMPARE(messageTexts(runAnsweringBoxes([] { Form1->N6->trigger(); })), QStringList{"30天内暂无到期房客."});
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 5 个记录"));
 }
 

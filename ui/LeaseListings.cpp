@@ -10,7 +10,6 @@
 #include "ui/Unit1.h"
 
 #include <QMenu>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -23,22 +22,23 @@ QDate today()
 
 void TForm1::setUpLeaseListings()
 {
-    N5 = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
-    N5->setObjectName(QStringLiteral("N5"));
+    N5 = PopupMenu1->addSeparator();
+    N6 = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
+    N6->setObjectName(QStringLiteral("N6"));
 
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet5"));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 10, 0, 0);
-    GroupBoxTongJi = new TTenantSummary(page);
-    layout->addWidget(GroupBoxTongJi);
-    layout->addStretch();
-    PageControl1->insertTab(PageControl1->indexOf(TabSheet3) + 1, page, QStringLiteral("房客统计"));
+    // First on the page 导入导出, where the register's figures are seen
+    // without looking for them.
+    GroupBoxTongJi = new TTenantSummary(ScrollBox1Contents);
+    ScrollBox1ContentsLayout->insertWidget(0, GroupBoxTongJi);
+    setTabOrder(ButtonHuiFu, GroupBoxTongJi->ButtonLinQi);
+    setTabOrder(GroupBoxTongJi->ButtonLinQi, GroupBoxTongJi->ButtonWeiJiRu);
+    setTabOrder(GroupBoxTongJi->ButtonWeiJiRu, GroupBoxTongJi->ButtonWuFaShiBie);
+    setTabOrder(GroupBoxTongJi->ButtonWuFaShiBie, ButtonDaoChu);
 
     // A new listing takes the note of the one before away.
     connect(ADOQuery1, &TADOQuery::aboutToReset, LabelRiQiTiShi, &QWidget::hide);
 
-    connectGuarded(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connectGuarded(N6, &QAction::triggered, this, &TForm1::N6Click);
     connectGuarded(GroupBoxTongJi->ButtonLinQi, &QPushButton::clicked, this, &TForm1::ButtonLinQiClick);
     connectGuarded(GroupBoxTongJi->ButtonWeiJiRu, &QPushButton::clicked, this, &TForm1::ButtonWeiJiRuClick);
     connectGuarded(GroupBoxTongJi->ButtonWuFaShiBie, &QPushButton::clicked, this, &TForm1::ButtonWuFaShiBieClick);
@@ -84,7 +84,7 @@ void TForm1::ButtonLinQiClick()
     showUnreadableDatesNote(unreadable);
 }
 
-void TForm1::N5Click()
+void TForm1::N6Click()
 {
     ButtonLinQiClick();
 }

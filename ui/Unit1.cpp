@@ -94,6 +94,7 @@ TForm1::TForm1(QWidget *parent)
     Timer->start();
 
     connectHandlers();
+    setUpTransferPage();
     setUpLeaseListings();
     setUpRestore();
     runGuarded([this] { FormCreate(); });

@@ -19,7 +19,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 
-// The main window: banner, the pages Larkhaven / 数据备份 / 房客统计 / 关于我们, the status bar
+// The main window: banner, the pages Larkhaven / 数据备份 / 导入导出 / 关于我们, the status bar
 // and the clock. It owns the connection, the list cursor ADOQuery1 (shown
 // by the grid through DataSource1) and the check cursor ADOQuery2.
 class TForm1 : public QWidget, public Ui::TForm1 {
@@ -35,8 +35,12 @@ public:
     QTimer *Timer = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *N1 = nullptr;
-    QAction *N5 = nullptr;
-    // The register's figures, on a page of their own.
+    QAction *N2 = nullptr;  // a separator
+    QAction *N3 = nullptr;
+    QAction *N4 = nullptr;
+    QAction *N5 = nullptr;  // a separator
+    QAction *N6 = nullptr;
+    // The register's figures, on the page 导入导出.
     TTenantSummary *GroupBoxTongJi = nullptr;
 
     // Handlers, named after control and event.
@@ -54,10 +58,17 @@ public:
     void ButtondelClick();
     void N1Click();
     void ButtonbakdatabasaClick();
+    // The page 导入导出 and the grid's list actions (ListingTransfer.cpp).
+    void ButtonDaoChuClick();
+    void ButtonDaoChuQuanBuClick();
+    void ButtonDaoRuClick();
+    void ButtonDaYinClick();
+    void N3Click();
+    void N4Click();
     // The ending-soon listing, the register's figures and the listings
     // behind them (LeaseListings.cpp).
     void ButtonLinQiClick();
-    void N5Click();
+    void N6Click();
     void ButtonWeiJiRuClick();
     void ButtonWuFaShiBieClick();
     void LabelRiQiTiShiLinkActivated();
@@ -88,7 +99,13 @@ protected:
 
 private:
     void connectHandlers();
+    void setUpTransferPage();
     void keepAboutLineInPlace();
+    // The listing on show: "房客登记", "查询结果", "到期房客",
+    // "30天内到期房客", "未计入合计的记录" or "到期日期无法识别".
+    QString listingName() const;
+    // Whether the list cursor holds rows; says so when it holds none.
+    bool listingHasRows();
     void setUpLeaseListings();
     void setUpRestore();
     // A listing run from a button or the grid's menu, shown on the first

@@ -2,6 +2,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
@@ -16,9 +21,16 @@ ModalBoxAnswerer::ModalBoxAnswerer(QStringList answers)
 
 void ModalBoxAnswerer::answerActiveBox()
 {
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
+    QWidget *active = QApplication::activeModalWidget();
+    // A progress dialog goes by itself.
+    if (!active || !active->isVisible() || qobject_cast<QProgressDialog *>(active))
         return;
+    auto *box = qobject_cast<QMessageBox *>(active);
+    if (!box) {
+        if (auto *dialog = qobject_cast<QDialog *>(active))
+            answerDialog(dialog);
+        return;
+    }
     SeenBox seen;
     seen.title = box->windowTitle();
     seen.text = box->text();
@@ -42,6 +54,40 @@ void ModalBoxAnswerer::answerActiveBox()
         press = box->buttons().first();
     if (press)
         press->click();
+}
+
+void ModalBoxAnswerer::answerDialog(QDialog *dialog)
+{
+    SeenBox seen;
+    seen.title = dialog->windowTitle();
+    const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
+        seen.text = QFileInfo(files->selectedFiles().value(0)).fileName();
+        m_boxes << seen;
+        if (answer.isEmpty()) {
+            files->reject();
+        } else {
+            // Typed into the name box, as a user does (selectFile leaves a
+            // box that has the focus alone).
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(answer);
+            static_cast<QDialog *>(files)->accept();
+        }
+        return;
+    }
+    QStringList texts;
+    for (const QLabel *label : dialog->findChildren<QLabel *>()) {
+        if (label->isVisible() && !label->text().isEmpty())
+            texts << label->text();
+    }
+    seen.text = texts.join(QLatin1Char('\n'));
+    m_boxes << seen;
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        if (!answer.isEmpty() && button->text() == answer && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
+    dialog->reject();
 }
 
 QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers)

@@ -21,6 +21,10 @@ struct SeenBox {
 // Answers every modal message box that comes up while it lives: it records
 // the box, then presses the button whose text is the next of `answers`, or
 // the box's default button (else its first) once the answers are used up.
+// Other modal dialogs are answered too: a file dialog takes the next answer
+// as the file (none cancels it) and is recorded with the file it proposed;
+// another dialog is recorded with the texts of its labels and the button
+// named by the next answer is pressed, or the dialog is closed.
 class ModalBoxAnswerer : public QObject {
 public:
     explicit ModalBoxAnswerer(QStringList answers = {});
@@ -28,6 +32,7 @@ public:
 
 private:
     void answerActiveBox();
+    void answerDialog(class QDialog *dialog);
 
     QStringList m_answers;
     QList<SeenBox> m_boxes;

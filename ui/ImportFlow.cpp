@@ -1,0 +1,151 @@
+#include "ui/ImportFlow.h"
+
+#include "convert/ImportPlan.h"
+#include "convert/ImportWriter.h"
+#include "convert/SheetReading.h"
+#include "convert/SpreadsheetReader.h"
+#include "db/ADOConnection.h"
+#include "platform/ProgramClock.h"
+#include "platform/RegionalFormats.h"
+#include "register/DatabaseBackup.h"
+#include "ui/BackgroundWork.h"
+#include "ui/GuardedConnect.h"
+#include "ui/ImportPreview.h"
+#include "ui/MessageBoxes.h"
+#include "ui/TransferFiles.h"
+#include "ui/Unit1.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr qsizetype rowsPerStep = 2000;
+
+NameSet registerNames(sqlite3 *db)
+{
+    NameSet names;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "select 姓名 from data", -1, &statement, nullptr) != SQLITE_OK)
+        throwEngineError(db);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        const auto *name = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+        if (name)
+            names.emplace(name, std::size_t(sqlite3_column_bytes(statement, 0)));
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throwEngineError(db);
+    return names;
+}
+
+// The plan of the sheet the user settles on, or none when the user
+// cancelled or the file cannot be read.
+std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names)
+{
+    int sheet = 0;
+    for (;;) {
+        ReadControl control;
+        ImportPlan plan;
+        try {
+            runInBackground(QStringLiteral("正在读取“%1”……").arg(QFileInfo(path).fileName()), control,
+                            [&] { plan = planImport(path, sheet, names, regionalFormats(), control); });
+        } catch (const ReadCancelled &) {
+            return std::nullopt;
+        } catch (const SpreadsheetError &error) {
+            ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), error.text()));
+            return std::nullopt;
+        }
+        if (!plan.problem.isEmpty() && plan.sheetNames.size() == 1) {
+            ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), plan.problem));
+            return std::nullopt;
+        }
+        TImportPreview preview(path, plan, Form1);
+        const int answer = preview.exec();
+        if (answer == TImportPreview::OtherSheet) {
+            sheet = preview.chosenSheet();
+            continue;
+        }
+        if (answer != QDialog::Accepted)
+            return std::nullopt;
+        return plan;
+    }
+}
+
+// Adds the rows; false with the reason, or with none when the user stopped
+// it, when nothing was added.
+bool writeRows(sqlite3 *db, const ImportPlan &plan, QString *failure)
+{
+    ImportWriter writer(db, plan.rows, editTimeText(currentLocalDateTime(), regionalFormats()));
+    const std::unique_ptr<QProgressDialog> dialog(makeProgressDialog(QStringLiteral("正在导入……")));
+    if (!writer.begin()) {
+        *failure = writer.failure();
+        return false;
+    }
+    while (!writer.allWritten()) {
+        if (!writer.writeSome(rowsPerStep)) {
+            *failure = writer.failure();
+            return false;
+        }
+        dialog->setValue(int(writer.written() * 1000 / plan.rows.size()));
+        if (dialog->wasCanceled()) {
+            writer.rollback();
+            return false;
+        }
+    }
+    if (!writer.commit()) {
+        *failure = writer.failure();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString importBackupName()
+{
+    const QString base = QStringLiteral("导入前_") + currentLocalDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(backupPath(name)); ++n)
+        name = base + QStringLiteral("_%1").arg(n);
+    return name;
+}
+
+void ImportWithDialogs()
+{
+    const QString path = askOpenPath(QStringLiteral("从表格导入"), spreadsheetFileFilter());
+    if (path.isEmpty())
+        return;
+    TADOConnection &connection = *Form1->ADOConnection1;
+    const std::optional<ImportPlan> plan = previewedPlan(path, registerNames(connection.handle()));
+    if (!plan)
+        return;
+
+    const QString backupName = importBackupName();
+    if (!backupDatabase(connection, backupName, currentLocalDateTime().date())) {
+        ShowWarningBox(QStringLiteral("导入前备份数据库失败，没有导入。\n登记表没有改动。"));
+        return;
+    }
+    QString failure;
+    if (!writeRows(connection.handle(), *plan, &failure)) {
+        if (failure.isEmpty())
+            ShowMessage(QStringLiteral("已取消导入，登记表没有改动。"));
+        else
+            ShowWarningBox(QStringLiteral("导入失败：%1。\n登记表没有改动；导入前的备份为“%2.mdb”。").arg(failure, backupName));
+        return;
+    }
+    // The rows are in: a refresh that fails (a rent the total cannot add)
+    // shows its error, and the outcome is reported all the same.
+    runGuarded([] { FullRefresh(); });
+    ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
+                    .arg(plan->rows.size())
+                    .arg(plan->skipped.size())
+                    .arg(backupName));
+}

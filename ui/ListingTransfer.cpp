@@ -1,0 +1,153 @@
+// The main window's page 导入导出 and the list actions of the grid's context
+// menu: the listing on show, or the whole register, out to a spreadsheet or
+// the printer, and tenants in from a spreadsheet.
+#include "convert/ExportSource.h"
+#include "db/ADOQuery.h"
+#include "platform/ProgramClock.h"
+#include "platform/RegionalFormats.h"
+#include "ui/ExportFlow.h"
+#include "ui/GuardedConnect.h"
+#include "ui/ImportFlow.h"
+#include "ui/MessageBoxes.h"
+#include "ui/PrintFlow.h"
+#include "ui/TransferFiles.h"
+#include "ui/Unit1.h"
+
+#include <QMenu>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Tells whether the list cursor's rows change while it lives.
+class ListingChangeWatch {
+public:
+    explicit ListingChangeWatch(TADOQuery *list)
+    {
+        const auto mark = [this] { changed = true; };
+        m_connections << QObject::connect(list, &TADOQuery::aboutToReset, list, mark)
+                      << QObject::connect(list, &TADOQuery::rowChanged, list, mark)
+                      << QObject::connect(list, &TADOQuery::rowAboutToBeRemoved, list, mark)
+                      << QObject::connect(list, &TADOQuery::rowAboutToBeAppended, list, mark);
+    }
+    ~ListingChangeWatch()
+    {
+        for (const QMetaObject::Connection &connection : m_connections)
+            QObject::disconnect(connection);
+    }
+    bool changed = false;
+
+private:
+    QList<QMetaObject::Connection> m_connections;
+};
+
+qint64 registerRowCount(sqlite3 *db)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "select count(*) from data", -1, &statement, nullptr) != SQLITE_OK)
+        throwEngineError(db);
+    const qint64 count = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
+    sqlite3_finalize(statement);
+    return count;
+}
+
+} // namespace
+
+QString TForm1::listingName() const
+{
+    const QString count = StatusBar1->panelText(1);
+    if (count.startsWith(QStringLiteral("共找到")))
+        return QStringLiteral("查询结果");
+    if (count.endsWith(QStringLiteral("个到期的房客")))
+        return QStringLiteral("到期房客");
+    if (count.endsWith(QStringLiteral("天内到期的房客")))
+        return QStringLiteral("%1天内到期房客").arg(endingSoonDays);
+    if (count.endsWith(QStringLiteral("个未计入合计的记录")))
+        return QStringLiteral("未计入合计的记录");
+    if (count.endsWith(QStringLiteral("个到期日期无法识别")))
+        return QStringLiteral("到期日期无法识别");
+    return QStringLiteral("房客登记");
+}
+
+bool TForm1::listingHasRows()
+{
+    if (ADOQuery1->Active() && ADOQuery1->RecordCount() > 0)
+        return true;
+    ShowMessage(QStringLiteral("当前列表中没有记录。"));
+    return false;
+}
+
+void TForm1::setUpTransferPage()
+{
+    // The page's own background shows through the scroll box.
+    ScrollBox1->viewport()->setAutoFillBackground(false);
+    ScrollBox1Contents->setAutoFillBackground(false);
+
+    N2 = PopupMenu1->addSeparator();
+    N3 = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));
+    N3->setObjectName(QStringLiteral("N3"));
+    N4 = PopupMenu1->addAction(QStringLiteral("打印当前列表…"));
+    N4->setObjectName(QStringLiteral("N4"));
+
+    connectGuarded(ButtonDaoChu, &QPushButton::clicked, this, &TForm1::ButtonDaoChuClick);
+    connectGuarded(ButtonDaoChuQuanBu, &QPushButton::clicked, this, &TForm1::ButtonDaoChuQuanBuClick);
+    connectGuarded(ButtonDaoRu, &QPushButton::clicked, this, &TForm1::ButtonDaoRuClick);
+    connectGuarded(ButtonDaYin, &QPushButton::clicked, this, &TForm1::ButtonDaYinClick);
+    connectGuarded(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connectGuarded(N4, &QAction::triggered, this, &TForm1::N4Click);
+}
+
+void TForm1::ButtonDaoChuClick()
+{
+    if (!listingHasRows())
+        return;
+    ListingChangeWatch watch(ADOQuery1);
+    const QString name = listingName();
+    ExportWithDialogs(
+        name + QLatin1Char('_') + fileNameDate(), name,
+        [this] { return std::make_unique<ResultSetRows>(ADOQuery1->result()); }, &watch.changed);
+}
+
+void TForm1::ButtonDaoChuQuanBuClick()
+{
+    if (registerRowCount(ADOConnection1->handle()) == 0) {
+        ShowMessage(QStringLiteral("登记表中没有记录。"));
+        return;
+    }
+    const QString name = QStringLiteral("房客登记");
+    ExportWithDialogs(name + QLatin1Char('_') + fileNameDate(), name,
+                      [this] { return std::make_unique<RegisterTableRows>(ADOConnection1->handle()); });
+}
+
+void TForm1::ButtonDaoRuClick()
+{
+    ImportWithDialogs();
+}
+
+void TForm1::ButtonDaYinClick()
+{
+    if (!listingHasRows())
+        return;
+    // The preview lays out every page before it shows the first.
+    constexpr int largeListing = 20000;
+    const int rows = ADOQuery1->RecordCount();
+    if (rows > largeListing
+        && !AskYesNo(applicationTitle,
+                     QStringLiteral("当前列表有 %1 个记录，打印预览要排好全部页面才能显示，需要较长时间。\n要继续吗？")
+                         .arg(rows)))
+        return;
+    const QString name = listingName();
+    const QString title = name + QStringLiteral("　") + StatusBar1->panelText(1) + QStringLiteral("　")
+        + shortDateText(currentLocalDateTime().date(), regionalFormats());
+    PrintWithPreview(ADOQuery1->result(), title, name + QLatin1Char('_') + fileNameDate());
+}
+
+void TForm1::N3Click()
+{
+    ButtonDaoChuClick();
+}
+
+void TForm1::N4Click()
+{
+    ButtonDaYinClick();
+}
