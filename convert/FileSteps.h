@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/FileSync.h"
 
 #include <QString>
 
@@ -12,10 +13,6 @@
 
 // The temporary name a new register is built under, beside `target`.
 QString conversionTemporaryPath(const QString &target);
-
-// Flushes a file's bytes, or a directory's entries, to the disk.
-int syncFile(const QString &path);
-int syncDirectory(const QString &directory);
 
 // Whether the permission bits mark the file or directory as not writable.
 // The program honours them also for a user (root) whom the system would
