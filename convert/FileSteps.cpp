@@ -1,5 +1,7 @@
 #include "convert/FileSteps.h"
 
+#include "platform/FileCopy.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -15,40 +17,11 @@ QByteArray encoded(const QString &path)
     return QFile::encodeName(path);
 }
 
-int syncDescriptorOf(const QString &path, int flags)
-{
-    const int descriptor = ::open(encoded(path).constData(), flags | O_CLOEXEC);
-    if (descriptor < 0)
-        return errno;
-    int error = 0;
-    // Some file systems cannot sync a directory; their entries are as safe
-    // as they get.
-    if (::fsync(descriptor) != 0 && !((flags & O_DIRECTORY) && (errno == EINVAL || errno == ENOTSUP)))
-        error = errno;
-    ::close(descriptor);
-    return error;
-}
-
 // The file systems that have no hard links say so with one of these.
 bool linksUnsupported(int error)
 {
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK
         || error == ENOSYS;
-}
-
-// Whether the two files hold the same bytes.
-bool sameBytes(const QString &first, const QString &second)
-{
-    QFile a(first);
-    QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 chunk = 1 << 16;
-    while (!a.atEnd()) {
-        if (a.read(chunk) != b.read(chunk))
-            return false;
-    }
-    return b.atEnd();
 }
 
 int writeAll(int descriptor, const char *bytes, qint64 size)
@@ -71,16 +44,6 @@ int writeAll(int descriptor, const char *bytes, qint64 size)
 QString conversionTemporaryPath(const QString &target)
 {
     return target + QStringLiteral(".converting");
-}
-
-int syncFile(const QString &path)
-{
-    return syncDescriptorOf(path, O_RDONLY);
-}
-
-int syncDirectory(const QString &directory)
-{
-    return syncDescriptorOf(directory, O_RDONLY | O_DIRECTORY);
 }
 
 int keepUnderName(const QString &from, const QString &to)
@@ -110,7 +73,7 @@ int keepByCopy(const QString &from, const QString &to)
     if (error == 0 && ::fsync(descriptor) != 0)
         error = errno;
     ::close(descriptor);
-    if (error == 0 && !sameBytes(from, temporary))
+    if (error == 0 && !sameFileBytes(from, temporary))
         error = EIO;
     if (error == 0)
         error = moveWithoutReplacing(temporary, to);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSync.h"
+
 #include <QString>
 
 #include <csignal>
@@ -10,10 +12,6 @@
 
 // The temporary name a new register is built under, beside `target`.
 QString conversionTemporaryPath(const QString &target);
-
-// Flushes a file's bytes, or a directory's entries, to the disk.
-int syncFile(const QString &path);
-int syncDirectory(const QString &directory);
 
 // Gives the file at `from` the additional name `to` without overwriting
 // anything at `to`: a hard link, or where the file system has none, a copy

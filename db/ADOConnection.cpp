@@ -2,6 +2,7 @@
 
 #include "db/AppError.h"
 #include "db/LeaseDate.h"
+#include "db/PlainAmount.h"
 #include "db/SqlStatement.h"
 
 #include <QFile>
@@ -140,7 +141,8 @@ void TADOConnection::open()
     try {
         sqlite3_extended_result_codes(db, 1);
         sqlite3_busy_timeout(db, busyTimeoutMs);
-        if (registerLeaseDayFunction(db) != SQLITE_OK)
+        if (registerLeaseDayFunction(db, &m_unreadableLeaseDays) != SQLITE_OK
+            || registerAmountFunction(db) != SQLITE_OK)
             throwEngineError(db);
         // Reading the journal mode reads the file's header, so a file that is
         // no database fails here with the engine's own text.

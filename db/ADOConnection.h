@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/LeaseDate.h"
 #include "platform/FileIdentity.h"
 
 #include <QObject>
@@ -48,6 +49,9 @@ public:
     // engine's message after a failed call.
     sqlite3 *openHandle() const { return m_db; }
 
+    // The expiry texts that lease_day() could not read, counted across the
+    // connection's statements until a listing sets the count back.
+    UnreadableLeaseDays &unreadableLeaseDays() { return m_unreadableLeaseDays; }
 
     void Close();
 
@@ -64,6 +68,7 @@ private:
     // removed, replaced or written by someone else.
     FileIdentity m_seen;
     unsigned m_generation = 0;
+    UnreadableLeaseDays m_unreadableLeaseDays;
 };
 
 // The text shown when data.mdb is an Access database, which this program

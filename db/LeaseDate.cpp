@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include <array>
+#include <limits>
 #include <string>
 
 namespace {
@@ -111,8 +112,13 @@ bool readDigits(std::string_view s, std::size_t &pos, std::size_t count, int &va
 
 bool readLiteral(std::string_view s, std::size_t &pos, std::string_view literal)
 {
-    if (s.substr(pos, literal.size()) != literal)
+    // Separators are a byte or three: compared in place, no call.
+    if (s.size() - pos < literal.size())
         return false;
+    for (std::size_t i = 0; i < literal.size(); ++i) {
+        if (s[pos + i] != literal[i])
+            return false;
+    }
     pos += literal.size();
     return true;
 }
@@ -129,11 +135,24 @@ int windowedYear(int twoDigits)
     return year;
 }
 
-std::optional<QDate> dateOf(int year, int month, int day)
+// What the readers below give for a text that reads as no date.
+constexpr qint64 noDay = std::numeric_limits<qint64>::min();
+
+// The Julian day of a date of the proleptic Gregorian calendar QDate uses,
+// worked out here (every row of a listing reads its expiry date), or noDay.
+qint64 dayNumber(int year, int month, int day)
 {
-    if (!QDate::isValid(year, month, day))
-        return std::nullopt;
-    return QDate(year, month, day);
+    static constexpr int monthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] + (month == 2 && leap))
+        return noDay;
+    // Days since 1970-01-01 (H. Hinnant's days_from_civil), then the Julian day.
+    const int y = year - (month <= 2);
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return qint64(era) * 146097 + dayOfEra - 719468 + 2440588;
 }
 
 // "H:mm[:ss[.fff]]" followed by nothing, "Z" or an offset "+HH", "+HH:mm"
@@ -169,7 +188,7 @@ bool isTimeOfDay(std::string_view s)
 
 // The date of `s` read with `layout`. A time of day may follow after a
 // blank (a date with a time is that day), or after "T" in the ISO form.
-std::optional<QDate> readWithLayout(std::string_view s, const DateLayout &layout, bool isoTime)
+qint64 readWithLayout(std::string_view s, const DateLayout &layout, bool isoTime)
 {
     int values[3] = {0, 0, 0};
     std::size_t pos = 0;
@@ -179,35 +198,35 @@ std::optional<QDate> readWithLayout(std::string_view s, const DateLayout &layout
         int value = 0;
         std::size_t digits = 0;
         if (!readNumber(s, pos, field == Field::Year ? 4 : 2, value, digits))
-            return std::nullopt;
+            return noDay;
         if (field == Field::Year) {
             if (digits <= 2 && layout.twoDigitYear)
                 value = windowedYear(value);
             else if (digits != 4)
-                return std::nullopt;
+                return noDay;
         }
         values[int(field)] = value;
         if (i < 2 && !readLiteral(s, pos, layout.separators[std::size_t(i)]))
-            return std::nullopt;
+            return noDay;
     }
     readLiteral(s, pos, layout.trailer);
     if (pos != s.size()) {
         const bool timeLead = s[pos] == ' ' || (isoTime && s[pos] == 'T');
         if (!timeLead || !isTimeOfDay(s.substr(pos + 1)))
-            return std::nullopt;
+            return noDay;
     }
-    return dateOf(values[int(Field::Year)], values[int(Field::Month)], values[int(Field::Day)]);
+    return dayNumber(values[int(Field::Year)], values[int(Field::Month)], values[int(Field::Day)]);
 }
 
 // The ISO basic form yyyyMMdd.
-std::optional<QDate> readBasicIsoDate(std::string_view s)
+qint64 readBasicIsoDate(std::string_view s)
 {
     std::size_t pos = 0;
     int year = 0, month = 0, day = 0;
     if (s.size() != 8 || !readDigits(s, pos, 4, year) || !readDigits(s, pos, 2, month)
         || !readDigits(s, pos, 2, day))
-        return std::nullopt;
-    return dateOf(year, month, day);
+        return noDay;
+    return dayNumber(year, month, day);
 }
 
 const DateLayout &fixedLayout(char separator)
@@ -218,13 +237,22 @@ const DateLayout &fixedLayout(char separator)
     return separator == '/' ? slash : separator == '-' ? dash : dot;
 }
 
+// The long form a Chinese system writes and reads, "2026年11月30日", with or
+// without leading zeros.
+const DateLayout &chineseLayout()
+{
+    static const DateLayout chinese = layoutOf(QStringLiteral("yyyy年M月d日"));
+    return chinese;
+}
+
 // The layout of the user's short date format, worked out once per format.
 // Only the GUI thread reads dates.
 const DateLayout &userLayout(const QString &format)
 {
     static QString cachedFormat;
     static DateLayout cachedLayout = layoutOf(QString());
-    if (format != cachedFormat) {
+    // The same shared text is the same format, without comparing it.
+    if (format.constData() != cachedFormat.constData() && format != cachedFormat) {
         cachedLayout = layoutOf(format);
         cachedFormat = format;
     }
@@ -238,42 +266,62 @@ void leaseDayFunction(sqlite3_context *context, int, sqlite3_value **arguments)
         sqlite3_result_null(context);
         return;
     }
-    const auto size = std::size_t(sqlite3_value_bytes(arguments[0]));
-    const std::optional<QDate> date = readLeaseDate(std::string_view(text, size), regionalFormats());
-    if (date)
-        sqlite3_result_int64(context, date->toJulianDay());
-    else
-        sqlite3_result_null(context);
+    const std::string_view utf8(text, std::size_t(sqlite3_value_bytes(arguments[0])));
+    if (qint64 day = 0; readLeaseDay(utf8, regionalFormats(), day)) {
+        sqlite3_result_int64(context, day);
+        return;
+    }
+    if (auto *tally = static_cast<UnreadableLeaseDays *>(sqlite3_user_data(context)); tally && !isBlankDate(utf8))
+        ++tally->count;
+    sqlite3_result_null(context);
 }
 
 } // namespace
 
-std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats &formats)
+bool readLeaseDay(std::string_view utf8, const RegionalFormats &formats, qint64 &julianDay)
 {
     // Blanks and control characters around a typed date mean nothing.
     const std::string_view s = trimmedControls(utf8);
     if (s.empty())
-        return std::nullopt;
+        return false;
 
+    qint64 day = noDay;
     const DateLayout &user = userLayout(formats.shortDateFormat);
     if (user.numeric) {
-        if (auto date = readWithLayout(s, user, false))
-            return date;
+        day = readWithLayout(s, user, false);
     } else if (!formats.shortDateFormat.isEmpty()) {
         const QDate date = QLocale::system().toDate(QString::fromUtf8(s.data(), qsizetype(s.size())),
                                                     formats.shortDateFormat);
         if (date.isValid())
-            return date;
+            day = date.toJulianDay();
     }
     for (const char separator : {'/', '-', '.'}) {
-        if (auto date = readWithLayout(s, fixedLayout(separator), separator == '-'))
-            return date;
+        if (day == noDay)
+            day = readWithLayout(s, fixedLayout(separator), separator == '-');
     }
-    return readBasicIsoDate(s);
+    if (day == noDay)
+        day = readWithLayout(s, chineseLayout(), false);
+    if (day == noDay)
+        day = readBasicIsoDate(s);
+    julianDay = day;
+    return day != noDay;
 }
 
-int registerLeaseDayFunction(sqlite3 *db)
+std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats &formats)
 {
-    return sqlite3_create_function_v2(db, "lease_day", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+    if (qint64 day = 0; readLeaseDay(utf8, formats, day))
+        return QDate::fromJulianDay(day);
+    return std::nullopt;
+}
+
+bool isBlankDate(std::string_view utf8)
+{
+    return trimmedControls(utf8).empty();
+}
+
+int registerLeaseDayFunction(sqlite3 *db, UnreadableLeaseDays *tally)
+{
+    // Not deterministic: each call counts, so SQLite calls it for every row.
+    return sqlite3_create_function_v2(db, "lease_day", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, tally,
                                       &leaseDayFunction, nullptr, nullptr, nullptr);
 }

@@ -16,23 +16,83 @@ QString registerSchema()
     return QString::fromUtf8(file.readAll());
 }
 
+namespace {
+
+// A file opened only to be read, immutable: no lock is taken, no journal
+// rolled back and no log or shared-memory file made beside a copy that
+// another program's log left in write-ahead-log mode.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString &path)
+    {
+        const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+        if (QFileInfo(path).isFile()
+            && sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+        }
+    }
+    ~ReadOnlyFile() { sqlite3_close(m_db); }
+    ReadOnlyFile(const ReadOnlyFile &) = delete;
+    ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
+
+    // The first value of `sql` as text; none when the statement fails.
+    std::optional<QString> firstText(const char *sql, int *resultCode = nullptr) const
+    {
+        SqlStatement statement;
+        std::optional<QString> text;
+        int rc = SQLITE_CANTOPEN;
+        if (m_db && !statement.tryPrepare(m_db, sql))
+            rc = sqlite3_errcode(m_db);
+        else if (m_db && (rc = statement.step()) == SQLITE_ROW)
+            text = statement.columnString(0);
+        if (resultCode)
+            *resultCode = rc;
+        return text;
+    }
+
+    bool holdsDataTable() const
+    {
+        return firstText("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'data' COLLATE NOCASE")
+            .has_value();
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace
+
 bool isRegisterFile(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
-        return false;
-    // Immutable: no lock is taken, no journal rolled back and no log or
-    // shared-memory file made beside a copy that another program's log left
-    // in write-ahead-log mode.
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
-    sqlite3 *db = nullptr;
-    bool found = false;
-    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
-        SqlStatement statement;
-        found = statement.tryPrepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'data' COLLATE NOCASE")
-            && statement.step() == SQLITE_ROW;
+    return ReadOnlyFile(path).holdsDataTable();
+}
+
+std::optional<long long> registerRecordCount(const QString &path)
+{
+    const ReadOnlyFile file(path);
+    if (!file.holdsDataTable())
+        return std::nullopt;
+    const std::optional<QString> count = file.firstText("SELECT count(*) FROM data");
+    return count ? std::optional<long long>(count->toLongLong()) : std::nullopt;
+}
+
+std::optional<long long> checkedRegisterRecords(const QString &path, QString *failure)
+{
+    const ReadOnlyFile file(path);
+    int rc = SQLITE_OK;
+    const bool isDatabase = file.firstText("PRAGMA schema_version", &rc).has_value();
+    if ((!isDatabase && (rc & 0xff) != SQLITE_CORRUPT) || (isDatabase && !file.holdsDataTable())) {
+        *failure = QStringLiteral("它不是登记表");
+        return std::nullopt;
     }
-    sqlite3_close(db);
-    return found;
+    const std::optional<QString> check = file.firstText("PRAGMA integrity_check(1)");
+    const std::optional<QString> count = file.firstText("SELECT count(*) FROM data");
+    if (!isDatabase || check != QStringLiteral("ok") || !count) {
+        *failure = QStringLiteral("文件已损坏");
+        return std::nullopt;
+    }
+    return count->toLongLong();
 }
 
 bool createEmptyRegister(const QString &path, QString *error)

@@ -112,6 +112,26 @@ std::string_view ResultSet::cell(int row, int column) const
     return std::string_view(text, std::size_t(field - 1));
 }
 
+void ResultSet::cells(int row, std::span<const int> columns, std::span<std::string_view> texts) const
+{
+    const char *p = m_rows[std::size_t(row)];
+    std::uint64_t field;
+    if (m_keyKind == RowKeyKind::Rowid)
+        p = readVarint(p, &field);
+    int column = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        texts[i] = {};
+        if (columns[i] < 0)
+            continue;
+        for (; column <= columns[i]; ++column) {
+            const char *text = readVarint(p, &field);
+            p = field > 0 ? text + (field - 1) : text;
+            if (column == columns[i] && field > 0)
+                texts[i] = std::string_view(text, std::size_t(field - 1));
+        }
+    }
+}
+
 QString ResultSet::text(int row, int column) const
 {
     const std::string_view v = cell(row, column);

@@ -55,6 +55,10 @@ public:
 
     bool isNull(int row, int column) const;
     std::string_view cell(int row, int column) const;  // empty for NULL
+    // The texts of several columns of one row, read in one walk along its
+    // record: `columns` ascending, where -1 (a column the result lacks)
+    // gives an empty text as NULL does.
+    void cells(int row, std::span<const int> columns, std::span<std::string_view> texts) const;
     QString text(int row, int column) const;           // empty for NULL
 
     RowKeyKind keyKind() const { return m_keyKind; }

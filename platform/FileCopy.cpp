@@ -42,30 +42,51 @@ bool writeCopy(QFile &source, QFile &target)
 
 } // namespace
 
-bool copyFileReplacing(const QString &from, const QString &to, const QString &temporary)
+bool copyToNewFile(const QString &from, const QString &to)
 {
-    // Whatever is at the temporary path is a copy cut short by an earlier
-    // run, or a link planted there: removed, never written through.
-    QFile::remove(temporary);
-
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    QFile target(temporary);
+    QFile target(to);
     // NewOnly: created here, never an existing file or the file a link names.
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     const bool written = writeCopy(source, target);
     target.close();
+    if (!written)
+        QFile::remove(to);
+    return written;
+}
+
+bool copyFileReplacing(const QString &from, const QString &to, const QString &temporary)
+{
+    // Whatever is at the temporary path is a copy cut short by an earlier
+    // run, or a link planted there: removed, never written through.
+    QFile::remove(temporary);
+    if (!copyToNewFile(from, temporary))
+        return false;
 
     // Renaming replaces the entry at `to` itself: a link there is replaced
     // by the copy, and the file it names is left as it was.
     std::error_code error;
-    if (written)
-        std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), QFileInfo(to).filesystemFilePath(), error);
-    if (!written || error) {
+    std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), QFileInfo(to).filesystemFilePath(), error);
+    if (error) {
         QFile::remove(temporary);
         return false;
     }
     return true;
+}
+
+bool sameFileBytes(const QString &first, const QString &second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 chunk = 1 << 16;
+    while (!a.atEnd()) {
+        if (a.read(chunk) != b.read(chunk))
+            return false;
+    }
+    return b.atEnd();
 }

@@ -10,3 +10,11 @@
 // is removed first. On failure `to` is left as it was and `temporary` is
 // gone. Returns whether the copy is at `to`.
 bool copyFileReplacing(const QString &from, const QString &to, const QString &temporary);
+
+// Writes a copy of `from` as a new file at `to`, where nothing may be (a
+// link there is not followed), flushed to disk and checked to be as long
+// as the source. On failure nothing is left at `to`.
+bool copyToNewFile(const QString &from, const QString &to);
+
+// Whether the two files hold the same bytes.
+bool sameFileBytes(const QString &first, const QString &second);

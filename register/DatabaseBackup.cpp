@@ -161,3 +161,11 @@ bool backupDatabase(TADOConnection &connection, const QString &name, const QDate
         QFile::rename(kept, backup);
     return false;
 }
+
+bool copyDatabaseTo(TADOConnection &connection, const QString &target)
+{
+    const QString database = databasePath();
+    if (sqlite3 *db = openedConnection(connection))
+        return copyHeldStill(connection, db, database, target);
+    return copyFileReplacing(database, target, backupTemporaryPath());
+}

@@ -25,3 +25,9 @@ QString backupTemporaryPath();
 // but a register or a link. Returns whether this copy is now at the backup
 // path.
 bool backupDatabase(TADOConnection &connection, const QString &name, const QDate &today);
+
+// Copies the database file to `target`, a new name, as a backup copies it:
+// held still by the engine's lock, the log written in first. A file the
+// engine cannot open as a database (a damaged one) is copied as it is, so
+// that nothing is lost. Returns whether the whole copy is at `target`.
+bool copyDatabaseTo(TADOConnection &connection, const QString &target);

@@ -1,7 +1,9 @@
 #include "register/TenantSearch.h"
 
+#include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/AppError.h"
+#include "register/TenantTotals.h"
 
 namespace {
 
@@ -58,6 +60,24 @@ QString dueCountText(int count)
     return QStringLiteral("共") + QString::number(count) + QStringLiteral(" 个到期的房客");
 }
 
+QString endingSoonCountText(int count)
+{
+    return QStringLiteral("共") + QString::number(count) + QStringLiteral(" 个%1天内到期的房客").arg(endingSoonDays);
+}
+
+// A listing by expiry date, counting the expiry texts lease_day could not
+// read while the statement ran.
+int showExpiryListing(RecordListView &view, const ListingStatement &listing, QString (*countText)(int),
+                      long long *unreadableDates)
+{
+    UnreadableLeaseDays &tally = view.listCursor().connection()->unreadableLeaseDays();
+    tally.count = 0;
+    const int count = ShowListing(view, [&] { return listing; }, countText);
+    if (unreadableDates)
+        *unreadableDates = tally.count;
+    return count;
+}
+
 } // namespace
 
 void SearchList(RecordListView &view, const QString &column, const QString &keyword)
@@ -73,15 +93,55 @@ void SearchList(RecordListView &view, const QString &column, const QString &keyw
         searchCountText);
 }
 
-int DueTenantList(RecordListView &view, const QDate &today)
+int DueTenantList(RecordListView &view, const QDate &today, long long *unreadableDates)
 {
     // lease_day reads each expiry text as a date; a text that reads as no
     // date gives NULL and is not due.
+    return showExpiryListing(
+        view, ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) < ?1"), {today.toJulianDay()}},
+        dueCountText, unreadableDates);
+}
+
+int EndingSoonList(RecordListView &view, const QDate &today, long long *unreadableDates)
+{
+    // BETWEEN reads the expiry once per row; the ordering reads it again
+    // only for the rows listed, whose texts are dates.
+    return showExpiryListing(
+        view,
+        ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) between ?1 and ?2 "
+                                        "order by lease_day(到期日期)"),
+                         {today.toJulianDay() + 1, today.toJulianDay() + endingSoonDays}},
+        endingSoonCountText, unreadableDates);
+}
+
+int UnsummableAmountList(RecordListView &view)
+{
+    return ShowListing(
+        view,
+        [] {
+            return ListingStatement{
+                QStringLiteral("select * from data where unsummable_amount(租金) or unsummable_amount(押金)")};
+        },
+        [](int count) { return QStringLiteral("共") + QString::number(count) + QStringLiteral(" 个未计入合计的记录"); });
+}
+
+int UnreadableExpiryList(RecordListView &view)
+{
+    // Blank is what the date rules trim: every character of code 32 or less.
+    QString blanks;
+    for (char16_t c = 1; c <= 32; ++c)
+        blanks += QChar(c);
     return ShowListing(
         view,
         [&] {
-            return ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) < ?1"),
-                                    {today.toJulianDay()}};
+            return ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) is null "
+                                                   "and trim(到期日期, ?1) <> ''"),
+                                    {blanks}};
         },
-        dueCountText);
+        [](int count) { return QStringLiteral("共") + QString::number(count) + QStringLiteral(" 个到期日期无法识别"); });
+}
+
+QString unreadableDatesNote(long long count)
+{
+    return QStringLiteral("另有") + QString::number(count) + QStringLiteral(" 个记录的到期日期无法识别");
 }

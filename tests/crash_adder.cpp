@@ -1,37 +1,76 @@
-// Adds tenants through the real add page, one after another, until it is
-// killed. After each add that the program reports as done (the message
-// panel reads "<name>添加成功!") it prints "ADDED <name>" on stdout, so
-// that the test that kills it knows which adds were reported.
+// Works on a register through the real windows, one step after another,
+// until it is killed, and says on stdout which steps the program reported
+// as done, so that the test that kills it can check them:
 //
 //   crash_adder <program directory>
+//       adds tenants through the add page; after each add the program
+//       reports (the message panel reads "<name>添加成功!") it prints
+//       "ADDED <name>";
+//   crash_adder <program directory> --restore <backup> <backup>
+//       restores the two backups in turn from the page 数据备份; after each
+//       restore the program reports it prints "RESTORED <safety backup>",
+//       the name data.mdb was kept under first.
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "support/ModalBoxes.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 
 #include <cstdio>
 
-int main(int argc, char *argv[])
+namespace {
+
+void report(const char *step, const QString &what)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    if (argc != 2)
-        return 2;
-    setProgramDirectory(QString::fromLocal8Bit(argv[1]));
-    setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
-    createProgramWindows();
+    std::printf("%s %s\n", step, what.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+[[noreturn]] void addTenants()
+{
     for (long i = 0;; ++i) {
         const QString name = QStringLiteral("租客%1-%2").arg(QCoreApplication::applicationPid()).arg(i);
         Form1->Buttonaddnewinfo->click();
         Form2->ComboBox_XingMing->setEditText(name);
         Form2->ComboBox_FangHao->setEditText(QString::number(100 + i % 900));
         Form2->Buttonaddinfo->click();
-        if (Form1->StatusBar1->panelText(4) == name + QStringLiteral("添加成功!")) {
-            std::printf("ADDED %s\n", name.toUtf8().constData());
-            std::fflush(stdout);
-        }
+        if (Form1->StatusBar1->panelText(4) == name + QStringLiteral("添加成功!"))
+            report("ADDED", name);
     }
+}
+
+[[noreturn]] void restoreInTurn(const QStringList &backups)
+{
+    static const QRegularExpression kept(QStringLiteral("已恢复备份.*\n恢复前的数据库已备份为“(.+)”。"));
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
+    for (long i = 0;; ++i) {
+        const auto found = Form1->ListViewBeiFen->findItems(backups.at(i % 2), Qt::MatchExactly);
+        if (found.isEmpty())
+            std::exit(3);
+        Form1->ListViewBeiFen->setCurrentItem(found.first());
+        const auto boxes = runAnsweringBoxes([] { Form1->ButtonHuiFu->click(); }, {QStringLiteral("&Yes")});
+        if (const auto match = kept.match(boxes.value(1).text); match.hasMatch())
+            report("RESTORED", match.captured(1));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    if (arguments.size() != 2 && !(arguments.size() == 5 && arguments.at(2) == QStringLiteral("--restore")))
+        return 2;
+    setProgramDirectory(arguments.at(1));
+    setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
+    createProgramWindows();
+    if (arguments.size() == 5)
+        restoreInTurn(arguments.mid(3));
+    addTenants();
 }

@@ -1,5 +1,6 @@
 // The database backup through the 备份 button, on real files.
 #include "platform/ProgramClock.h"
+#include "support/GridActions.h"
 #include "support/RegisterFixture.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -48,6 +49,34 @@ QString backupMessage()
 
 const QString succeeded = QStringLiteral("备份数据库,成功!");
 
+// The page 数据备份's backups, top to bottom: name and record count.
+QStringList listedBackups()
+{
+    QStringList backups;
+    for (int i = 0; i < Form1->ListViewBeiFen->topLevelItemCount(); ++i)
+        backups << Form1->ListViewBeiFen->topLevelItem(i)->text(0) + " " + Form1->ListViewBeiFen->topLevelItem(i)->text(2);
+    return backups;
+}
+
+// Chooses the backup `name` on the page 数据备份 and presses 恢复, answering
+// its question with Yes; returns the boxes' texts.
+QStringList restoreFromThePage(const QString &name)
+{
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
+    const auto found = Form1->ListViewBeiFen->findItems(name, Qt::MatchExactly);
+    if (found.size() != 1)
+        return {name + " is not listed"};
+    Form1->ListViewBeiFen->setCurrentItem(found.first());
+    return messageTexts(
+        runAnsweringBoxes([] { QTest::mouseClick(Form1->ButtonHuiFu, Qt::LeftButton); }, {QStringLiteral("&Yes")}));
+}
+
+void setLastChanged(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
 enum class Failure { Refused, WriterHoldsFile, WriteFails, DatabaseMissing, NotADatabase };
 enum class OtherProgram { SwitchedAndClosed, HoldsItSinceTheStart, HoldsItSinceBefore };
 
@@ -67,6 +96,9 @@ private slots:
     void writeAheadLogFileBackedUpWithEveryAdd();
     void otherDaysBackupIsKept_data();
     void otherDaysBackupIsKept();
+    void restoreThroughThePage();
+    void restoreRefusesABadBackup_data();
+    void restoreRefusesABadBackup();
 };
 
 void TestBackup::backupThroughTheButton()
@@ -293,6 +325,79 @@ void TestBackup::otherDaysBackupIsKept()
     QCOMPARE(fileBytes(earlier), fileBytes(fixture.databasePath()));
     QCOMPARE(fileBytes(fixture.directory() + kept), kept.isEmpty() ? QByteArray() : earlierBytes);
     QCOMPARE(QDir(fixture.directory()).entryList(QDir::Files).size(), kept.isEmpty() ? 3 : 4);
+}
+
+void TestBackup::restoreThroughThePage()
+{
+    RegisterFixture fixture;
+    fixture.createRegister({{"张三", "101"}, {"李四", "102"}});
+    const QByteArray older = fileBytes(fixture.databasePath());
+    const QString chosen = fixture.directory() + "2026121_BAK_.mdb";
+    writeFile(chosen, older);
+    setLastChanged(chosen, QDateTime(QDate(2026, 12, 1), QTime(9, 5)));
+    fixture.addTenant({"王五", "103"});
+    writeFile(fixture.directory() + "2026128_BAK_.mdb", fileBytes(fixture.databasePath()));
+    fixture.addTenant({"赵六", "104"});
+    const QByteArray current = fileBytes(fixture.databasePath());
+    // Not backups: a text file, and the Access original a conversion kept.
+    writeFile(fixture.directory() + "notes.mdb", "notes");
+    writeFile(fixture.directory() + "data_access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20));
+    setCurrentLocalDateTime(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
+    fixture.startShown();
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
+    QCOMPARE(listedBackups(), (QStringList{"2026128_BAK_.mdb 3", "2026121_BAK_.mdb 2"}));
+
+    const QString safety = QStringLiteral("恢复前_2026-12-09_103000.mdb");
+    QCOMPARE(restoreFromThePage("2026121_BAK_.mdb"),
+             (QStringList{"要用备份“2026121_BAK_.mdb”（2026/12/1 9:05:00，2 个记录）替换当前的数据库吗？\n"
+                          "恢复前，当前的数据库会先备份为“" + safety + "”。",
+                          "已恢复备份“2026121_BAK_.mdb”，共 2 个记录。\n恢复前的数据库已备份为“" + safety + "”。"}));
+    QCOMPARE(fileBytes(fixture.databasePath()), older);
+    QCOMPARE(fileBytes(chosen), older);
+    QCOMPARE(fileBytes(fixture.directory() + safety), current);
+    QCOMPARE(listedNames(), (QStringList{"张三", "李四"}));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 2 个记录"));
+    QCOMPARE(listedBackups().first(), safety + " 4");
+}
+
+void TestBackup::restoreRefusesABadBackup_data()
+{
+    QTest::addColumn<QByteArray>("bytes");  // put in the chosen backup's place once it is listed; empty: removed
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("damaged") << QByteArray() << "文件已损坏";
+    QTest::newRow("the Access original") << QByteArray("\x00\x01\x00\x00Standard ACE DB\x00", 20)
+                                        << "它是 Access 数据库，不是登记表的备份";
+    QTest::newRow("not a register") << QByteArray("电话 555") << "它不是登记表";
+    QTest::newRow("gone") << QByteArray("-") << "文件已不存在";
+    QTest::newRow("data.mdb marked read-only") << QByteArray("read-only") << "数据库文件被设为只读";
+}
+
+void TestBackup::restoreRefusesABadBackup()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    for (int i = 0; i < 40; ++i)
+        fixture.addTenant({QStringLiteral("租客%1").arg(i), "", "", "", "", "", QString(200, QChar(u'备'))});
+    const QString chosen = fixture.directory() + "chosen.mdb";
+    writeFile(chosen, fileBytes(fixture.databasePath()));
+    fixture.startShown();
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
+    if (bytes.isEmpty())  // the table's pages overwritten, the header whole
+        writeFile(chosen, fileBytes(chosen).left(4096) + QByteArray(fileBytes(chosen).size() - 4096, '\xff'));
+    else if (bytes == "-")
+        QFile::remove(chosen);
+    else if (bytes == "read-only")
+        QFile::setPermissions(fixture.databasePath(), QFile::ReadOwner | QFile::ReadGroup);
+    else
+        writeFile(chosen, bytes);
+    const auto before = snapshot(fixture.directory());
+
+    const QStringList boxes = restoreFromThePage("chosen.mdb");
+    QCOMPARE(boxes.value(1), QStringLiteral("无法恢复“chosen.mdb”：%1。\n当前的数据库没有改动。").arg(reason));
+    QCOMPARE(snapshot(fixture.directory()), before);
+    QCOMPARE(Form1->DataSource1->rowCount(), 40);
 }
 
 QTEST_MAIN(TestBackup)

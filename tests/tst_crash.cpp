@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@ class TestCrash : public QObject {
 private slots:
     void killedWhileAddingLosesNoReportedAdd();
     void killedWhileConvertingKeepsEveryFileWhole();
+    void killedWhileRestoringKeepsTheRegisterWhole();
 };
 
 void TestCrash::killedWhileAddingLosesNoReportedAdd()
@@ -130,6 +132,61 @@ void TestCrash::killedWhileConvertingKeepsEveryFileWhole()
         QCOMPARE(QDir(work).entryList(QDir::Files | QDir::Hidden), (QStringList{"data.mdb", "data_access.mdb"}));
     }
     qInfo("%d of 20 runs were killed after the register took data.mdb's place", convertedWhenKilled);
+}
+
+void TestCrash::killedWhileRestoringKeepsTheRegisterWhole()
+{
+    // Three registers of different rows: data.mdb and two backups.
+    QTemporaryDir directory;
+    const QStringList names{"data", "甲", "乙"};
+    QMap<QByteArray, QString> registers;  // bytes -> which
+    for (const QString &which : names) {
+        const QString path = directory.filePath(which + ".mdb");
+        QVERIFY(createEmptyRegister(path));
+        sqlRows(path, QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                                     "insert into data (姓名, 备注) select '%2' || i, hex(randomblob(100)) from n")
+                          .arg(which == "乙" ? 6000 : 10000)
+                          .arg(which));
+        registers.insert(fileBytes(path), which);
+    }
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    int restoredWhenKilled = 0;
+    int cutShort = 0;
+    for (int run = 0; run < 12; ++run) {
+        const QString work = directory.filePath(QString::number(run));
+        QVERIFY(QDir().mkpath(work));
+        for (const QString &which : names)
+            QVERIFY(QFile::copy(directory.filePath(which + ".mdb"), work + "/" + which + ".mdb"));
+        QProcess restorer;
+        restorer.start(CRASH_ADDER_PATH, {work, "--restore", "甲.mdb", "乙.mdb"});
+        QVERIFY(restorer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(restorer.canReadLine() || restorer.state() != QProcess::Running, 30000);
+        QTest::qWait(random.bounded(1, 300));
+        restorer.kill();  // SIGKILL
+        QVERIFY(restorer.waitForFinished());
+
+        // data.mdb is one of the registers, whole; so is every backup the
+        // program reported, and every file under a safety backup's name.
+        const QString now = registers.value(fileBytes(work + "/data.mdb"));
+        QVERIFY2(!now.isEmpty(), qPrintable(QString("run %1: data.mdb is none of the registers").arg(run)));
+        restoredWhenKilled += now != "data";
+        cutShort += QFileInfo::exists(work + "/Quillmere-restore.tmp");
+        QStringList reported;
+        for (const QByteArray &line : restorer.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("RESTORED "))
+                reported << QString::fromUtf8(line.mid(9));
+        }
+        QVERIFY(!reported.isEmpty());
+        const QStringList kept = QDir(work).entryList({"恢复前_*.mdb"}, QDir::Files);
+        for (const QString &name : reported)
+            QVERIFY2(kept.contains(name), qPrintable(name + " was reported but is gone"));
+        for (const QString &name : kept)
+            QVERIFY2(registers.contains(fileBytes(work + "/" + name)), qPrintable(name + " is not whole"));
+        QCOMPARE(registers.value(fileBytes(work + "/甲.mdb")), QStringLiteral("甲"));
+        QCOMPARE(registers.value(fileBytes(work + "/乙.mdb")), QStringLiteral("乙"));
+    }
+    qInfo("%d of 12 runs were killed with a backup in data.mdb's place, %d with a copy cut short", restoredWhenKilled,
+          cutShort);
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

@@ -12,6 +12,7 @@ private slots:
     void readsDates_data();
     void readsDates();
     void sqlFunction();
+    void everyDayOfEightCenturies();
 };
 
 void TestLeaseDate::readsDates_data()
@@ -42,6 +43,8 @@ void TestLeaseDate::readsDates_data()
     QTest::newRow("ISO with offset") << "M/d/yy" << "2018-01-02T10:20+08:00" << jan2;
     QTest::newRow("ISO with basic offset") << "M/d/yy" << "2018-01-02T10:20:30-0530" << jan2;
     QTest::newRow("ISO basic") << "M/d/yy" << "20180102" << jan2;
+    QTest::newRow("Chinese long form") << "M/d/yy" << "2018年1月2日" << jan2;
+    QTest::newRow("Chinese long form, leading zeros") << "d.M.yyyy" << "2018年01月02日" << jan2;
 
     QTest::newRow("empty") << "yyyy/M/d" << "" << none;
     QTest::newRow("blanks") << "yyyy/M/d" << "   " << none;
@@ -55,6 +58,7 @@ void TestLeaseDate::readsDates_data()
     QTest::newRow("bad time") << "yyyy/M/d" << "2018-01-02T25:00" << none;
     QTest::newRow("bad offset") << "yyyy/M/d" << "2018-01-02T10:00+8" << none;
     QTest::newRow("ISO basic, bad month") << "yyyy/M/d" << "20181302" << none;
+    QTest::newRow("Chinese long form, 31 November") << "yyyy/M/d" << "2026年11月31日" << none;
 }
 
 void TestLeaseDate::readsDates()
@@ -88,6 +92,20 @@ void TestLeaseDate::sqlFunction()
         QCOMPARE(sqlite3_column_type(statement, column), SQLITE_NULL);
     sqlite3_finalize(statement);
     sqlite3_close(db);
+}
+
+// The day numbers worked out by the reader are the calendar's: leap years
+// and the century rules included.
+void TestLeaseDate::everyDayOfEightCenturies()
+{
+    const RegionalFormats formats = RegionalFormats::fromFormats(QStringLiteral("yyyy/M/d"), QStringLiteral("H:mm:ss"));
+    for (QDate day(1600, 1, 1); day.year() < 2400; day = day.addDays(1)) {
+        const QByteArray text = day.toString(QStringLiteral("yyyy/M/d")).toUtf8();
+        qint64 read = 0;
+        if (!readLeaseDay(std::string_view(text.constData(), std::size_t(text.size())), formats, read)
+            || read != day.toJulianDay())
+            QFAIL(text.constData());
+    }
 }
 
 QTEST_MAIN(TestLeaseDate)

@@ -1,6 +1,7 @@
 // The record list and its full refresh, through the real main window.
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
+#include "platform/ProgramClock.h"
 #include "register/IntegerText.h"
 #include "register/TenantSearch.h"
 #include "register/TextList.h"
@@ -24,6 +25,9 @@ private slots:
     void integerConversion();
     void listingsWorkOnTheControlsGiven_data();
     void listingsWorkOnTheControlsGiven();
+    void figuresOfARegisterWithOddAmounts();
+    void startUpReminder_data();
+    void startUpReminder();
 };
 
 void TestRegister::fullRefreshListsSumsAndEndsOnTheLastRow()
@@ -282,6 +286,69 @@ void TestRegister::listingsWorkOnTheControlsGiven()
         listed << list.result().text(row, 1);
     QCOMPARE(listed, names);
     QCOMPARE(view.widths, listColumnWidths);
+}
+
+namespace {
+
+const QDate today(2026, 12, 9);
+
+QString expiryIn(int days)
+{
+    return today.addDays(days).toString("yyyy/M/d");
+}
+
+} // namespace
+
+void TestRegister::figuresOfARegisterWithOddAmounts()
+{
+    RegisterFixture fixture;
+    setCurrentLocalDateTime(QDateTime(today, QTime(10, 30)));
+    fixture.createRegister({{"甲", "1", "500", "1000", "", expiryIn(-40)}, {"乙", "2", " 600 ", "1200", "", expiryIn(30)},
+                            {"丙", "3", "1,600", "押一付三", "", expiryIn(31)}, {"丁", "4", "¥500", "0", "", "2026/11/31"},
+                            {"戊", "5", "", "", "", expiryIn(0)}, {"己", "6", "0x10", "-200", "", expiryIn(-1)}});
+    fixture.exec("insert into data (姓名) values ('庚')");
+    QCOMPARE(messageTexts(fixture.startProgram()), QStringList{"'1,600' is not a valid integer value."});
+    const TTenantSummary *figures = Form1->GroupBoxTongJi;
+    const auto shown = [figures] {
+        QStringList texts;
+        for (const QLabel *label : {figures->LabelFangKe, figures->LabelZuJin, figures->LabelYaJin, figures->LabelDaoQi,
+                                    figures->LabelLinQi, figures->LabelWeiJiRu, figures->LabelWuFaShiBie})
+            texts << label->text();
+        return texts;
+    };
+    QCOMPARE(shown(), (QStringList{"7 个", "1100 元", "2000 元", "2 个", "1 个", "租金 3 个，押金 1 个", "1 个"}));
+
+    // The amounts left out, on request.
+    QVERIFY(press(figures->ButtonWeiJiRu).isEmpty());
+    QCOMPARE(listedNames(), (QStringList{"丙", "丁", "己"}));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共3 个未计入合计的记录"));
+
+    // Every full listing brings them up to date.
+    fixture.exec("delete from data where 姓名 in ('甲', '丙')");
+    QCOMPARE(messageTexts(press(Form1->Buttonre)), QStringList{"'¥500' is not a valid integer value."});
+    QCOMPARE(shown(), (QStringList{"5 个", "600 元", "1000 元", "1 个", "1 个", "租金 2 个，押金 0 个", "1 个"}));
+}
+
+void TestRegister::startUpReminder_data()
+{
+    QTest::addColumn<QList<int>>("expiryDays");  // from today
+    QTest::addColumn<QString>("reminder");
+    QTest::newRow("none within the week") << QList<int>{8, -8, 30} << "";
+    QTest::newRow("ending") << QList<int>{0, 7, 20} << "2 位房客租约7天内到期";
+    QTest::newRow("ended") << QList<int>{-1, -7, -8} << "2 位房客租约7天内已到期";
+    QTest::newRow("both") << QList<int>{3, -3, -3} << "7天内到期1 位,刚到期2 位";
+}
+
+void TestRegister::startUpReminder()
+{
+    QFETCH(QList<int>, expiryDays);
+    RegisterFixture fixture;
+    setCurrentLocalDateTime(QDateTime(today, QTime(0, 0)));
+    fixture.createRegister();
+    for (const int days : expiryDays)
+        fixture.addTenant({"租客", "", "", "", "", expiryIn(days)});
+    QVERIFY(fixture.startProgram().isEmpty());
+    QTEST(Form1->StatusBar1->panelText(4), "reminder");
 }
 
 QTEST_MAIN(TestRegister)

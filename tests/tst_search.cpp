@@ -1,10 +1,12 @@
 // The keyword search and the due-tenant listing, through the real main window.
+#include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "support/GridActions.h"
 #include "support/RegisterFixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -60,6 +62,8 @@ private slots:
     void dueListing_data();
     void dueListing();
     void emptyDueListingBringsTheFullListBack();
+    void endingSoonListing_data();
+    void endingSoonListing();
 };
 
 void TestSearch::refusals_data()
@@ -208,6 +212,13 @@ void TestSearch::dueListing()
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共2 个到期的房客"));
     QCOMPARE(columnWidths(), listColumnWidths);
     QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("kept"));
+    // The texts left out are counted under the tool bar, and listed on request.
+    QVERIFY(!Form1->LabelRiQiTiShi->isHidden());
+    QVERIFY(Form1->LabelRiQiTiShi->text().startsWith("另有2 个记录的到期日期无法识别"));
+    emit Form1->LabelRiQiTiShi->linkActivated("list");
+    QCOMPARE(listedNames(), (QStringList{"无日期", "无日期"}));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共2 个到期日期无法识别"));
+    QVERIFY(Form1->LabelRiQiTiShi->isHidden());
 }
 
 void TestSearch::emptyDueListingBringsTheFullListBack()
@@ -230,6 +241,42 @@ void TestSearch::emptyDueListingBringsTheFullListBack()
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 3 个记录"));
     QCOMPARE(Form1->Edittjzhichu->text(), QStringLiteral("650"));
     QCOMPARE(Form1->StatusBar1->panelText(4), QString());
+}
+
+void TestSearch::endingSoonListing_data()
+{
+    QTest::addColumn<bool>("fromTheMenu");  // else from the button on the figures' page
+    QTest::newRow("the grid's menu") << true;
+    QTest::newRow("the figures' page") << false;
+}
+
+void TestSearch::endingSoonListing()
+{
+    QFETCH(bool, fromTheMenu);
+    RegisterFixture fixture;
+    const QDate today(2026, 12, 9);
+    setCurrentLocalDateTime(QDateTime(today, QTime(23, 59)));
+    const auto expiring = [&](const QString &name, int days) {
+        return QStringList{name, "", "", "", "", today.addDays(days).toString("yyyy/M/d")};
+    };
+    fixture.createRegister({expiring("第31天", 31), expiring("第30天", 30), expiring("今天", 0), expiring("昨天", -1),
+                            expiring("明天", 1), {"长日期", "", "", "", "", "2026年12月19日"},
+                            {"无法识别", "", "", "", "", "2026/11/31"}, {"无日期"}});
+    QVERIFY(fixture.startProgram().isEmpty());
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
+    QVERIFY(Form1->PopupMenu1->actions().contains(Form1->N6));
+    const auto boxes = fromTheMenu ? runAnsweringBoxes([] { Form1->N6->trigger(); }) : press(Form1->GroupBoxTongJi->ButtonLinQi);
+    QVERIFY(boxes.isEmpty());
+    QCOMPARE(Form1->PageControl1->currentWidget(), Form1->TabSheet1);
+    QCOMPARE(listedNames(), (QStringList{"明天", "长日期", "第30天"}));
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共3 个30天内到期的房客"));
+    QCOMPARE(columnWidths(), listColumnWidths);
+    QVERIFY(Form1->LabelRiQiTiShi->text().startsWith("另有1 个记录的到期日期无法识别"));
+
+    // None within the days: said, and the full list comes back.
+    fixture.exec("delete from data where 姓名 in ('明天', '长日期', '第30天')");
+    QCOMPARE(messageTexts(runAnsweringBoxes([] { Form1->N6->trigger(); })), QStringList{"30天内暂无到期房客."});
+    QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 5 个记录"));
 }
 
 QTEST_MAIN(TestSearch)

@@ -57,6 +57,12 @@ QString TForm1::listingName() const
         return QStringLiteral("查询结果");
     if (count.endsWith(QStringLiteral("个到期的房客")))
         return QStringLiteral("到期房客");
+    if (count.endsWith(QStringLiteral("天内到期的房客")))
+        return QStringLiteral("%1天内到期房客").arg(endingSoonDays);
+    if (count.endsWith(QStringLiteral("个未计入合计的记录")))
+        return QStringLiteral("未计入合计的记录");
+    if (count.endsWith(QStringLiteral("个到期日期无法识别")))
+        return QStringLiteral("到期日期无法识别");
     return QStringLiteral("房客登记");
 }
 

@@ -31,6 +31,7 @@ TForm1 *Form1 = nullptr;
 void RefreshList()
 {
     RefreshList(*Form1);
+    Form1->showTotals(totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats()));
 }
 
 void FillRentList()
@@ -94,6 +95,8 @@ TForm1::TForm1(QWidget *parent)
 
     connectHandlers();
     setUpTransferPage();
+    setUpLeaseListings();
+    setUpRestore();
     runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 
@@ -179,7 +182,9 @@ void TForm1::FormCreate()
     if (QFileInfo(path).isFile()) {
         OfferAccessConversion(path);
         ADOConnection1->setDatabaseFile(path);
-        FullRefresh();
+        // The reminder follows also a refresh that failed at the rent total.
+        runGuarded("TForm1::FormCreate", [] { FullRefresh(); });
+        showLeaseReminder();
     } else {
         ShowMessage(QStringLiteral("数据库不存在."));
     }
@@ -290,11 +295,13 @@ void TForm1::ButtonsearchClick()
 
 void TForm1::Button1Click()
 {
-    if (DueTenantList(*this, currentLocalDateTime().date()) == 0) {
+    long long unreadable = 0;
+    if (DueTenantList(*this, currentLocalDateTime().date(), &unreadable) == 0) {
         ShowMessage(QStringLiteral("暂无到期房客."));
         // 刷新 brings the full list back and clears the message panel.
         Buttonre->click();
     }
+    showUnreadableDatesNote(unreadable);
 }
 
 void TForm1::ButtonaddnewinfoClick()
@@ -325,4 +332,5 @@ void TForm1::ButtonbakdatabasaClick()
         ShowMessage(QStringLiteral("备份数据库,成功!"));
     else
         ShowMessage(QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(databasePath()));
+    fillBackupList();
 }

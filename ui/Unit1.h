@@ -2,11 +2,17 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "ui/DataSource.h"
+#include "register/BackupCatalogue.h"
 #include "register/RecordListView.h"
+#include "register/TenantTotals.h"
+#include "ui/DataSource.h"
+#include "ui/TenantSummary.h"
 #include "ui_Unit1.h"
 
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -33,6 +39,10 @@ public:
     QAction *N2 = nullptr;  // a separator
     QAction *N3 = nullptr;
     QAction *N4 = nullptr;
+    QAction *N5 = nullptr;  // a separator
+    QAction *N6 = nullptr;
+    // The register's figures, on the page 导入导出.
+    TTenantSummary *GroupBoxTongJi = nullptr;
 
     // Handlers, named after control and event.
     void FormCreate();
@@ -56,6 +66,23 @@ public:
     void ButtonDaYinClick();
     void N3Click();
     void N4Click();
+    // The ending-soon listing, the register's figures and the listings
+    // behind them (LeaseListings.cpp).
+    void ButtonLinQiClick();
+    void N6Click();
+    void ButtonWeiJiRuClick();
+    void ButtonWuFaShiBieClick();
+    void LabelRiQiTiShiLinkActivated();
+    // The backups beside the program and their restore (BackupRestorePage.cpp).
+    void PageControl1Change();
+    void ButtonHuiFuClick();
+
+    // After each listing of the whole register: its figures, added up from
+    // the rows the listing read.
+    void showTotals(const TenantTotals &totals);
+    // The start-up reminder of leases ending or just ended, in the message
+    // panel; nothing when there are none.
+    void showLeaseReminder();
 
     // The record list: ADOQuery1, the count and message panels, DBGrid1's
     // column widths, the rent list ListBoxtjzhichu and the rent total
@@ -84,14 +111,27 @@ private:
     void connectHandlers();
     void setUpTransferPage();
     void keepAboutLineInPlace();
-    // The listing on show: "房客登记", "查询结果" or "到期房客".
+    // The listing on show: "房客登记", "查询结果", "到期房客",
+    // "30天内到期房客", "未计入合计的记录" or "到期日期无法识别".
     QString listingName() const;
     // Whether the list cursor holds rows; says so when it holds none.
     bool listingHasRows();
+    void setUpLeaseListings();
+    void setUpRestore();
+    // A listing run from a button or the grid's menu, shown on the first
+    // page; one that finds nothing says `nothingFound` and brings the full
+    // list back, as the due-tenant listing does.
+    void showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound);
+    // Under the tool bar, while the listing on show left out rows whose
+    // expiry dates read as no date: how many, and a link that lists them.
+    void showUnreadableDatesNote(long long count);
+    void fillBackupList();
 
     QPushButton *m_defaultButton = nullptr;
     bool m_shownOnce = false;
     QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
+    std::optional<TenantTotals> m_totals;  // of the last full listing
+    BackupCatalogue m_backups;
 };
 
 // The single main window, set as soon as its construction begins.

@@ -1,6 +1,7 @@
 #include "support/RegisterFixture.h"
 
 #include "db/RegisterFile.h"
+#include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ConversionChild.h"
@@ -26,6 +27,7 @@ RegisterFixture::~RegisterFixture()
     if (m_started)
         destroyProgramWindows();
     setProgramDirectory(QString());
+    setCurrentLocalDateTime({});
 }
 
 QString RegisterFixture::directory() const

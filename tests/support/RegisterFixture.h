@@ -9,7 +9,8 @@
 // A program directory of its own for one test: a temporary directory with
 // (optionally) a register in it, the program's windows created over it and
 // destroyed at the end. Regional formats are yyyy/M/d and H:mm:ss unless a
-// test sets others.
+// test sets others; a moment a test sets on the program's clock lasts as
+// long as the fixture.
 class RegisterFixture {
 public:
     RegisterFixture();

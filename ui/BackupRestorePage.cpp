@@ -1,0 +1,111 @@
+// The backups beside the program on the page 数据备份, and restoring one
+// of them in data.mdb's place.
+#include "platform/ProgramClock.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/RegionalFormats.h"
+#include "register/DatabaseRestore.h"
+#include "register/Unit_mokuai.h"
+#include "ui/GuardedConnect.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Unit1.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+
+namespace {
+
+QString lastChangedText(const QDateTime &time)
+{
+    const RegionalFormats &formats = regionalFormats();
+    return fullYearDateText(time.date(), formats) + QLatin1Char(' ') + time.time().toString(formats.longTimeFormat);
+}
+
+constexpr int pathRole = Qt::UserRole;
+constexpr int recordsRole = Qt::UserRole + 1;
+
+std::optional<long long> backupRecords(const QTreeWidgetItem *item)
+{
+    const QVariant records = item->data(2, recordsRole);
+    return records.isValid() ? std::optional<long long>(records.toLongLong()) : std::nullopt;
+}
+
+} // namespace
+
+void TForm1::setUpRestore()
+{
+    ButtonHuiFu->setEnabled(false);
+    connect(ListViewBeiFen, &QTreeWidget::itemSelectionChanged, this,
+            [this] { ButtonHuiFu->setEnabled(!ListViewBeiFen->selectedItems().isEmpty()); });
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connectGuarded(ButtonHuiFu, &QPushButton::clicked, this, &TForm1::ButtonHuiFuClick);
+}
+
+void TForm1::PageControl1Change()
+{
+    // The files beside the program change without telling: looked at
+    // whenever the page shows.
+    if (PageControl1->currentWidget() == TabSheet3)
+        fillBackupList();
+}
+
+void TForm1::fillBackupList()
+{
+    const QTreeWidgetItem *selected = ListViewBeiFen->currentItem();
+    const QString selectedPath = selected && selected->isSelected() ? selected->data(0, pathRole).toString() : QString();
+    ListViewBeiFen->clear();
+    for (const BackupFile &backup : m_backups.backups()) {
+        auto *item = new QTreeWidgetItem(
+            {backup.name, lastChangedText(backup.lastChanged),
+             backup.records ? QString::number(*backup.records) : QStringLiteral("无法读取")});
+        item->setData(0, pathRole, backup.path);
+        if (backup.records)
+            item->setData(2, recordsRole, *backup.records);
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        ListViewBeiFen->addTopLevelItem(item);
+        if (backup.path == selectedPath)
+            ListViewBeiFen->setCurrentItem(item);
+    }
+    ListViewBeiFen->resizeColumnToContents(0);
+    ListViewBeiFen->resizeColumnToContents(1);
+    ButtonHuiFu->setEnabled(!ListViewBeiFen->selectedItems().isEmpty());
+}
+
+void TForm1::ButtonHuiFuClick()
+{
+    const QList<QTreeWidgetItem *> chosen = ListViewBeiFen->selectedItems();
+    if (chosen.isEmpty())
+        return;
+    const QTreeWidgetItem *item = chosen.first();
+    const QString name = item->text(0);
+    const QString safetyName = safetyBackupName(currentLocalDateTime());
+    const bool hasDatabase = QFileInfo::exists(databasePath());
+    const QString records = backupRecords(item).has_value() ? QStringLiteral("%1 个记录").arg(item->text(2))
+                                                            : QStringLiteral("记录数无法读取");
+    QString question = QStringLiteral("要用备份“%1”（%2，%3）替换当前的数据库吗？\n").arg(name, item->text(1), records);
+    question += hasDatabase ? QStringLiteral("恢复前，当前的数据库会先备份为“%1”。").arg(safetyName)
+                            : QStringLiteral("程序目录中没有数据库文件 data.mdb，恢复后它就是这个备份的副本。");
+    if (!AskYesNo(applicationTitle, question, this))
+        return;
+
+    const RestoreOutcome outcome = restoreBackup(*ADOConnection1, item->data(0, pathRole).toString(), safetyName);
+    if (!outcome.restored) {
+        fillBackupList();
+        ShowWarningBox(QStringLiteral("无法恢复“%1”：%2。\n当前的数据库没有改动。").arg(name, outcome.failure));
+        return;
+    }
+    // The restored file is the one to open, also when data.mdb was missing
+    // at start-up. A refresh that fails (a rent the total cannot add) shows
+    // its error; the restore is reported all the same.
+    ADOConnection1->setDatabaseFile(databasePath());
+    runGuarded("TForm1::ButtonHuiFuClick", [] { FullRefresh(); });
+    fillBackupList();
+    const QString kept = outcome.safetyBackup.isEmpty()
+        ? QString()
+        : QStringLiteral("\n恢复前的数据库已备份为“%1”。").arg(outcome.safetyBackup);
+    if (ADOQuery1->Active() && countText() == fullListCountText(int(outcome.records)))
+        ShowMessage(QStringLiteral("已恢复备份“%1”，共 %2 个记录。").arg(name).arg(outcome.records) + kept);
+    else
+        ShowWarningBox(QStringLiteral("备份“%1”已放回数据库文件，但没能列出其中的记录（见上一条错误信息），请点“刷新”重试。")
+                           .arg(name)
+                       + kept);
+}

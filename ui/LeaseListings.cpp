@@ -1,0 +1,107 @@
+// The main window's listings by expiry date and amount, and the register's
+// figures: the ending-soon listing (from the grid's menu and the figures'
+// page), the note on rows whose expiry dates read as no date, the start-up
+// reminder, and the listings behind the figures.
+#include "platform/ProgramClock.h"
+#include "platform/RegionalFormats.h"
+#include "register/TenantSearch.h"
+#include "ui/GuardedConnect.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Unit1.h"
+
+#include <QMenu>
+
+namespace {
+
+QDate today()
+{
+    return currentLocalDateTime().date();
+}
+
+} // namespace
+
+void TForm1::setUpLeaseListings()
+{
+    N5 = PopupMenu1->addSeparator();
+    N6 = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
+    N6->setObjectName(QStringLiteral("N6"));
+
+    // First on the page 导入导出, where the register's figures are seen
+    // without looking for them.
+    GroupBoxTongJi = new TTenantSummary(ScrollBox1Contents);
+    ScrollBox1ContentsLayout->insertWidget(0, GroupBoxTongJi);
+    setTabOrder(ButtonHuiFu, GroupBoxTongJi->ButtonLinQi);
+    setTabOrder(GroupBoxTongJi->ButtonLinQi, GroupBoxTongJi->ButtonWeiJiRu);
+    setTabOrder(GroupBoxTongJi->ButtonWeiJiRu, GroupBoxTongJi->ButtonWuFaShiBie);
+    setTabOrder(GroupBoxTongJi->ButtonWuFaShiBie, ButtonDaoChu);
+
+    // A new listing takes the note of the one before away.
+    connect(ADOQuery1, &TADOQuery::aboutToReset, LabelRiQiTiShi, &QWidget::hide);
+
+    connectGuarded(N6, &QAction::triggered, this, &TForm1::N6Click);
+    connectGuarded(GroupBoxTongJi->ButtonLinQi, &QPushButton::clicked, this, &TForm1::ButtonLinQiClick);
+    connectGuarded(GroupBoxTongJi->ButtonWeiJiRu, &QPushButton::clicked, this, &TForm1::ButtonWeiJiRuClick);
+    connectGuarded(GroupBoxTongJi->ButtonWuFaShiBie, &QPushButton::clicked, this, &TForm1::ButtonWuFaShiBieClick);
+    connectGuarded(LabelRiQiTiShi, &QLabel::linkActivated, this, &TForm1::LabelRiQiTiShiLinkActivated);
+}
+
+void TForm1::showTotals(const TenantTotals &totals)
+{
+    m_totals = totals;
+    GroupBoxTongJi->showTotals(totals);
+}
+
+void TForm1::showLeaseReminder()
+{
+    if (!m_totals)
+        return;
+    if (const QString reminder = leaseReminderText(*m_totals); !reminder.isEmpty())
+        setMessageText(reminder);
+}
+
+void TForm1::showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound)
+{
+    PageControl1->setCurrentWidget(TabSheet1);
+    if (listing() == 0) {
+        ShowMessage(nothingFound);
+        Buttonre->click();
+    }
+}
+
+void TForm1::showUnreadableDatesNote(long long count)
+{
+    if (count <= 0)
+        return;
+    LabelRiQiTiShi->setText(unreadableDatesNote(count).toHtmlEscaped() + QStringLiteral("，<a href=\"list\">查看</a>"));
+    LabelRiQiTiShi->show();
+}
+
+void TForm1::ButtonLinQiClick()
+{
+    long long unreadable = 0;
+    showNarrowedListing([&] { return EndingSoonList(*this, today(), &unreadable); },
+                        QStringLiteral("%1天内暂无到期房客.").arg(endingSoonDays));
+    showUnreadableDatesNote(unreadable);
+}
+
+void TForm1::N6Click()
+{
+    ButtonLinQiClick();
+}
+
+void TForm1::ButtonWeiJiRuClick()
+{
+    showNarrowedListing([this] { return UnsummableAmountList(*this); },
+                        QStringLiteral("没有无法合计的租金或押金."));
+}
+
+void TForm1::ButtonWuFaShiBieClick()
+{
+    showNarrowedListing([this] { return UnreadableExpiryList(*this); },
+                        QStringLiteral("没有到期日期无法识别的记录."));
+}
+
+void TForm1::LabelRiQiTiShiLinkActivated()
+{
+    ButtonWuFaShiBieClick();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ui_TenantSummary.h"
+
+#include <QGroupBox>
+
+struct TenantTotals;
+
+// The group "房客统计": the figures of the last full listing of the
+// register, with buttons that list the tenants behind some of them.
+class TTenantSummary : public QGroupBox, public Ui::TTenantSummary {
+    Q_OBJECT
+public:
+    explicit TTenantSummary(QWidget *parent = nullptr);
+
+    void showTotals(const TenantTotals &totals);
+};
