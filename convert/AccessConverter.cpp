@@ -4,6 +4,7 @@
 #include "convert/FileSteps.h"
 #include "convert/RegisterBuilder.h"
 #include "db/ADOConnection.h"
+#include "platform/FileIdentity.h"
 
 #include <QDir>
 #include <QFile>
@@ -252,7 +253,7 @@ ConversionResult convertAccessFile(const QString &source, const QString &target,
         return failure(notAccessText(source));
     if (!QFileInfo(directory).isDir())
         return failure(QStringLiteral("文件夹“%1”不存在").arg(shown(directory)));
-    if (markedReadOnly(directory))
+    if (fileIdentityOf(directory).markedReadOnly())
         return failure(writeFailureText(EACCES, directory));
 
     const QString temporary = conversionTemporaryPath(target);

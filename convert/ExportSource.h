@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/SqlStatement.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -7,7 +9,6 @@
 
 class ResultSet;
 struct sqlite3;
-struct sqlite3_stmt;
 
 // The rows an export writes: the column names, then row after row of UTF-8
 // texts, none for NULL.
@@ -56,7 +57,7 @@ public:
 
 private:
     sqlite3 *m_db;
-    sqlite3_stmt *m_statement = nullptr;
+    SqlStatement m_statement;
     QStringList m_columns;
     qint64 m_rowCount = 0;
 };

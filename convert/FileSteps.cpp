@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -45,19 +44,6 @@ int writeAll(int descriptor, const char *bytes, qint64 size)
 QString conversionTemporaryPath(const QString &target)
 {
     return target + QStringLiteral(".converting");
-}
-
-bool markedReadOnly(const QString &path)
-{
-    struct stat info {};
-    if (::stat(encoded(path).constData(), &info) != 0)
-        return false;
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
-
-FileIdentity identityOf(const QString &path)
-{
-    return fileIdentityOf(path);
 }
 
 int keepUnderName(const QString &from, const QString &to)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/FileIdentity.h"
 #include "platform/FileSync.h"
 
 #include <QString>
@@ -13,14 +12,6 @@
 
 // The temporary name a new register is built under, beside `target`.
 QString conversionTemporaryPath(const QString &target);
-
-// Whether the permission bits mark the file or directory as not writable.
-// The program honours them also for a user (root) whom the system would
-// let write anyway.
-bool markedReadOnly(const QString &path);
-
-// Which file is at `path`, to tell whether it was replaced or changed.
-FileIdentity identityOf(const QString &path);
 
 // Gives the file at `from` the additional name `to` without overwriting
 // anything at `to`: a hard link, or where the file system has none, a copy

@@ -5,16 +5,6 @@
 
 #include <sqlite3.h>
 
-namespace {
-
-std::string_view columnText(sqlite3_stmt *statement, int column)
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return text ? std::string_view(text, std::size_t(sqlite3_column_bytes(statement, column))) : std::string_view();
-}
-
-} // namespace
-
 ImportWriter::ImportWriter(sqlite3 *db, const TenantRows &rows, QString editTime)
     : m_db(db)
     , m_rows(rows)
@@ -36,35 +26,30 @@ bool ImportWriter::fail(const QString &text)
 
 bool ImportWriter::failFromEngine()
 {
-    return fail(QStringLiteral("写入数据库时出错（%1）").arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    return fail(QStringLiteral("写入数据库时出错（%1）").arg(engineErrorText(m_db)));
 }
 
 qint64 ImportWriter::rowCount()
 {
-    sqlite3_stmt *statement = nullptr;
-    qint64 count = -1;
-    if (sqlite3_prepare_v2(m_db, "select count(*) from data", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        count = sqlite3_column_int64(statement, 0);
-    sqlite3_finalize(statement);
-    return count;
+    SqlStatement statement;
+    if (statement.tryPrepare(m_db, "select count(*) from data") && statement.step() == SQLITE_ROW)
+        return statement.columnInt64(0);
+    return -1;
 }
 
 bool ImportWriter::begin()
 {
     // IMMEDIATE: no other writer can come in between the check and the rows.
-    if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (executeSql(m_db, "BEGIN IMMEDIATE") != SQLITE_OK)
         return failFromEngine();
     m_inTransaction = true;
 
     NameSet names;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(m_db, "select 姓名 from data", -1, &statement, nullptr) != SQLITE_OK)
-        return failFromEngine();
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        names.emplace(columnText(statement, 0));
-    sqlite3_finalize(statement);
+    int rc = SQLITE_OK;
+    if (SqlStatement statement; statement.tryPrepare(m_db, "select 姓名 from data")) {
+        while ((rc = statement.step()) == SQLITE_ROW)
+            names.emplace(statement.columnText(0).value_or(std::string_view()));
+    }
     if (rc != SQLITE_DONE)
         return failFromEngine();
     for (qsizetype row = 0; row < m_rows.size(); ++row) {
@@ -77,7 +62,7 @@ bool ImportWriter::begin()
     m_countBefore = rowCount();
     const char *insert = "insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) "
                          "values (?1,?2,?3,?4,?5,?6,?7,?8)";
-    if (m_countBefore < 0 || sqlite3_prepare_v2(m_db, insert, -1, &m_insert, nullptr) != SQLITE_OK)
+    if (m_countBefore < 0 || !m_insert.tryPrepare(m_db, insert))
         return failFromEngine();
     return true;
 }
@@ -87,17 +72,14 @@ bool ImportWriter::writeSome(qsizetype count)
     const qsizetype end = std::min(m_rows.size(), m_written + count);
     for (; m_written < end; ++m_written) {
         for (int column = 0; column < TenantRows::columnCount; ++column) {
-            const auto text = m_rows.cell(m_written, column);
-            // A null pointer would bind NULL; an empty text stays an empty text.
-            if (text)
-                sqlite3_bind_text(m_insert, column + 1, text->empty() ? "" : text->data(), int(text->size()),
-                                  SQLITE_STATIC);
+            if (const auto text = m_rows.cell(m_written, column))
+                m_insert.bindTextInPlace(column + 1, *text);
             else
-                sqlite3_bind_null(m_insert, column + 1);
+                m_insert.bindNull(column + 1);
         }
-        sqlite3_bind_text(m_insert, 8, m_editTime.constData(), int(m_editTime.size()), SQLITE_STATIC);
-        const int rc = sqlite3_step(m_insert);
-        sqlite3_reset(m_insert);
+        m_insert.bindTextInPlace(8, std::string_view(m_editTime.constData(), std::size_t(m_editTime.size())));
+        const int rc = m_insert.step();
+        m_insert.reset();
         if (rc != SQLITE_DONE || sqlite3_changes(m_db) != 1)
             return failFromEngine();
     }
@@ -111,12 +93,11 @@ bool ImportWriter::allWritten() const
 
 bool ImportWriter::commit()
 {
-    sqlite3_finalize(m_insert);
-    m_insert = nullptr;
+    m_insert = SqlStatement();
     const qint64 count = rowCount();
     if (!allWritten() || count != m_countBefore + m_rows.size())
         return fail(QStringLiteral("写入后核对不符（%1 个记录，应为 %2 个）").arg(count).arg(m_countBefore + m_rows.size()));
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (executeSql(m_db, "COMMIT") != SQLITE_OK)
         return failFromEngine();
     m_inTransaction = false;
     return true;
@@ -124,10 +105,9 @@ bool ImportWriter::commit()
 
 void ImportWriter::rollback()
 {
-    sqlite3_finalize(m_insert);
-    m_insert = nullptr;
+    m_insert = SqlStatement();
     if (m_inTransaction) {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        executeSql(m_db, "ROLLBACK");
         m_inTransaction = false;
     }
 }

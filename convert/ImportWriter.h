@@ -1,10 +1,11 @@
 #pragma once
 
+#include "db/SqlStatement.h"
+
 #include <QByteArray>
 #include <QString>
 
 struct sqlite3;
-struct sqlite3_stmt;
 class TenantRows;
 
 // Adds an import's rows to the register on `db` in one transaction, a few
@@ -41,7 +42,7 @@ private:
     sqlite3 *m_db;
     const TenantRows &m_rows;
     QByteArray m_editTime;
-    sqlite3_stmt *m_insert = nullptr;
+    SqlStatement m_insert;
     bool m_inTransaction = false;
     qint64 m_countBefore = 0;
     qsizetype m_written = 0;

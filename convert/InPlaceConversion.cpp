@@ -37,13 +37,13 @@ QString keptAccessPath(const QString &databasePath)
     const QFileInfo info(databasePath);
     const QString stem = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral("_access"));
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    const FileIdentity database = identityOf(databasePath);
+    const FileIdentity database = fileIdentityOf(databasePath);
     for (int number = 1;; ++number) {
         const QString candidate = number == 1 ? stem + suffix : stem + QLatin1Char('_') + QString::number(number) + suffix;
         const QFileInfo there(candidate);
         if (!there.exists() && !there.isSymLink())
             return candidate;
-        if (identityOf(candidate).sameFileAs(database))
+        if (fileIdentityOf(candidate).sameFileAs(database))
             return candidate;
     }
 }
@@ -55,9 +55,9 @@ QString prepareInPlaceConversion(const QString &databasePath)
         return QStringLiteral("找不到文件“%1”").arg(shown(databasePath));
     if (accessDatabaseRefusal(databasePath).isEmpty())
         return notAccessText(databasePath);
-    if (markedReadOnly(databasePath))
+    if (fileIdentityOf(databasePath).markedReadOnly())
         return QStringLiteral("数据库文件被设为只读");
-    if (markedReadOnly(directory))
+    if (fileIdentityOf(directory).markedReadOnly())
         return writeFailureText(EACCES, directory);
     removeLeftovers(databasePath);
     return {};
@@ -82,7 +82,7 @@ ConversionResult finishInPlaceConversion(const QString &databasePath, const File
         return giveUp(failure);
     if (const int error = syncFile(temporary); error != 0)
         return giveUp(writeFailureText(error, directory));
-    if (!(identityOf(databasePath) == before))
+    if (!(fileIdentityOf(databasePath) == before))
         return giveUp(QStringLiteral("转换期间数据库文件被其他程序改动了"));
 
     // The Access file takes its kept name before the register takes its place.
@@ -90,7 +90,7 @@ ConversionResult finishInPlaceConversion(const QString &databasePath, const File
     bool keptNow = false;
     for (int attempt = 0; attempt < 3 && kept.isEmpty(); ++attempt) {
         const QString candidate = keptAccessPath(databasePath);
-        if (identityOf(candidate).sameFileAs(before)) {
+        if (fileIdentityOf(candidate).sameFileAs(before)) {
             kept = candidate;
         } else if (const int error = keepUnderName(databasePath, candidate); error == 0) {
             kept = candidate;

@@ -2,6 +2,7 @@
 
 #include "convert/ConversionResult.h"
 #include "convert/FileSteps.h"
+#include "platform/FileIdentity.h"
 
 // Converting the Access file data.mdb into a register in its place: the
 // steps before and after the reading, which a child process does (libmdb

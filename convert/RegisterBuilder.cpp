@@ -2,6 +2,7 @@
 
 #include "convert/FileSteps.h"
 #include "db/RegisterFile.h"
+#include "db/SqlStatement.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,18 +30,13 @@ QString quotedIdentifier(const QString &name)
 // The integrity check's verdict and the table's row count on an open file.
 QString checkFailure(sqlite3 *db, qint64 expectedRows)
 {
-    sqlite3_stmt *statement = nullptr;
     qint64 stored = -1;
-    if (sqlite3_prepare_v2(db, "select count(*) from data", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        stored = sqlite3_column_int64(statement, 0);
-    sqlite3_finalize(statement);
-    QString integrity;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        integrity = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
-    if (stored != expectedRows || integrity != QStringLiteral("ok"))
+    if (SqlStatement count; count.tryPrepare(db, "select count(*) from data") && count.step() == SQLITE_ROW)
+        stored = count.columnInt64(0);
+    bool whole = false;
+    if (SqlStatement check; check.tryPrepare(db, "PRAGMA integrity_check") && check.step() == SQLITE_ROW)
+        whole = check.columnText(0) == "ok";
+    if (stored != expectedRows || !whole)
         return QStringLiteral("新数据库写好后核对不符（%1 个记录，应为 %2 个）").arg(stored).arg(expectedRows);
     return {};
 }
@@ -107,12 +103,12 @@ bool RegisterBuilder::failFromEngine()
         return fail(writeFailureText(systemError == EFBIG ? EFBIG : ENOSPC, directory));
     if (systemError != 0)
         return fail(writeFailureText(systemError, directory));
-    return fail(QStringLiteral("写入新数据库时出错（%1）").arg(QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : "")));
+    return fail(QStringLiteral("写入新数据库时出错（%1）").arg(m_db ? engineErrorText(m_db) : QString()));
 }
 
 bool RegisterBuilder::exec(const char *sql)
 {
-    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK || failFromEngine();
+    return executeSql(m_db, sql) == SQLITE_OK || failFromEngine();
 }
 
 bool RegisterBuilder::create(const QStringList &extraColumns)
@@ -152,26 +148,20 @@ bool RegisterBuilder::create(const QStringList &extraColumns)
     const QByteArray insert = QStringLiteral("insert into data (%1) values (%2)")
                                   .arg(columns.join(QStringLiteral(", ")), parameters.join(QStringLiteral(", ")))
                                   .toUtf8();
-    if (sqlite3_prepare_v2(m_db, insert.constData(), -1, &m_insert, nullptr) != SQLITE_OK)
-        return failFromEngine();
-    return true;
+    return m_insert.tryPrepare(m_db, insert) || failFromEngine();
 }
 
 RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowText> texts)
 {
-    sqlite3_bind_int64(m_insert, 1, id);
+    m_insert.bindInt64(1, id);
     for (int i = 0; i < m_columns; ++i) {
-        if (size_t(i) >= texts.size() || !texts[size_t(i)]) {
-            sqlite3_bind_null(m_insert, i + 2);
-            continue;
-        }
-        const QByteArray utf8 = texts[size_t(i)]->toUtf8();
-        // A null pointer would bind NULL; an empty text stays an empty text.
-        sqlite3_bind_text(m_insert, i + 2, utf8.isEmpty() ? "" : utf8.constData(), int(utf8.size()),
-                          SQLITE_TRANSIENT);
+        if (size_t(i) >= texts.size() || !texts[size_t(i)])
+            m_insert.bindNull(i + 2);
+        else
+            m_insert.bindText(i + 2, *texts[size_t(i)]);
     }
-    const int rc = sqlite3_step(m_insert);
-    sqlite3_reset(m_insert);
+    const int rc = m_insert.step();
+    m_insert.reset();
     if (rc == SQLITE_DONE)
         return Insert::Done;
     if (rc == SQLITE_CONSTRAINT_PRIMARYKEY)
@@ -182,8 +172,7 @@ RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowTe
 
 bool RegisterBuilder::finish(qint64 expectedRows)
 {
-    sqlite3_finalize(m_insert);
-    m_insert = nullptr;
+    m_insert = SqlStatement();
     if (!exec("COMMIT"))
         return false;
     if (const QString failure = checkFailure(m_db, expectedRows); !failure.isEmpty())
@@ -200,8 +189,7 @@ bool RegisterBuilder::finish(qint64 expectedRows)
 
 void RegisterBuilder::abandon()
 {
-    sqlite3_finalize(m_insert);
-    m_insert = nullptr;
+    m_insert = SqlStatement();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;

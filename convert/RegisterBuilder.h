@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/SqlStatement.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,7 +10,6 @@
 #include <span>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 // The register's columns after ID, in the order a row's texts come.
 extern const std::array<QString, 8> tenantColumns;
@@ -52,7 +53,7 @@ private:
 
     QString m_path;
     sqlite3 *m_db = nullptr;
-    sqlite3_stmt *m_insert = nullptr;
+    SqlStatement m_insert;
     int m_columns = 0;  // after ID
     QString m_failure;
 };

@@ -59,7 +59,7 @@ int exportRegister(const QString &source, const QString &target)
     const int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const auto closeDb = qScopeGuard([db] { sqlite3_close(db); });
     if (rc != SQLITE_OK)
-        throw SpreadsheetError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw SpreadsheetError(engineErrorText(db));
     sqlite3_busy_timeout(db, TADOConnection::busyTimeoutMs);
     qint64 rows = 0;
     {

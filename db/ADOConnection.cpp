@@ -3,37 +3,22 @@
 #include "db/AppError.h"
 #include "db/LeaseDate.h"
 #include "db/PlainAmount.h"
+#include "db/SqlStatement.h"
 
 #include <QFile>
 
 #include <sqlite3.h>
-
-void throwEngineError(sqlite3 *db)
-{
-    throw AppError(QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
-void throwEngineError(int resultCode)
-{
-    throw AppError(QString::fromUtf8(sqlite3_errstr(resultCode)));
-}
 
 namespace {
 
 // Runs a statement that returns at most one text; throws on failure.
 QString singleText(sqlite3 *db, const char *sql)
 {
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        throwEngineError(db);
-    QString text;
-    const int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW)
-        text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
+    SqlStatement statement(db, sql);
+    const int rc = statement.step();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throwEngineError(db);
-    return text;
+        statement.throwError();
+    return rc == SQLITE_ROW ? statement.columnString(0) : QString();
 }
 
 // Switches the file to a rollback journal, which keeps it a whole database
@@ -45,7 +30,7 @@ void useRollbackJournal(sqlite3 *db)
 {
     if (singleText(db, "PRAGMA journal_mode").compare(QStringLiteral("delete"), Qt::CaseInsensitive) == 0)
         return;
-    const int rc = sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    const int rc = executeSql(db, "PRAGMA journal_mode=DELETE");
     if (rc != SQLITE_OK && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED)
         throwEngineError(db);
 }
@@ -142,14 +127,14 @@ void TADOConnection::open()
     // A file marked read-only is opened read-only, also for a user (root)
     // whom the file system would let write it.
     const FileIdentity identity = fileIdentityOf(m_databaseFile);
-    const bool readOnly = identity.exists && !identity.markedWritable;
+    const bool readOnly = identity.markedReadOnly();
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(m_databaseFile);
     // Only the GUI thread uses the connection: no per-call locking.
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString text = db ? engineErrorText(db) : engineErrorText(rc);
         sqlite3_close(db);
         throw AppError(text);
     }

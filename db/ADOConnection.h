@@ -74,7 +74,3 @@ private:
 // The text shown when data.mdb is an Access database, which this program
 // does not open; empty when the file at `path` is no Access database.
 QString accessDatabaseRefusal(const QString &path);
-
-// The engine's text for the last failure on `db`, as an AppError.
-[[noreturn]] void throwEngineError(sqlite3 *db);
-[[noreturn]] void throwEngineError(int resultCode);

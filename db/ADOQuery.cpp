@@ -3,40 +3,26 @@
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
 #include "db/RowWriteBack.h"
+#include "db/SqlStatement.h"
 
 #include <sqlite3.h>
 
 namespace {
 
-// Owns a prepared statement for the length of one call.
-class Statement {
-public:
-    Statement() = default;
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    sqlite3_stmt **address() { return &m_statement; }
-    sqlite3_stmt *get() const { return m_statement; }
-
-private:
-    sqlite3_stmt *m_statement = nullptr;
-};
-
-void bindAll(sqlite3 *db, sqlite3_stmt *statement, const QVariantList &parameters)
+void bindAll(SqlStatement &statement, const QVariantList &parameters)
 {
     for (int i = 0; i < parameters.size(); ++i) {
         const QVariant &value = parameters.at(i);
         int rc = SQLITE_OK;
         if (value.isNull()) {
-            rc = sqlite3_bind_null(statement, i + 1);
+            rc = statement.bindNull(i + 1);
         } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
-            rc = sqlite3_bind_int64(statement, i + 1, value.toLongLong());
+            rc = statement.bindInt64(i + 1, value.toLongLong());
         } else {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            rc = statement.bindText(i + 1, value.toString());
         }
         if (rc != SQLITE_OK)
-            throwEngineError(db);
+            statement.throwError();
     }
 }
 
@@ -60,6 +46,7 @@ TADOQuery::TADOQuery(const QString &name, TADOConnection *connection, QObject *p
     , m_name(name)
     , m_connection(connection)
 {
+    setObjectName(name);
 }
 
 void TADOQuery::setSQL(const QString &sql, const QVariantList &parameters)
@@ -69,19 +56,10 @@ void TADOQuery::setSQL(const QString &sql, const QVariantList &parameters)
     m_parameters = parameters;
 }
 
-sqlite3_stmt *TADOQuery::prepare(const QString &sql, const QVariantList &parameters)
+SqlStatement TADOQuery::prepare(const QString &sql, const QVariantList &parameters)
 {
-    sqlite3 *db = m_connection->handle();
-    sqlite3_stmt *statement = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
-        throwEngineError(db);
-    try {
-        bindAll(db, statement, parameters);
-    } catch (...) {
-        sqlite3_finalize(statement);
-        throw;
-    }
+    SqlStatement statement(m_connection->handle(), sql.toUtf8());
+    bindAll(statement, parameters);
     return statement;
 }
 
@@ -89,65 +67,56 @@ void TADOQuery::Open()
 {
     if (Active())
         return;
-    Statement statement;
-    *statement.address() = prepare(m_sql, m_parameters);
+    SqlStatement statement = prepare(m_sql, m_parameters);
     sqlite3 *db = m_connection->openHandle();
 
     // The key of each row is read with it. When the listing lacks a key
     // column, the statement gets it as a hidden first column; when the
     // engine will not give it there, the rows cannot be written back.
     QString rewritten;
-    RowIdentity identity = findRowIdentity(db, statement.get(), m_sql, &rewritten);
+    RowIdentity identity = findRowIdentity(db, statement, m_sql, &rewritten);
     if (!rewritten.isEmpty()) {
         // The engine refuses the extra column in some statements (a
         // compound SELECT): those rows stay without a key.
-        Statement keyed;
+        SqlStatement keyed;
         try {
-            *keyed.address() = prepare(rewritten, m_parameters);
+            keyed = prepare(rewritten, m_parameters);
         } catch (const AppError &) {
         }
-        if (keyed.get() && identity.deliveredBy(keyed.get()))
-            std::swap(*statement.address(), *keyed.address());
+        if (keyed.isPrepared() && identity.deliveredBy(keyed))
+            statement = std::move(keyed);
         else
             identity.withoutKey();
     }
-    sqlite3_stmt *st = statement.get();
     const RowKeyKind keyKind = identity.keyKind;
     const int hidden = identity.hiddenColumns;
-    const int columns = sqlite3_column_count(st) - hidden;
+    const int columns = statement.columnCount() - hidden;
 
     QStringList names;
     names.reserve(columns);
     for (int i = 0; i < columns; ++i)
-        names << QString::fromUtf8(sqlite3_column_name(st, hidden + i));
+        names << statement.columnName(hidden + i);
     ResultSet result = std::move(m_spare);
     result.reset(names, keyKind, int(identity.keySources.size()));
 
     std::vector<ResultSet::CellText> cells(std::size_t(columns), std::nullopt);
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    while ((rc = statement.step()) == SQLITE_ROW) {
         // The key first: reading a value as text may change its type.
         std::int64_t rowid = 0;
         if (keyKind == RowKeyKind::Rowid) {
-            rowid = sqlite3_column_int64(st, identity.keySources.front());
+            rowid = statement.columnInt64(identity.keySources.front());
         } else if (keyKind == RowKeyKind::PrimaryKey) {
             for (const int source : identity.keySources)
-                result.appendKeyValue(SqlValue::fromColumn(st, source));
+                result.appendKeyValue(statement.columnValue(source));
         }
         // Each text stays valid until the next step.
-        for (int i = 0; i < columns; ++i) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, hidden + i));
-            if (text)
-                cells[std::size_t(i)] = std::string_view(text, std::size_t(sqlite3_column_bytes(st, hidden + i)));
-            else if (sqlite3_column_type(st, hidden + i) == SQLITE_NULL)
-                cells[std::size_t(i)] = std::nullopt;
-            else
-                cells[std::size_t(i)] = std::string_view();
-        }
+        for (int i = 0; i < columns; ++i)
+            cells[std::size_t(i)] = statement.columnText(hidden + i);
         result.appendRow(rowid, cells);
     }
     if (rc != SQLITE_DONE)
-        throwEngineError(db);
+        statement.throwError();
 
     emit aboutToReset();
     m_result = std::move(result);
@@ -161,22 +130,11 @@ void TADOQuery::Open()
     announceCurrentRow();
 }
 
-void TADOQuery::exec(const QString &sql, const QVariantList &parameters)
-{
-    Statement statement;
-    *statement.address() = prepare(sql, parameters);
-    int rc;
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE)
-        throwEngineError(m_connection->openHandle());
-}
-
 void TADOQuery::ExecSQL()
 {
     Close();
     const OwnWrite write(m_connection);
-    exec(m_sql, m_parameters);
+    prepare(m_sql, m_parameters).run();
 }
 
 void TADOQuery::Close()

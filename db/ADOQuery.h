@@ -10,8 +10,8 @@
 
 #include <map>
 
+class SqlStatement;
 class TADOConnection;
-struct sqlite3_stmt;
 
 // A static, client-side cursor on the connection: opening runs its
 // statement and holds every row in memory; the current row, the end-of-rows
@@ -93,10 +93,10 @@ signals:
 
 private:
     void requireActive() const;
-    sqlite3_stmt *prepare(const QString &sql, const QVariantList &parameters);
+    // The statement prepared on the connection, `parameters` bound.
+    SqlStatement prepare(const QString &sql, const QVariantList &parameters);
     // The connection's handle for writing rows of this result back.
     sqlite3 *writeHandle(bool needsKey);
-    void exec(const QString &sql, const QVariantList &parameters);
     void postUpdate();
     void postInsert();
     void moveTo(int row);

@@ -1,5 +1,7 @@
 #include "db/LeaseDate.h"
 
+#include "platform/TextTrim.h"
+
 #include <sqlite3.h>
 
 #include <QLocale>
@@ -257,16 +259,6 @@ const DateLayout &userLayout(const QString &format)
     return cachedLayout;
 }
 
-// Blanks and control characters around a typed date mean nothing.
-std::string_view trimmedBlanks(std::string_view s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
 void leaseDayFunction(sqlite3_context *context, int, sqlite3_value **arguments)
 {
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(arguments[0]));
@@ -288,7 +280,8 @@ void leaseDayFunction(sqlite3_context *context, int, sqlite3_value **arguments)
 
 bool readLeaseDay(std::string_view utf8, const RegionalFormats &formats, qint64 &julianDay)
 {
-    const std::string_view s = trimmedBlanks(utf8);
+    // Blanks and control characters around a typed date mean nothing.
+    const std::string_view s = trimmedControls(utf8);
     if (s.empty())
         return false;
 
@@ -323,7 +316,7 @@ std::optional<QDate> readLeaseDate(std::string_view utf8, const RegionalFormats 
 
 bool isBlankDate(std::string_view utf8)
 {
-    return trimmedBlanks(utf8).empty();
+    return trimmedControls(utf8).empty();
 }
 
 int registerLeaseDayFunction(sqlite3 *db, UnreadableLeaseDays *tally)

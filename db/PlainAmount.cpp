@@ -1,19 +1,12 @@
 #include "db/PlainAmount.h"
 
+#include "platform/TextTrim.h"
+
 #include <sqlite3.h>
 
 namespace {
 
 constexpr std::size_t maximumDigits = 15;
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
 
 void unsummableAmountFunction(sqlite3_context *context, int, sqlite3_value **arguments)
 {
@@ -31,7 +24,7 @@ void unsummableAmountFunction(sqlite3_context *context, int, sqlite3_value **arg
 
 bool readPlainAmount(std::string_view utf8, long long &amount)
 {
-    std::string_view text = trimmed(utf8);
+    std::string_view text = trimmedControls(utf8);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';
@@ -51,7 +44,7 @@ bool readPlainAmount(std::string_view utf8, long long &amount)
 
 bool isBlankAmount(std::string_view utf8)
 {
-    return trimmed(utf8).empty();
+    return trimmedControls(utf8).empty();
 }
 
 int registerAmountFunction(sqlite3 *db)

@@ -1,5 +1,7 @@
 #include "db/RegisterFile.h"
 
+#include "db/SqlStatement.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -37,15 +39,13 @@ public:
     // The first value of `sql` as text; none when the statement fails.
     std::optional<QString> firstText(const char *sql, int *resultCode = nullptr) const
     {
-        sqlite3_stmt *statement = nullptr;
+        SqlStatement statement;
         std::optional<QString> text;
-        int rc = m_db ? sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) : SQLITE_CANTOPEN;
-        if (rc == SQLITE_OK) {
-            rc = sqlite3_step(statement);
-            if (rc == SQLITE_ROW)
-                text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-        }
-        sqlite3_finalize(statement);
+        int rc = SQLITE_CANTOPEN;
+        if (m_db && !statement.tryPrepare(m_db, sql))
+            rc = sqlite3_errcode(m_db);
+        else if (m_db && (rc = statement.step()) == SQLITE_ROW)
+            text = statement.columnString(0);
         if (resultCode)
             *resultCode = rc;
         return text;
@@ -116,8 +116,8 @@ bool createEmptyRegister(const QString &path, QString *error)
     int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, schema.toUtf8().constData(), nullptr, nullptr, nullptr);
-    const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        rc = executeSql(db, schema.toUtf8().constData());
+    const QString message = db ? engineErrorText(db) : engineErrorText(rc);
     sqlite3_close(db);
     if (rc != SQLITE_OK) {
         QFile::remove(temporary);

@@ -1,5 +1,7 @@
 #include "db/RowIdentity.h"
 
+#include "db/SqlStatement.h"
+
 #include <QRegularExpression>
 
 #include <sqlite3.h>
@@ -23,21 +25,20 @@ bool readTableColumns(sqlite3 *db, const RowIdentity &identity, QStringList *nam
     const QByteArray sql = QStringLiteral("SELECT * FROM %1.%2")
                                .arg(quotedIdentifier(identity.schema), quotedIdentifier(identity.table))
                                .toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+    SqlStatement statement;
+    if (!statement.tryPrepare(db, sql))
         return false;
     bool known = true;
-    for (int i = 0; i < sqlite3_column_count(statement) && known; ++i) {
-        const char *name = sqlite3_column_name(statement, i);
+    for (int i = 0; i < statement.columnCount() && known; ++i) {
+        const QString name = statement.columnName(i);
         int inPrimaryKey = 0;
-        known = sqlite3_table_column_metadata(db, schema.constData(), table.constData(), name, nullptr, nullptr,
-                                              nullptr, &inPrimaryKey, nullptr)
+        known = sqlite3_table_column_metadata(db, schema.constData(), table.constData(), name.toUtf8().constData(),
+                                              nullptr, nullptr, nullptr, &inPrimaryKey, nullptr)
             == SQLITE_OK;
-        *names << QString::fromUtf8(name);
+        *names << name;
         if (inPrimaryKey)
-            *primaryKey << QString::fromUtf8(name);
+            *primaryKey << name;
     }
-    sqlite3_finalize(statement);
     return known;
 }
 
@@ -55,11 +56,11 @@ struct Origin {
     QString column;
 };
 
-Origin originOf(sqlite3_stmt *statement, int column)
+Origin originOf(const SqlStatement &statement, int column)
 {
-    return {utf8Text(sqlite3_column_database_name(statement, column)),
-            utf8Text(sqlite3_column_table_name(statement, column)),
-            utf8Text(sqlite3_column_origin_name(statement, column))};
+    sqlite3_stmt *handle = statement.handle();
+    return {utf8Text(sqlite3_column_database_name(handle, column)), utf8Text(sqlite3_column_table_name(handle, column)),
+            utf8Text(sqlite3_column_origin_name(handle, column))};
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -82,12 +83,10 @@ QString rowidOrigin(sqlite3 *db, const RowIdentity &identity, const QString &ali
                                  .arg(quotedIdentifier(alias), quotedIdentifier(identity.schema),
                                       quotedIdentifier(identity.table))
                                  .toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, probe.constData(), int(probe.size()), &statement, nullptr) != SQLITE_OK)
+    SqlStatement statement;
+    if (!statement.tryPrepare(db, probe))
         return {};
-    const QString origin = utf8Text(sqlite3_column_origin_name(statement, 0));
-    sqlite3_finalize(statement);
-    return origin;
+    return originOf(statement, 0).column;
 }
 
 // Finds each key part among the listing's columns, or plans it as a hidden
@@ -122,14 +121,14 @@ QString quotedIdentifier(const QString &name)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-RowIdentity findRowIdentity(sqlite3 *db, sqlite3_stmt *listing, const QString &sql, QString *rewritten)
+RowIdentity findRowIdentity(sqlite3 *db, const SqlStatement &listing, const QString &sql, QString *rewritten)
 {
     RowIdentity identity;
     rewritten->clear();
 
     // Rows can be written back only when every column of the result is a
     // column of one table.
-    const int count = sqlite3_column_count(listing);
+    const int count = listing.columnCount();
     for (int i = 0; i < count; ++i) {
         const Origin origin = originOf(listing, i);
         if (origin.column.isEmpty())
@@ -207,11 +206,11 @@ void RowIdentity::withoutKey()
     hiddenOrigins.clear();
 }
 
-bool RowIdentity::deliveredBy(sqlite3_stmt *statement) const
+bool RowIdentity::deliveredBy(const SqlStatement &statement) const
 {
-    if (sqlite3_column_count(statement) != hiddenColumns + columns.size())
+    if (statement.columnCount() != hiddenColumns + columns.size())
         return false;
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+    for (int i = 0; i < statement.columnCount(); ++i) {
         const Origin origin = originOf(statement, i);
         const QString expected = i < hiddenColumns ? hiddenOrigins.at(i) : columns.at(i - hiddenColumns);
         if (origin.schema != schema || !sameName(origin.table, table) || !sameName(origin.column, expected))

@@ -7,8 +7,8 @@
 
 #include <vector>
 
+class SqlStatement;
 struct sqlite3;
-struct sqlite3_stmt;
 
 // Where the rows of a cursor's statement live and how each is found again
 // in its table: by SQLite's rowid whenever the table has one, whatever its
@@ -30,7 +30,7 @@ struct RowIdentity {
 
     // Whether `statement`, the listing rewritten with the key columns first,
     // delivers them from the table and the listing's columns after them.
-    bool deliveredBy(sqlite3_stmt *statement) const;
+    bool deliveredBy(const SqlStatement &statement) const;
 };
 
 // The identity of the rows of `listing`, a prepared SELECT whose text is
@@ -38,7 +38,7 @@ struct RowIdentity {
 // receives the statement with the key columns put first; the caller
 // prepares it and checks it with deliveredBy(). Reads only the engine's
 // parsed schema, so that opening a listing stays cheap.
-RowIdentity findRowIdentity(sqlite3 *db, sqlite3_stmt *listing, const QString &sql, QString *rewritten);
+RowIdentity findRowIdentity(sqlite3 *db, const SqlStatement &listing, const QString &sql, QString *rewritten);
 
 // An identifier in double quotes, for SQL text.
 QString quotedIdentifier(const QString &name);

@@ -1,8 +1,8 @@
 #include "db/RowWriteBack.h"
 
-#include "db/ADOConnection.h"
 #include "db/AppError.h"
 #include "db/RowIdentity.h"
+#include "db/SqlStatement.h"
 
 #include <sqlite3.h>
 
@@ -10,60 +10,40 @@
 
 namespace {
 
-// Owns a prepared statement for the length of one write.
-class Statement {
+// A write's statement, its parameters bound one after another.
+class WriteStatement {
 public:
-    Statement(sqlite3 *db, const QString &sql)
-        : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK)
-            throwEngineError(db);
-    }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    WriteStatement(sqlite3 *db, const QString &sql) : m_statement(db, sql.toUtf8()) {}
 
-    sqlite3_stmt *get() const { return m_statement; }
-
-    // Binds the next parameter; the bytes are copied.
-    void bind(const std::function<int(sqlite3_stmt *, int)> &binder)
-    {
-        if (binder(m_statement, ++m_bound) != SQLITE_OK)
-            throwEngineError(m_db);
-    }
-    void bindText(const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        bindUtf8(std::string_view(utf8.constData(), std::size_t(utf8.size())));
-    }
-    void bindUtf8(std::string_view utf8)
-    {
-        // A null pointer would bind NULL, not an empty text.
-        bind([&](sqlite3_stmt *s, int i) {
-            return sqlite3_bind_text64(s, i, utf8.empty() ? "" : utf8.data(), utf8.size(), SQLITE_TRANSIENT,
-                                       SQLITE_UTF8);
-        });
-    }
+    void bindNull() { check(m_statement.bindNull(++m_bound)); }
+    void bindInt64(std::int64_t value) { check(m_statement.bindInt64(++m_bound, value)); }
+    void bindText(const QString &text) { check(m_statement.bindText(++m_bound, text)); }
+    void bindUtf8(std::string_view utf8) { check(m_statement.bindText(++m_bound, utf8)); }
+    void bindValue(const SqlValue &value) { check(m_statement.bindValue(++m_bound, value)); }
 
     // Steps to the end; the rows it returns go to `row`.
-    int run(const std::function<void(sqlite3_stmt *)> &row = {})
+    int run(const std::function<void(const SqlStatement &)> &row = {})
     {
         int rc;
         int rows = 0;
-        while ((rc = sqlite3_step(m_statement)) == SQLITE_ROW) {
+        while ((rc = m_statement.step()) == SQLITE_ROW) {
             ++rows;
             if (row)
                 row(m_statement);
         }
         if (rc != SQLITE_DONE)
-            throwEngineError(m_db);
+            m_statement.throwError();
         return rows;
     }
 
 private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_statement = nullptr;
+    void check(int rc) const
+    {
+        if (rc != SQLITE_OK)
+            m_statement.throwError();
+    }
+
+    SqlStatement m_statement;
     int m_bound = 0;
 };
 
@@ -85,20 +65,17 @@ QString rowCondition(const RowIdentity &identity)
     return QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
 }
 
-void bindRow(Statement &statement, const RowIdentity &identity, const ResultSet &result, int row)
+void bindRow(WriteStatement &statement, const RowIdentity &identity, const ResultSet &result, int row)
 {
     if (identity.keyKind == RowKeyKind::Rowid) {
-        const std::int64_t rowid = result.rowid(row);
-        statement.bind([rowid](sqlite3_stmt *s, int i) { return sqlite3_bind_int64(s, i, rowid); });
+        statement.bindInt64(result.rowid(row));
     } else {
-        for (int part = 0; part < result.keyParts(); ++part) {
-            const SqlValue &value = result.keyValue(row, part);
-            statement.bind([&value](sqlite3_stmt *s, int i) { return value.bind(s, i); });
-        }
+        for (int part = 0; part < result.keyParts(); ++part)
+            statement.bindValue(result.keyValue(row, part));
     }
     for (int column = 0; column < identity.columns.size(); ++column) {
         if (result.isNull(row, column))
-            statement.bind([](sqlite3_stmt *s, int i) { return sqlite3_bind_null(s, i); });
+            statement.bindNull();
         else
             statement.bindUtf8(result.cell(row, column));
     }
@@ -115,20 +92,19 @@ QString returnedRow(const RowIdentity &identity)
     return QStringLiteral(" RETURNING ") + columns.join(QStringLiteral(", "));
 }
 
-ResultSet::Row readReturnedRow(sqlite3_stmt *statement, const RowIdentity &identity)
+ResultSet::Row readReturnedRow(const SqlStatement &statement, const RowIdentity &identity)
 {
     ResultSet::Row row;
     const int keys = int(identity.keyNames.size());
     if (identity.keyKind == RowKeyKind::Rowid) {
-        row.rowid = sqlite3_column_int64(statement, 0);
+        row.rowid = statement.columnInt64(0);
     } else {
         for (int part = 0; part < keys; ++part)
-            row.key.push_back(SqlValue::fromColumn(statement, part));
+            row.key.push_back(statement.columnValue(part));
     }
-    for (int column = keys; column < sqlite3_column_count(statement); ++column) {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        if (text || sqlite3_column_type(statement, column) != SQLITE_NULL)
-            row.cells.emplace_back(std::string(text ? text : "", std::size_t(sqlite3_column_bytes(statement, column))));
+    for (int column = keys; column < statement.columnCount(); ++column) {
+        if (const std::optional<std::string_view> text = statement.columnText(column))
+            row.cells.emplace_back(std::string(*text));
         else
             row.cells.emplace_back(std::nullopt);
     }
@@ -158,7 +134,7 @@ ResultSet::Row updateRow(sqlite3 *db, const RowIdentity &identity, const ResultS
     QStringList assignments;
     for (const QString &column : assignedColumns(identity, changes))
         assignments << column + QStringLiteral(" = ?");
-    Statement statement(db, QStringLiteral("UPDATE OR ABORT ") + tableName(identity) + QStringLiteral(" SET ")
+    WriteStatement statement(db, QStringLiteral("UPDATE OR ABORT ") + tableName(identity) + QStringLiteral(" SET ")
                                 + assignments.join(QStringLiteral(", ")) + rowCondition(identity)
                                 + returnedRow(identity));
     for (const auto &[column, text] : changes)
@@ -167,7 +143,7 @@ ResultSet::Row updateRow(sqlite3 *db, const RowIdentity &identity, const ResultS
 
     // The key is unique, so one statement changes one row or none.
     ResultSet::Row written;
-    const int rows = statement.run([&](sqlite3_stmt *s) { written = readReturnedRow(s, identity); });
+    const int rows = statement.run([&](const SqlStatement &s) { written = readReturnedRow(s, identity); });
     if (rows != 1 || sqlite3_changes(db) != 1)
         throw AppError(rowCannotBeLocated());
     return written;
@@ -175,7 +151,7 @@ ResultSet::Row updateRow(sqlite3 *db, const RowIdentity &identity, const ResultS
 
 void deleteRow(sqlite3 *db, const RowIdentity &identity, const ResultSet &result, int row)
 {
-    Statement statement(db, QStringLiteral("DELETE FROM ") + tableName(identity) + rowCondition(identity));
+    WriteStatement statement(db, QStringLiteral("DELETE FROM ") + tableName(identity) + rowCondition(identity));
     bindRow(statement, identity, result, row);
     statement.run();
     if (sqlite3_changes(db) != 1)
@@ -186,7 +162,7 @@ ResultSet::Row insertRow(sqlite3 *db, const RowIdentity &identity, const std::ma
 {
     const QStringList columns = assignedColumns(identity, values);
     const QString target = QStringLiteral("INSERT OR ABORT INTO ") + tableName(identity);
-    Statement statement(db, columns.isEmpty() ? target + QStringLiteral(" DEFAULT VALUES") + returnedRow(identity)
+    WriteStatement statement(db, columns.isEmpty() ? target + QStringLiteral(" DEFAULT VALUES") + returnedRow(identity)
                                               : target + QStringLiteral(" (") + columns.join(QStringLiteral(", "))
                                                     + QStringLiteral(") VALUES (")
                                                     + QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))
@@ -194,7 +170,7 @@ ResultSet::Row insertRow(sqlite3 *db, const RowIdentity &identity, const std::ma
     for (const auto &[column, text] : values)
         statement.bindText(text);
     ResultSet::Row written;
-    if (statement.run([&](sqlite3_stmt *s) { written = readReturnedRow(s, identity); }) != 1)
+    if (statement.run([&](const SqlStatement &s) { written = readReturnedRow(s, identity); }) != 1)
         throw AppError(rowCannotBeLocated());
     return written;
 }

@@ -15,6 +15,10 @@ struct FileIdentity {
     long long modifiedNs = 0;
     long long changedNs = 0;
 
+    // Whether the permission bits mark an existing file as not writable.
+    // The program honours them also for a user (root) whom the system would
+    // let write anyway.
+    bool markedReadOnly() const { return exists && !markedWritable; }
     // The same file, whatever happened to its bytes.
     bool sameFileAs(const FileIdentity &other) const
     {

@@ -4,16 +4,15 @@
 #include "db/AppError.h"
 #include "db/ReadTransaction.h"
 #include "db/RegisterFile.h"
+#include "db/SqlStatement.h"
 #include "platform/FileCopy.h"
+#include "platform/FileIdentity.h"
 #include "platform/ProgramDirectory.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
-
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -30,11 +29,7 @@ bool namesFileInProgramDirectory(const QString &name)
 // system that ignores case, or a link to the file, is the same file.
 bool isSameFile(const QString &a, const QString &b)
 {
-    if (!QFileInfo::exists(a) || !QFileInfo::exists(b))
-        return false;
-    std::error_code error;
-    return std::filesystem::equivalent(QFileInfo(a).filesystemFilePath(), QFileInfo(b).filesystemFilePath(), error)
-        && !error;
+    return fileIdentityOf(a).sameFileAs(fileIdentityOf(b));
 }
 
 // What is at the backup path is replaced only where nothing is lost: nothing
@@ -97,13 +92,9 @@ bool walIsEmpty(const QString &database)
 
 bool usesWriteAheadLog(sqlite3 *db)
 {
-    sqlite3_stmt *statement = nullptr;
-    bool wal = false;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW)
-        wal = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)), "wal") == 0;
-    sqlite3_finalize(statement);
-    return wal;
+    SqlStatement statement;
+    return statement.tryPrepare(db, "PRAGMA journal_mode") && statement.step() == SQLITE_ROW
+        && statement.columnText(0) == "wal";
 }
 
 // Copies the database under a read transaction, which keeps writers (in

@@ -67,10 +67,10 @@ QString endingSoonCountText(int count)
 
 // A listing by expiry date, counting the expiry texts lease_day could not
 // read while the statement ran.
-int showExpiryListing(const RecordListView &view, const ListingStatement &listing, QString (*countText)(int),
+int showExpiryListing(RecordListView &view, const ListingStatement &listing, QString (*countText)(int),
                       long long *unreadableDates)
 {
-    UnreadableLeaseDays &tally = view.list.connection()->unreadableLeaseDays();
+    UnreadableLeaseDays &tally = view.listCursor().connection()->unreadableLeaseDays();
     tally.count = 0;
     const int count = ShowListing(view, [&] { return listing; }, countText);
     if (unreadableDates)
@@ -80,12 +80,12 @@ int showExpiryListing(const RecordListView &view, const ListingStatement &listin
 
 } // namespace
 
-void SearchList(const RecordListView &view, const QString &column, const QString &keyword)
+void SearchList(RecordListView &view, const QString &column, const QString &keyword)
 {
     ShowListing(
         view,
         [&] {
-            const QString quotedColumn = quotedDataColumn(view.list.connection(), column);
+            const QString quotedColumn = quotedDataColumn(view.listCursor().connection(), column);
             return ListingStatement{QStringLiteral("select * from data where ") + quotedColumn
                                         + QStringLiteral(" like ?1 escape '\\'"),
                                     {containsPattern(keyword)}};
@@ -93,7 +93,7 @@ void SearchList(const RecordListView &view, const QString &column, const QString
         searchCountText);
 }
 
-int DueTenantList(const RecordListView &view, const QDate &today, long long *unreadableDates)
+int DueTenantList(RecordListView &view, const QDate &today, long long *unreadableDates)
 {
     // lease_day reads each expiry text as a date; a text that reads as no
     // date gives NULL and is not due.
@@ -102,7 +102,7 @@ int DueTenantList(const RecordListView &view, const QDate &today, long long *unr
         dueCountText, unreadableDates);
 }
 
-int EndingSoonList(const RecordListView &view, const QDate &today, long long *unreadableDates)
+int EndingSoonList(RecordListView &view, const QDate &today, long long *unreadableDates)
 {
     // BETWEEN reads the expiry once per row; the ordering reads it again
     // only for the rows listed, whose texts are dates.
@@ -114,7 +114,7 @@ int EndingSoonList(const RecordListView &view, const QDate &today, long long *un
         endingSoonCountText, unreadableDates);
 }
 
-int UnsummableAmountList(const RecordListView &view)
+int UnsummableAmountList(RecordListView &view)
 {
     return ShowListing(
         view,
@@ -125,7 +125,7 @@ int UnsummableAmountList(const RecordListView &view)
         [](int count) { return QStringLiteral("共") + QString::number(count) + QStringLiteral(" 个未计入合计的记录"); });
 }
 
-int UnreadableExpiryList(const RecordListView &view)
+int UnreadableExpiryList(RecordListView &view)
 {
     // Blank is what the date rules trim: every character of code 32 or less.
     QString blanks;

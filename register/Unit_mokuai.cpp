@@ -2,13 +2,11 @@
 
 #include "db/ADOQuery.h"
 #include "db/AppError.h"
+#include "platform/TextTrim.h"
 #include "register/IntegerText.h"
-#include "ui/ListBox.h"
-#include "ui/StatusPanels.h"
+#include "register/TextList.h"
 
-#include <QLineEdit>
 #include <QScopeGuard>
-#include <QTableView>
 
 #include <array>
 
@@ -16,29 +14,16 @@ namespace {
 
 constexpr std::array<int, 9> listColumnWidths{50, 90, 60, 70, 65, 80, 80, 120, 120};
 
-// Trims every character of code 32 or less (blanks and control characters)
-// from both ends. In UTF-8 those are single bytes of the same codes, and no
-// byte of a longer character is one of them.
-std::string_view trimmedControls(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && std::uint8_t(text[first]) <= 32)
-        ++first;
-    while (last > first && std::uint8_t(text[last - 1]) <= 32)
-        --last;
-    return text.substr(first, last - first);
-}
-
 const QString fullListSql = QStringLiteral("select * from data");
 
-// Sets the grid's column widths at positions 0 to 8, as every listing does.
-void setListColumnWidths(QTableView &grid)
+// Sets the list's column widths at positions 0 to 8, as every listing does.
+void setListColumnWidths(RecordListView &view)
 {
+    const int columns = view.listCursor().result().columnCount();
     for (int position = 0; position < int(listColumnWidths.size()); ++position) {
-        if (position >= grid.model()->columnCount())
+        if (position >= columns)
             throw AppError(QStringLiteral("Argument out of range"));
-        grid.setColumnWidth(position, listColumnWidths[std::size_t(position)]);
+        view.setColumnWidth(position, listColumnWidths[std::size_t(position)]);
     }
 }
 
@@ -49,30 +34,36 @@ QString fullListCountText(int count)
     return QStringLiteral("共 ") + QString::number(count) + QStringLiteral(" 个记录");
 }
 
-int ShowListing(const RecordListView &view, const std::function<ListingStatement()> &statement,
+bool fullListIsEmpty(const RecordListView &view)
+{
+    return view.countText() == fullListCountText(0);
+}
+
+int ShowListing(RecordListView &view, const std::function<ListingStatement()> &statement,
                 QString (*countText)(int))
 {
-    view.list.Close();
+    TADOQuery &list = view.listCursor();
+    list.Close();
     const ListingStatement listing = statement();
-    view.list.setSQL(listing.sql, listing.parameters);
-    view.list.Open();
-    const int count = view.list.RecordCount();
-    view.statusBar.setPanelText(1, countText(count));
-    setListColumnWidths(view.grid);
+    list.setSQL(listing.sql, listing.parameters);
+    list.Open();
+    const int count = list.RecordCount();
+    view.setCountText(countText(count));
+    setListColumnWidths(view);
     return count;
 }
 
-void RefreshList(const RecordListView &view)
+void RefreshList(RecordListView &view)
 {
     ShowListing(view, [] { return ListingStatement{fullListSql}; }, fullListCountText);
 }
 
-void FillRentList(const RecordListView &view, TListBox &rentList)
+void FillRentList(RecordListView &view)
 {
     // The new list takes the memory of the old one.
-    TextList rents = rentList.takeTexts();
+    TextList rents = view.takeRentTexts();
     rents.clear();
-    TADOQuery &query = view.list;
+    TADOQuery &query = view.listCursor();
     // The rows that RefreshList has just read are the ones it would read
     // again: a full refresh runs its statement once.
     if (!(query.AsOpened() && query.SQL() == fullListSql && query.parameters().isEmpty()))
@@ -97,15 +88,15 @@ void FillRentList(const RecordListView &view, TListBox &rentList)
             query.Next();
         }
     }
-    rentList.setTexts(std::move(rents));
+    view.setRentTexts(std::move(rents));
 }
 
-void SumRentList(const TListBox &rentList, QLineEdit &rentTotal)
+void SumRentList(RecordListView &view)
 {
-    const TextList &rents = rentList.texts();
+    const TextList &rents = view.rentTexts();
     qint64 total = 0;
     // The total shows the sum so far also when an entry fails to convert.
-    const auto showTotal = qScopeGuard([&] { rentTotal.setText(QString::number(total)); });
+    const auto showTotal = qScopeGuard([&] { view.setRentTotal(QString::number(total)); });
     for (int i = 0; i < rents.size(); ++i)
         total += integerFromUtf8(rents.at(i));
 }

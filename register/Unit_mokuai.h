@@ -1,27 +1,15 @@
 #pragma once
 
+#include "register/RecordListView.h"
+
 #include <QString>
 #include <QVariantList>
 
 #include <functional>
 
-class QLineEdit;
-class QTableView;
-class TADOQuery;
-class TListBox;
-class TStatusBar;
-
-// The shared list procedures. They work on the controls they are given;
-// the main window hands over its own (ui/Unit1.h holds the forms without
+// The shared list procedures. They work on the record list they are given;
+// the main window hands over itself (ui/Unit1.h holds the forms without
 // arguments that the other windows run).
-
-// What a listing works on: the list cursor, the status bar whose count
-// panel takes the count text, and the grid that shows the cursor's rows.
-struct RecordListView {
-    TADOQuery &list;
-    TStatusBar &statusBar;
-    QTableView &grid;
-};
 
 // A listing's statement, with its parameters bound to ?1, ?2, ...
 struct ListingStatement {
@@ -33,22 +21,27 @@ struct ListingStatement {
 // listing: closes the list cursor, gives it the statement (made once the
 // cursor is closed, so that a statement that cannot be made leaves it
 // closed), opens it, writes countText(row count) into the count panel and
-// sets the grid's column widths. Returns the row count. A listing of fewer
+// sets the list's column widths. Returns the row count. A listing of fewer
 // than nine columns fails with "Argument out of range".
-int ShowListing(const RecordListView &view, const std::function<ListingStatement()> &statement,
+int ShowListing(RecordListView &view, const std::function<ListingStatement()> &statement,
                 QString (*countText)(int));
 
 // Reloads the list: every tenant record, the count text, the column widths.
-void RefreshList(const RecordListView &view);
+void RefreshList(RecordListView &view);
 
 // Rebuilds the rent list from the full list, walking every row from the
 // first; the walk leaves the last row current. The full list is the one the
 // list cursor holds when RefreshList has just opened it (the full refresh:
 // RefreshList, FillRentList, SumRentList), else RefreshList runs first.
-void FillRentList(const RecordListView &view, TListBox &rentList);
+void FillRentList(RecordListView &view);
 
 // Adds up the rent list into the rent total.
-void SumRentList(const TListBox &rentList, QLineEdit &rentTotal);
+void SumRentList(RecordListView &view);
 
 // "共 N 个记录", the count text of the full list.
 QString fullListCountText(int count);
+
+// Whether the list counts as empty where a window asks (the edit page, the
+// delete): only the count text of the full list of an empty table says so,
+// not a search or a due-tenant listing that found nothing.
+bool fullListIsEmpty(const RecordListView &view);

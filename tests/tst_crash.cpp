@@ -11,6 +11,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// The moments of the kills come from this seed, printed so that a failing
+// run can be replayed: LARKHAVEN_CRASH_SEED=<seed> tst_crash.
+QRandomGenerator seededRandom()
+{
+    bool given = false;
+    quint32 seed = qEnvironmentVariable("LARKHAVEN_CRASH_SEED").toUInt(&given);
+    if (!given)
+        seed = QRandomGenerator::global()->generate();
+    qInfo("random seed %u", seed);
+    return QRandomGenerator(seed);
+}
+
+} // namespace
+
 class TestCrash : public QObject {
     Q_OBJECT
 private slots:
@@ -24,7 +40,7 @@ void TestCrash::killedWhileAddingLosesNoReportedAdd()
     QTemporaryDir directory;
     const QString database = directory.path() + "/data.mdb";
     QVERIFY(createEmptyRegister(database));
-    QRandomGenerator random(QRandomGenerator::global()->generate());
+    QRandomGenerator random = seededRandom();
     QStringList reported;
     for (int run = 0; run < 20; ++run) {
         QProcess adder;
@@ -92,7 +108,7 @@ void TestCrash::killedWhileConvertingKeepsEveryFileWhole()
     QVERIFY(runConverter(timed));
     const int wholeRunMs = int(clock.elapsed());
 
-    QRandomGenerator random(QRandomGenerator::global()->generate());
+    QRandomGenerator random = seededRandom();
     int convertedWhenKilled = 0;
     for (int run = 0; run < 20; ++run) {
         const QString work = directory.filePath(QString::number(run));

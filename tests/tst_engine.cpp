@@ -3,6 +3,7 @@
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/AppError.h"
+#include "db/ResultSet.h"
 #include "support/RegisterFixture.h"
 
 #include <QTest>
@@ -33,6 +34,7 @@ private slots:
     void editOverNoRowsAddsARow();
     void failedPostWritesNothing();
     void manyRowsReadAndWrittenAsStored();
+    void resultSetHoldsRowsAsRead();
 
 private:
     RegisterFixture *m_fixture = nullptr;
@@ -163,6 +165,39 @@ void TestEngine::manyRowsReadAndWrittenAsStored()
     QCOMPARE(m_fixture->count(), 5999);
     QCOMPARE(m_fixture->count("where 姓名 = '末位' and 房号 is null and 租金 is null"), 1);
     QCOMPARE(listed(*m_query), stored());
+}
+
+// The rows' storage itself: NULL apart from an empty text, rowids at both
+// ends of their range, a row longer than a block, a replaced row, and a
+// reset that writes the next rows where the last ones were.
+void TestEngine::resultSetHoldsRowsAsRead()
+{
+    const std::string longText(100000, 'x');
+    const std::vector<std::vector<ResultSet::CellText>> rows{{"a0", std::nullopt}, {longText, "b1"}, {"", ""}};
+    const std::int64_t rowids[] = {-1, INT64_MIN, INT64_MAX};
+    ResultSet result;
+    const char *firstRecord = nullptr;
+    for (int load = 0; load < 2; ++load) {
+        result.reset({"a", "b"}, RowKeyKind::Rowid);
+        for (int row = 0; row < 3; ++row)
+            result.appendRow(rowids[row], rows[std::size_t(row)]);
+        if (load == 0)
+            firstRecord = result.cell(0, 0).data();
+        QCOMPARE(result.cell(0, 0).data(), firstRecord);
+        QCOMPARE(result.rowCount(), 3);
+        QVERIFY(result.isNull(0, 1) && result.text(0, 1).isEmpty());
+        QVERIFY(!result.isNull(2, 0) && !result.isNull(2, 1) && result.cell(2, 1).empty());
+        QVERIFY(result.cell(1, 0) == longText);
+        QCOMPARE(result.text(1, 1), QStringLiteral("b1"));
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(result.rowid(row), rowids[row]);
+    }
+    result.replaceRow(0, {{"new", std::nullopt}, -7, {}});
+    QCOMPARE(result.text(0, 0), QStringLiteral("new"));
+    QVERIFY(result.isNull(0, 1));
+    QCOMPARE(result.rowid(0), -7);
+    QVERIFY(result.cell(1, 0) == longText);
+    QCOMPARE(result.rowid(2), INT64_MAX);
 }
 
 QTEST_MAIN(TestEngine)

@@ -4,6 +4,7 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "register/DatabaseRestore.h"
+#include "register/Unit_mokuai.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
@@ -96,12 +97,12 @@ void TForm1::ButtonHuiFuClick()
     // at start-up. A refresh that fails (a rent the total cannot add) shows
     // its error; the restore is reported all the same.
     ADOConnection1->setDatabaseFile(databasePath());
-    runGuarded([] { FullRefresh(); });
+    runGuarded("TForm1::ButtonHuiFuClick", [] { FullRefresh(); });
     fillBackupList();
     const QString kept = outcome.safetyBackup.isEmpty()
         ? QString()
         : QStringLiteral("\n恢复前的数据库已备份为“%1”。").arg(outcome.safetyBackup);
-    if (ADOQuery1->Active() && StatusBar1->panelText(1) == fullListCountText(int(outcome.records)))
+    if (ADOQuery1->Active() && countText() == fullListCountText(int(outcome.records)))
         ShowMessage(QStringLiteral("已恢复备份“%1”，共 %2 个记录。").arg(name).arg(outcome.records) + kept);
     else
         ShowWarningBox(QStringLiteral("备份“%1”已放回数据库文件，但没能列出其中的记录（见上一条错误信息），请点“刷新”重试。")

@@ -135,7 +135,7 @@ ConversionResult convertInPlace(const QString &databasePath, const RegionalForma
         result.failure = refusal;
         return result;
     }
-    const FileIdentity before = identityOf(databasePath);
+    const FileIdentity before = fileIdentityOf(databasePath);
     const QString temporary = conversionTemporaryPath(databasePath);
     ConversionChild child;
     QEventLoop loop;

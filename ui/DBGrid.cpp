@@ -1,7 +1,7 @@
 #include "ui/DBGrid.h"
 
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "ui/GuardedConnect.h"
 
 #include <QEvent>

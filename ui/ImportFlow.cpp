@@ -5,6 +5,7 @@
 #include "convert/SheetReading.h"
 #include "convert/SpreadsheetReader.h"
 #include "db/ADOConnection.h"
+#include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "register/DatabaseBackup.h"
@@ -31,18 +32,14 @@ constexpr qsizetype rowsPerStep = 2000;
 NameSet registerNames(sqlite3 *db)
 {
     NameSet names;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, "select 姓名 from data", -1, &statement, nullptr) != SQLITE_OK)
-        throwEngineError(db);
+    SqlStatement statement(db, "select 姓名 from data");
     int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        const auto *name = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-        if (name)
-            names.emplace(name, std::size_t(sqlite3_column_bytes(statement, 0)));
+    while ((rc = statement.step()) == SQLITE_ROW) {
+        if (const std::optional<std::string_view> name = statement.columnText(0))
+            names.emplace(*name);
     }
-    sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
-        throwEngineError(db);
+        statement.throwError();
     return names;
 }
 
@@ -143,7 +140,7 @@ void ImportWithDialogs()
     }
     // The rows are in: a refresh that fails (a rent the total cannot add)
     // shows its error, and the outcome is reported all the same.
-    runGuarded([] { FullRefresh(); });
+    runGuarded("ImportWithDialogs", [] { FullRefresh(); });
     ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
                     .arg(plan->rows.size())
                     .arg(plan->skipped.size())

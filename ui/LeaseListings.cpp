@@ -56,7 +56,7 @@ void TForm1::showLeaseReminder()
     if (!m_totals)
         return;
     if (const QString reminder = leaseReminderText(*m_totals); !reminder.isEmpty())
-        StatusBar1->setPanelText(4, reminder);
+        setMessageText(reminder);
 }
 
 void TForm1::showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound)
@@ -79,7 +79,7 @@ void TForm1::showUnreadableDatesNote(long long count)
 void TForm1::ButtonLinQiClick()
 {
     long long unreadable = 0;
-    showNarrowedListing([&] { return EndingSoonList(recordList(), today(), &unreadable); },
+    showNarrowedListing([&] { return EndingSoonList(*this, today(), &unreadable); },
                         QStringLiteral("%1天内暂无到期房客.").arg(endingSoonDays));
     showUnreadableDatesNote(unreadable);
 }
@@ -91,13 +91,13 @@ void TForm1::N6Click()
 
 void TForm1::ButtonWeiJiRuClick()
 {
-    showNarrowedListing([this] { return UnsummableAmountList(recordList()); },
+    showNarrowedListing([this] { return UnsummableAmountList(*this); },
                         QStringLiteral("没有无法合计的租金或押金."));
 }
 
 void TForm1::ButtonWuFaShiBieClick()
 {
-    showNarrowedListing([this] { return UnreadableExpiryList(recordList()); },
+    showNarrowedListing([this] { return UnreadableExpiryList(*this); },
                         QStringLiteral("没有到期日期无法识别的记录."));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/TextList.h"
+#include "register/TextList.h"
 
 #include <QAbstractListModel>
 #include <QListView>

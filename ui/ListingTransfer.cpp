@@ -3,6 +3,7 @@
 // the printer, and tenants in from a spreadsheet.
 #include "convert/ExportSource.h"
 #include "db/ADOQuery.h"
+#include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ExportFlow.h"
@@ -43,19 +44,15 @@ private:
 
 qint64 registerRowCount(sqlite3 *db)
 {
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, "select count(*) from data", -1, &statement, nullptr) != SQLITE_OK)
-        throwEngineError(db);
-    const qint64 count = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
-    sqlite3_finalize(statement);
-    return count;
+    SqlStatement statement(db, "select count(*) from data");
+    return statement.step() == SQLITE_ROW ? statement.columnInt64(0) : 0;
 }
 
 } // namespace
 
 QString TForm1::listingName() const
 {
-    const QString count = StatusBar1->panelText(1);
+    const QString count = countText();
     if (count.startsWith(QStringLiteral("共找到")))
         return QStringLiteral("查询结果");
     if (count.endsWith(QStringLiteral("个到期的房客")))
@@ -137,7 +134,7 @@ void TForm1::ButtonDaYinClick()
                          .arg(rows)))
         return;
     const QString name = listingName();
-    const QString title = name + QStringLiteral("　") + StatusBar1->panelText(1) + QStringLiteral("　")
+    const QString title = name + QStringLiteral("　") + countText() + QStringLiteral("　")
         + shortDateText(currentLocalDateTime().date(), regionalFormats());
     PrintWithPreview(ADOQuery1->result(), title, name + QLatin1Char('_') + fileNameDate());
 }

@@ -29,7 +29,7 @@ void setUpProgram(QApplication &application)
     QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1, [](QSessionManager &manager) {
         bool mayEnd = true;
         if (manager.allowsInteraction())
-            runGuarded([&] { mayEnd = Form1->FormCloseQuery(); });
+            runGuarded("TForm1::FormCloseQuery", [&] { mayEnd = Form1->FormCloseQuery(); });
         if (!mayEnd)
             manager.cancel();
         manager.release();

@@ -2,7 +2,7 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
@@ -30,18 +30,18 @@ TForm1 *Form1 = nullptr;
 
 void RefreshList()
 {
-    RefreshList(Form1->recordList());
+    RefreshList(*Form1);
     Form1->showTotals(totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats()));
 }
 
 void FillRentList()
 {
-    FillRentList(Form1->recordList(), *Form1->ListBoxtjzhichu);
+    FillRentList(*Form1);
 }
 
 void SumRentList()
 {
-    SumRentList(*Form1->ListBoxtjzhichu, *Form1->Edittjzhichu);
+    SumRentList(*Form1);
 }
 
 void FullRefresh()
@@ -97,7 +97,7 @@ TForm1::TForm1(QWidget *parent)
     setUpTransferPage();
     setUpLeaseListings();
     setUpRestore();
-    runGuarded([this] { FormCreate(); });
+    runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 
 TForm1::~TForm1()
@@ -120,14 +120,54 @@ void TForm1::connectHandlers()
     connectGuarded(Buttondel, &QPushButton::clicked, this, &TForm1::ButtondelClick);
     connectGuarded(N1, &QAction::triggered, this, &TForm1::N1Click);
     connectGuarded(Buttonbakdatabasa, &QPushButton::clicked, this, &TForm1::ButtonbakdatabasaClick);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this, guarded([this](const QPoint &place) {
-                PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
-            }));
+    connectGuarded(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &place) {
+        PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
+    });
 }
 
-RecordListView TForm1::recordList()
+TADOQuery &TForm1::listCursor()
 {
-    return {*ADOQuery1, *StatusBar1, *DBGrid1};
+    return *ADOQuery1;
+}
+
+QString TForm1::countText() const
+{
+    return StatusBar1->panelText(TStatusBar::CountPanel);
+}
+
+void TForm1::setCountText(const QString &text)
+{
+    StatusBar1->setPanelText(TStatusBar::CountPanel, text);
+}
+
+void TForm1::setMessageText(const QString &text)
+{
+    StatusBar1->setPanelText(TStatusBar::MessagePanel, text);
+}
+
+void TForm1::setColumnWidth(int position, int width)
+{
+    DBGrid1->setColumnWidth(position, width);
+}
+
+const TextList &TForm1::rentTexts() const
+{
+    return ListBoxtjzhichu->texts();
+}
+
+TextList TForm1::takeRentTexts()
+{
+    return ListBoxtjzhichu->takeTexts();
+}
+
+void TForm1::setRentTexts(TextList texts)
+{
+    ListBoxtjzhichu->setTexts(std::move(texts));
+}
+
+void TForm1::setRentTotal(const QString &text)
+{
+    Edittjzhichu->setText(text);
 }
 
 void TForm1::FormCreate()
@@ -143,7 +183,7 @@ void TForm1::FormCreate()
         OfferAccessConversion(path);
         ADOConnection1->setDatabaseFile(path);
         // The reminder follows also a refresh that failed at the rent total.
-        runGuarded([] { FullRefresh(); });
+        runGuarded("TForm1::FormCreate", [] { FullRefresh(); });
         showLeaseReminder();
     } else {
         ShowMessage(QStringLiteral("数据库不存在."));
@@ -153,7 +193,7 @@ void TForm1::FormCreate()
 void TForm1::TimerTimer()
 {
     const QDateTime now = currentLocalDateTime();
-    StatusBar1->setPanelText(0, clockPanelText(now, regionalFormats()));
+    StatusBar1->setPanelText(TStatusBar::ClockPanel, clockPanelText(now, regionalFormats()));
     const QString name = backupNameText(now.date(), regionalFormats());
     if (EditDATABAKNAME->text() != name)
         EditDATABAKNAME->setText(name);
@@ -167,7 +207,7 @@ bool TForm1::FormCloseQuery()
 void TForm1::closeEvent(QCloseEvent *event)
 {
     bool canClose = false;
-    runGuarded([&] { canClose = FormCloseQuery(); });
+    runGuarded("TForm1::FormCloseQuery", [&] { canClose = FormCloseQuery(); });
     if (canClose)
         event->accept();
     else
@@ -204,13 +244,13 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 void TForm1::ButtonreClick()
 {
     FullRefresh();
-    StatusBar1->setPanelText(4, QString());
+    setMessageText(QString());
 }
 
 void TForm1::DBGrid1CellClick(const QModelIndex &cell)
 {
     if (cell.isValid())
-        StatusBar1->setPanelText(4, DataSource1->data(cell).toString());
+        setMessageText(DataSource1->data(cell).toString());
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -250,13 +290,13 @@ void TForm1::ButtonsearchClick()
         ShowMessage(prompt);
         return;
     }
-    SearchList(recordList(), ComboBoxsearchclass->currentText(), keyword);
+    SearchList(*this, ComboBoxsearchclass->currentText(), keyword);
 }
 
 void TForm1::Button1Click()
 {
     long long unreadable = 0;
-    if (DueTenantList(recordList(), currentLocalDateTime().date(), &unreadable) == 0) {
+    if (DueTenantList(*this, currentLocalDateTime().date(), &unreadable) == 0) {
         ShowMessage(QStringLiteral("暂无到期房客."));
         // 刷新 brings the full list back and clears the message panel.
         Buttonre->click();
@@ -271,8 +311,7 @@ void TForm1::ButtonaddnewinfoClick()
 
 void TForm1::DBGrid1DblClick()
 {
-    // Only the full list's count text of an empty table tells an empty list.
-    if (StatusBar1->panelText(1) == fullListCountText(0))
+    if (fullListIsEmpty(*this))
         return;
     Form2->showEditPage();
 }

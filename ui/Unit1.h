@@ -2,10 +2,10 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
 #include "register/BackupCatalogue.h"
+#include "register/RecordListView.h"
 #include "register/TenantTotals.h"
-#include "register/Unit_mokuai.h"
+#include "ui/DataSource.h"
 #include "ui/TenantSummary.h"
 #include "ui_Unit1.h"
 
@@ -21,8 +21,9 @@ class QTimer;
 
 // The main window: banner, the pages Larkhaven / 数据备份 / 导入导出 / 关于我们, the status bar
 // and the clock. It owns the connection, the list cursor ADOQuery1 (shown
-// by the grid through DataSource1) and the check cursor ADOQuery2.
-class TForm1 : public QWidget, public Ui::TForm1 {
+// by the grid through DataSource1) and the check cursor ADOQuery2, and is
+// the record list the list procedures work on.
+class TForm1 : public QWidget, public Ui::TForm1, public RecordListView {
     Q_OBJECT
 public:
     explicit TForm1(QWidget *parent = nullptr);
@@ -83,9 +84,18 @@ public:
     // panel; nothing when there are none.
     void showLeaseReminder();
 
-    // The record list as the listings work on it: ADOQuery1, the status
-    // bar and DBGrid1.
-    RecordListView recordList();
+    // The record list: ADOQuery1, the count and message panels, DBGrid1's
+    // column widths, the rent list ListBoxtjzhichu and the rent total
+    // Edittjzhichu.
+    TADOQuery &listCursor() override;
+    QString countText() const override;
+    void setCountText(const QString &text) override;
+    void setMessageText(const QString &text) override;
+    void setColumnWidth(int position, int width) override;
+    const TextList &rentTexts() const override;
+    TextList takeRentTexts() override;
+    void setRentTexts(TextList texts) override;
+    void setRentTotal(const QString &text) override;
 
     // The button that Enter clicks where the focused control does not take
     // Enter itself; none until the search box first changes.

@@ -1,7 +1,7 @@
 #include "ui/Unit_add_edit_del_info.h"
 
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "register/Unit_mokuai.h"
@@ -99,7 +99,7 @@ TForm2::TForm2(QWidget *parent)
 
     bindEditPage();
     connectHandlers();
-    runGuarded([this] { FormCreate(); });
+    runGuarded("TForm2::FormCreate", [this] { FormCreate(); });
 }
 
 TForm2::~TForm2()
@@ -251,10 +251,10 @@ void TForm2::ButtonaddinfoClick()
                       DateTimePickerE->currentText(), Memo_BeiZhu->Text(),
                       editTimeText(currentLocalDateTime(), regionalFormats())});
         list->ExecSQL();
-        Form1->StatusBar1->setPanelText(4, name + QStringLiteral("添加成功!"));
+        Form1->setMessageText(name + QStringLiteral("添加成功!"));
         FullRefresh();
     } else {
-        Form1->StatusBar1->setPanelText(4, name + QStringLiteral("添加失败,存在相同的信息名称!"));
+        Form1->setMessageText(name + QStringLiteral("添加失败,存在相同的信息名称!"));
     }
 
     ComboBox_XingMing->setEditText(QString());

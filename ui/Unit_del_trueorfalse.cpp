@@ -44,15 +44,14 @@ void TForm3::showEvent(QShowEvent *event)
 
 void TForm3::ButtondelyesClick()
 {
-    // Only the full list's count text of an empty table tells an empty list.
-    if (Form1->StatusBar1->panelText(1) == fullListCountText(0)) {
+    if (fullListIsEmpty(*Form1)) {
         ShowMessage(QStringLiteral("没信息了!"));
         return;
     }
     // A new row that was never posted is dropped instead.
     Form1->ADOQuery1->Delete();
     RefreshList();
-    Form1->StatusBar1->setPanelText(4, QStringLiteral("删除成功!"));
+    Form1->setMessageText(QStringLiteral("删除成功!"));
     Form2->close();
     close();
 }

@@ -3,7 +3,7 @@
 // What a user does on the main window's record grid and what it shows, and
 // a keyword search's listing, for tests of the windows that work on the list.
 #include "db/ADOQuery.h"
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 #include "register/TenantSearch.h"
 #include "ui/Unit1.h"
 
@@ -14,7 +14,7 @@
 // search's listing: "共找到N 个记录" in the count panel.
 inline void showSearchResult(const QString &part)
 {
-    SearchList(Form1->recordList(), QStringLiteral("姓名"), part);
+    SearchList(*Form1, QStringLiteral("姓名"), part);
 }
 
 // The centre of a grid cell; a row past the last one is a point below the rows.

@@ -5,9 +5,11 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ConversionChild.h"
+#include "ui/DataSource.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QTest>
 
@@ -79,7 +81,11 @@ void RegisterFixture::addTenant(const QStringList &columns)
 QList<SeenBox> RegisterFixture::startProgram(const QStringList &answers)
 {
     m_started = true;
-    return runAnsweringBoxes([] { createProgramWindows(); }, answers);
+    const QList<SeenBox> boxes = runAnsweringBoxes([] { createProgramWindows(); }, answers);
+    // Every test of the windows checks the grid's model against Qt's
+    // contract for item models as it goes.
+    new QAbstractItemModelTester(Form1->DataSource1, QAbstractItemModelTester::FailureReportingMode::QtTest, Form1);
+    return boxes;
 }
 
 void RegisterFixture::startShown()

@@ -1,4 +1,4 @@
-#include "db/DataSource.h"
+#include "ui/DataSource.h"
 
 #include "db/ADOQuery.h"
 #include "ui/GuardedConnect.h"
@@ -8,15 +8,14 @@ TDataSource::TDataSource(TADOQuery *dataSet, QObject *parent)
     , m_dataSet(dataSet)
 {
     // The views' own slots run inside these; none of them may let an error out.
-    connect(dataSet, &TADOQuery::aboutToReset, this, guarded([this] { beginResetModel(); }));
-    connect(dataSet, &TADOQuery::reset, this, guarded([this] { endResetModel(); }));
-    connect(dataSet, &TADOQuery::rowChanged, this, guarded([this](int row) {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    }));
-    connect(dataSet, &TADOQuery::rowAboutToBeRemoved, this, guarded([this](int row) { beginRemoveRows({}, row, row); }));
-    connect(dataSet, &TADOQuery::rowRemoved, this, guarded([this](int) { endRemoveRows(); }));
-    connect(dataSet, &TADOQuery::rowAboutToBeAppended, this, guarded([this](int row) { beginInsertRows({}, row, row); }));
-    connect(dataSet, &TADOQuery::rowAppended, this, guarded([this](int) { endInsertRows(); }));
+    connectGuarded(dataSet, &TADOQuery::aboutToReset, this, [this] { beginResetModel(); });
+    connectGuarded(dataSet, &TADOQuery::reset, this, [this] { endResetModel(); });
+    connectGuarded(dataSet, &TADOQuery::rowChanged, this,
+                   [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
+    connectGuarded(dataSet, &TADOQuery::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connectGuarded(dataSet, &TADOQuery::rowRemoved, this, [this](int) { endRemoveRows(); });
+    connectGuarded(dataSet, &TADOQuery::rowAboutToBeAppended, this, [this](int row) { beginInsertRows({}, row, row); });
+    connectGuarded(dataSet, &TADOQuery::rowAppended, this, [this](int) { endInsertRows(); });
 }
 
 int TDataSource::rowCount(const QModelIndex &parent) const
