@@ -285,6 +285,9 @@ void printRow(const QList<QList<QByteArray>> &lines, const char *operation, int 
 
 int main(int argc, char *argv[])
 {
+    // Headless, on the screen the tests use.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
     Options options;
     const QStringList arguments = QCoreApplication::arguments();

@@ -505,8 +505,10 @@ int runAllSizes(const Options &options, const QString &program)
 
 int main(int argc, char *argv[])
 {
+    // Headless, on the screen the tests use, so that the main window has
+    // its design size.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
     const Options options = parseOptions(QApplication::arguments());
     if (!options.startupDirectory.isEmpty())

@@ -23,8 +23,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Headless, on the screen the tests use, so that the main window has
+    // its design size.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 3 || (arguments.at(1) != "query" && arguments.at(1) != "table")) {
