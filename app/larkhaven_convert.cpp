@@ -11,11 +11,11 @@
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
 //
 // is the child that reads an Access file for the program (convert/ChildMode.h).
-#include "convert/AccessConverter.h"
-#include "convert/ChildMode.h"
-#include "convert/CrashReport.h"
-#include "convert/FileSteps.h"
-#include "convert/SpreadsheetCommand.h"
+#include "access/AccessConverter.h"
+#include "app/ChildMode.h"
+#include "app/CrashReport.h"
+#include "platform/FileSteps.h"
+#include "app/SpreadsheetCommand.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>

@@ -71,6 +71,3 @@ private:
     UnreadableLeaseDays m_unreadableLeaseDays;
 };
 
-// The text shown when data.mdb is an Access database, which this program
-// does not open; empty when the file at `path` is no Access database.
-QString accessDatabaseRefusal(const QString &path);

@@ -1,6 +1,7 @@
 #include "register/DatabaseRestore.h"
 
 #include "db/ADOConnection.h"
+#include "db/AccessDatabaseFile.h"
 #include "db/RegisterFile.h"
 #include "platform/FileCopy.h"
 #include "platform/FileIdentity.h"

@@ -5,6 +5,7 @@
 //
 // Exits 0 once data.mdb is a register (also when it already was one).
 #include "db/ADOConnection.h"
+#include "db/AccessDatabaseFile.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ConversionChild.h"
 

@@ -1,8 +1,8 @@
 // Export, import and print through the windows and larkhaven-convert, on
 // real registers and spreadsheet files.
-#include "convert/ImportPlan.h"
-#include "convert/SheetReading.h"
-#include "convert/ZipArchive.h"
+#include "sheets/ImportPlan.h"
+#include "sheets/SheetReading.h"
+#include "sheets/ZipArchive.h"
 #include "platform/RegionalFormats.h"
 #include "support/RegisterFixture.h"
 #include "ui/PrintFlow.h"

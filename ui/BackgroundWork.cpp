@@ -1,6 +1,6 @@
 #include "ui/BackgroundWork.h"
 
-#include "convert/SheetReading.h"
+#include "sheets/SheetReading.h"
 #include "ui/MessageBoxes.h"
 
 #include <QEventLoop>

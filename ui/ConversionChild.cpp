@@ -1,7 +1,7 @@
 #include "ui/ConversionChild.h"
 
-#include "convert/ConversionReport.h"
-#include "convert/InPlaceConversion.h"
+#include "access/ConversionReport.h"
+#include "access/InPlaceConversion.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>

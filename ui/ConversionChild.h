@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/ConversionResult.h"
+#include "access/ConversionResult.h"
 
 #include <QObject>
 #include <QProcess>

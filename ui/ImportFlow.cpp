@@ -1,9 +1,9 @@
 #include "ui/ImportFlow.h"
 
-#include "convert/ImportPlan.h"
-#include "convert/ImportWriter.h"
-#include "convert/SheetReading.h"
-#include "convert/SpreadsheetReader.h"
+#include "sheets/ImportPlan.h"
+#include "sheets/ImportWriter.h"
+#include "sheets/SheetReading.h"
+#include "sheets/SpreadsheetReader.h"
 #include "db/ADOConnection.h"
 #include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"

@@ -1,6 +1,6 @@
 #include "ui/ImportPreview.h"
 
-#include "convert/ImportPlan.h"
+#include "sheets/ImportPlan.h"
 #include "db/AppError.h"
 #include "register/IntegerText.h"
 

@@ -1,7 +1,7 @@
 // The main window's page 导入导出 and the list actions of the grid's context
 // menu: the listing on show, or the whole register, out to a spreadsheet or
 // the printer, and tenants in from a spreadsheet.
-#include "convert/ExportSource.h"
+#include "sheets/ExportSource.h"
 #include "db/ADOQuery.h"
 #include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"

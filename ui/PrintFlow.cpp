@@ -1,7 +1,7 @@
 #include "ui/PrintFlow.h"
 
-#include "convert/FileSteps.h"
-#include "convert/RegisterBuilder.h"
+#include "platform/FileSteps.h"
+#include "db/RegisterBuilder.h"
 #include "ui/ListingPrinter.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TransferFiles.h"
