@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // larkhaven-convert: converts the table `data` of an Access database into a
 // new register file, with the same code as the program's start-up question.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times export, import and print through the real windows on a register of
 // 100,000 tenants, each against a baseline in turns, with the peak resident
 // memory of each beside that of the register's listing alone:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/Unit_mokuai.h"
 
 #include "db/ADOQuery.h"

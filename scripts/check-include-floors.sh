@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lists which folders each folder of the program includes from and fails
 # when an include runs upward. The floors, each seeing only those below:
 #   platform <- db <- register, access, sheets <- ui <- app

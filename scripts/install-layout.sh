@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Where a per-user install puts things, and the checks that install.sh and
 # uninstall.sh share. Sourced, not run.

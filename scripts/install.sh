@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs Larkhaven for the user who runs it; no root needed.
 #
 #   scripts/install.sh [FOLDER]        FOLDER defaults to ~/Larkhaven

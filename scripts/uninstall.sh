@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Removes what scripts/install.sh installed for the user who runs it.
 #
 #   scripts/uninstall.sh [FOLDER]      FOLDER defaults to ~/Larkhaven

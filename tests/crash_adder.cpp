@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Works on a register through the real windows, one step after another,
 // until it is killed, and says on stdout which steps the program reported
 // as done, so that the test that kills it can check them:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts the Access data.mdb in a program directory as the start-up
 // question's Yes does, for the crash test that kills it part way.
 //

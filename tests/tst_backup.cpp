@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The database backup through the 备份 button, on real files.
 #include "platform/ProgramClock.h"
 #include "support/GridActions.h"

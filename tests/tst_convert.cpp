@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An Access data.mdb brought over into the register: through the start-up
 // question, and with the command-line converter. Every outcome leaves every
 // file either converted as the user was told or exactly as it was.

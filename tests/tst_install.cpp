@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // scripts/install.sh and scripts/uninstall.sh on this build, in a temporary
 // home: the menu entry starts the installed program on the register, an
 // upgrade and an uninstall keep the register and its backups byte for byte,

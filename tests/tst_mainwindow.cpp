@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, the clock, the exit confirmation and the tool bar of the main window.
 #include "platform/RegionalFormats.h"
 #include "platform/SingleInstanceGuard.h"

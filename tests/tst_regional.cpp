@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Date and time texts follow the user's regional formats.
 #include "platform/RegionalFormats.h"
 

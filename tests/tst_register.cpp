@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record list and its full refresh, through the real main window.
 #include "db/ADOConnection.h"
 #include "db/AppError.h"

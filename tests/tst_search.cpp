@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyword search and the due-tenant listing, through the real main window.
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"

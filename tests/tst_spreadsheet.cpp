@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export, import and print through the windows and larkhaven-convert, on
 // real registers and spreadsheet files.
 #include "sheets/ImportPlan.h"

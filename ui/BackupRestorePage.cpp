@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backups beside the program on the page 数据备份, and restoring one
 // of them in data.mdb's place.
 #include "platform/ProgramClock.h"

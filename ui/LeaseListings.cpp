@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's listings by expiry date and amount, and the register's
 // figures: the ending-soon listing (from the grid's menu and the figures'
 // page), the note on rows whose expiry dates read as no date, the start-up

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's page 导入导出 and the list actions of the grid's context
 // menu: the listing on show, or the whole register, out to a spreadsheet or
 // the printer, and tenants in from a spreadsheet.
