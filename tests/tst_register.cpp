@@ -309,18 +309,18 @@ void TestRegister::figuresOfARegisterWithOddAmounts()
                             {"戊", "5", "", "", "", expiryIn(0)}, {"己", "6", "0x10", "-200", "", expiryIn(-1)}});
     fixture.exec("insert into data (姓名) values ('庚')");
     QCOMPARE(messageTexts(fixture.startProgram()), QStringList{"'1,600' is not a valid integer value."});
-    const TTenantSummary *figures = Form1->GroupBoxTongJi;
+    const TenantSummary *figures = Form1->tenantSummary;
     const auto shown = [figures] {
         QStringList texts;
-        for (const QLabel *label : {figures->LabelFangKe, figures->LabelZuJin, figures->LabelYaJin, figures->LabelDaoQi,
-                                    figures->LabelLinQi, figures->LabelWeiJiRu, figures->LabelWuFaShiBie})
+        for (const QLabel *label : {figures->tenantCountLabel, figures->rentSumLabel, figures->depositSumLabel, figures->expiredCountLabel,
+                                    figures->endingSoonCountLabel, figures->unsummedCountLabel, figures->unreadableDatesCountLabel})
             texts << label->text();
         return texts;
     };
     QCOMPARE(shown(), (QStringList{"7 个", "1100 元", "2000 元", "2 个", "1 个", "租金 3 个，押金 1 个", "1 个"}));
 
     // The amounts left out, on request.
-    QVERIFY(press(figures->ButtonWeiJiRu).isEmpty());
+    QVERIFY(press(figures->unsummedAmountsButton).isEmpty());
     QCOMPARE(listedNames(), (QStringList{"丙", "丁", "己"}));
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共3 个未计入合计的记录"));
 

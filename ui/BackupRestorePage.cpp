@@ -34,14 +34,14 @@ std::optional<long long> backupRecords(const QTreeWidgetItem *item)
 
 void TForm1::setUpRestore()
 {
-    ButtonHuiFu->setEnabled(false);
-    connect(ListViewBeiFen, &QTreeWidget::itemSelectionChanged, this,
-            [this] { ButtonHuiFu->setEnabled(!ListViewBeiFen->selectedItems().isEmpty()); });
-    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
-    connectGuarded(ButtonHuiFu, &QPushButton::clicked, this, &TForm1::ButtonHuiFuClick);
+    restoreButton->setEnabled(false);
+    connect(backupList, &QTreeWidget::itemSelectionChanged, this,
+            [this] { restoreButton->setEnabled(!backupList->selectedItems().isEmpty()); });
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, &TForm1::pageChanged);
+    connectGuarded(restoreButton, &QPushButton::clicked, this, &TForm1::restoreChosenBackup);
 }
 
-void TForm1::PageControl1Change()
+void TForm1::pageChanged()
 {
     // The files beside the program change without telling: looked at
     // whenever the page shows.
@@ -51,9 +51,9 @@ void TForm1::PageControl1Change()
 
 void TForm1::fillBackupList()
 {
-    const QTreeWidgetItem *selected = ListViewBeiFen->currentItem();
+    const QTreeWidgetItem *selected = backupList->currentItem();
     const QString selectedPath = selected && selected->isSelected() ? selected->data(0, pathRole).toString() : QString();
-    ListViewBeiFen->clear();
+    backupList->clear();
     for (const BackupFile &backup : m_backups.backups()) {
         auto *item = new QTreeWidgetItem(
             {backup.name, lastChangedText(backup.lastChanged),
@@ -62,18 +62,18 @@ void TForm1::fillBackupList()
         if (backup.records)
             item->setData(2, recordsRole, *backup.records);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        ListViewBeiFen->addTopLevelItem(item);
+        backupList->addTopLevelItem(item);
         if (backup.path == selectedPath)
-            ListViewBeiFen->setCurrentItem(item);
+            backupList->setCurrentItem(item);
     }
-    ListViewBeiFen->resizeColumnToContents(0);
-    ListViewBeiFen->resizeColumnToContents(1);
-    ButtonHuiFu->setEnabled(!ListViewBeiFen->selectedItems().isEmpty());
+    backupList->resizeColumnToContents(0);
+    backupList->resizeColumnToContents(1);
+    restoreButton->setEnabled(!backupList->selectedItems().isEmpty());
 }
 
-void TForm1::ButtonHuiFuClick()
+void TForm1::restoreChosenBackup()
 {
-    const QList<QTreeWidgetItem *> chosen = ListViewBeiFen->selectedItems();
+    const QList<QTreeWidgetItem *> chosen = backupList->selectedItems();
     if (chosen.isEmpty())
         return;
     const QTreeWidgetItem *item = chosen.first();
@@ -98,7 +98,7 @@ void TForm1::ButtonHuiFuClick()
     // at start-up. A refresh that fails (a rent the total cannot add) shows
     // its error; the restore is reported all the same.
     ADOConnection1->setDatabaseFile(databasePath());
-    runGuarded("TForm1::ButtonHuiFuClick", [] { FullRefresh(); });
+    runGuarded("TForm1::restoreChosenBackup", [] { FullRefresh(); });
     fillBackupList();
     const QString kept = outcome.safetyBackup.isEmpty()
         ? QString()

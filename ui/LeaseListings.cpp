@@ -23,33 +23,33 @@ QDate today()
 
 void TForm1::setUpLeaseListings()
 {
-    N5 = PopupMenu1->addSeparator();
-    N6 = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
-    N6->setObjectName(QStringLiteral("N6"));
+    PopupMenu1->addSeparator();
+    endingSoonAction = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
+    endingSoonAction->setObjectName(QStringLiteral("endingSoonAction"));
 
     // First on the page 导入导出, where the register's figures are seen
     // without looking for them.
-    GroupBoxTongJi = new TTenantSummary(ScrollBox1Contents);
-    ScrollBox1ContentsLayout->insertWidget(0, GroupBoxTongJi);
-    setTabOrder(ButtonHuiFu, GroupBoxTongJi->ButtonLinQi);
-    setTabOrder(GroupBoxTongJi->ButtonLinQi, GroupBoxTongJi->ButtonWeiJiRu);
-    setTabOrder(GroupBoxTongJi->ButtonWeiJiRu, GroupBoxTongJi->ButtonWuFaShiBie);
-    setTabOrder(GroupBoxTongJi->ButtonWuFaShiBie, ButtonDaoChu);
+    tenantSummary = new TenantSummary(transferPageContents);
+    transferPageContentsLayout->insertWidget(0, tenantSummary);
+    setTabOrder(restoreButton, tenantSummary->endingSoonButton);
+    setTabOrder(tenantSummary->endingSoonButton, tenantSummary->unsummedAmountsButton);
+    setTabOrder(tenantSummary->unsummedAmountsButton, tenantSummary->unreadableDatesButton);
+    setTabOrder(tenantSummary->unreadableDatesButton, exportListingButton);
 
     // A new listing takes the note of the one before away.
-    connect(ADOQuery1, &TADOQuery::aboutToReset, LabelRiQiTiShi, &QWidget::hide);
+    connect(ADOQuery1, &TADOQuery::aboutToReset, unreadableDatesNoteLabel, &QWidget::hide);
 
-    connectGuarded(N6, &QAction::triggered, this, &TForm1::N6Click);
-    connectGuarded(GroupBoxTongJi->ButtonLinQi, &QPushButton::clicked, this, &TForm1::ButtonLinQiClick);
-    connectGuarded(GroupBoxTongJi->ButtonWeiJiRu, &QPushButton::clicked, this, &TForm1::ButtonWeiJiRuClick);
-    connectGuarded(GroupBoxTongJi->ButtonWuFaShiBie, &QPushButton::clicked, this, &TForm1::ButtonWuFaShiBieClick);
-    connectGuarded(LabelRiQiTiShi, &QLabel::linkActivated, this, &TForm1::LabelRiQiTiShiLinkActivated);
+    connectGuarded(endingSoonAction, &QAction::triggered, this, &TForm1::listEndingSoon);
+    connectGuarded(tenantSummary->endingSoonButton, &QPushButton::clicked, this, &TForm1::listEndingSoon);
+    connectGuarded(tenantSummary->unsummedAmountsButton, &QPushButton::clicked, this, &TForm1::listUnsummedAmounts);
+    connectGuarded(tenantSummary->unreadableDatesButton, &QPushButton::clicked, this, &TForm1::listUnreadableDates);
+    connectGuarded(unreadableDatesNoteLabel, &QLabel::linkActivated, this, &TForm1::listUnreadableDates);
 }
 
 void TForm1::showTotals(const TenantTotals &totals)
 {
     m_totals = totals;
-    GroupBoxTongJi->showTotals(totals);
+    tenantSummary->showTotals(totals);
 }
 
 void TForm1::showLeaseReminder()
@@ -73,11 +73,11 @@ void TForm1::showUnreadableDatesNote(long long count)
 {
     if (count <= 0)
         return;
-    LabelRiQiTiShi->setText(unreadableDatesNote(count).toHtmlEscaped() + QStringLiteral("，<a href=\"list\">查看</a>"));
-    LabelRiQiTiShi->show();
+    unreadableDatesNoteLabel->setText(unreadableDatesNote(count).toHtmlEscaped() + QStringLiteral("，<a href=\"list\">查看</a>"));
+    unreadableDatesNoteLabel->show();
 }
 
-void TForm1::ButtonLinQiClick()
+void TForm1::listEndingSoon()
 {
     long long unreadable = 0;
     showNarrowedListing([&] { return EndingSoonList(*this, today(), &unreadable); },
@@ -85,24 +85,14 @@ void TForm1::ButtonLinQiClick()
     showUnreadableDatesNote(unreadable);
 }
 
-void TForm1::N6Click()
-{
-    ButtonLinQiClick();
-}
-
-void TForm1::ButtonWeiJiRuClick()
+void TForm1::listUnsummedAmounts()
 {
     showNarrowedListing([this] { return UnsummableAmountList(*this); },
                         QStringLiteral("没有无法合计的租金或押金."));
 }
 
-void TForm1::ButtonWuFaShiBieClick()
+void TForm1::listUnreadableDates()
 {
     showNarrowedListing([this] { return UnreadableExpiryList(*this); },
                         QStringLiteral("没有到期日期无法识别的记录."));
-}
-
-void TForm1::LabelRiQiTiShiLinkActivated()
-{
-    ButtonWuFaShiBieClick();
 }

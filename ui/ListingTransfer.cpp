@@ -78,24 +78,24 @@ bool TForm1::listingHasRows()
 void TForm1::setUpTransferPage()
 {
     // The page's own background shows through the scroll box.
-    ScrollBox1->viewport()->setAutoFillBackground(false);
-    ScrollBox1Contents->setAutoFillBackground(false);
+    transferPageScroll->viewport()->setAutoFillBackground(false);
+    transferPageContents->setAutoFillBackground(false);
 
-    N2 = PopupMenu1->addSeparator();
-    N3 = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));
-    N3->setObjectName(QStringLiteral("N3"));
-    N4 = PopupMenu1->addAction(QStringLiteral("打印当前列表…"));
-    N4->setObjectName(QStringLiteral("N4"));
+    PopupMenu1->addSeparator();
+    exportListingAction = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));
+    exportListingAction->setObjectName(QStringLiteral("exportListingAction"));
+    printListingAction = PopupMenu1->addAction(QStringLiteral("打印当前列表…"));
+    printListingAction->setObjectName(QStringLiteral("printListingAction"));
 
-    connectGuarded(ButtonDaoChu, &QPushButton::clicked, this, &TForm1::ButtonDaoChuClick);
-    connectGuarded(ButtonDaoChuQuanBu, &QPushButton::clicked, this, &TForm1::ButtonDaoChuQuanBuClick);
-    connectGuarded(ButtonDaoRu, &QPushButton::clicked, this, &TForm1::ButtonDaoRuClick);
-    connectGuarded(ButtonDaYin, &QPushButton::clicked, this, &TForm1::ButtonDaYinClick);
-    connectGuarded(N3, &QAction::triggered, this, &TForm1::N3Click);
-    connectGuarded(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connectGuarded(exportListingButton, &QPushButton::clicked, this, &TForm1::exportListing);
+    connectGuarded(exportAllButton, &QPushButton::clicked, this, &TForm1::exportAll);
+    connectGuarded(importButton, &QPushButton::clicked, this, &TForm1::importFromSpreadsheet);
+    connectGuarded(printListingButton, &QPushButton::clicked, this, &TForm1::printListing);
+    connectGuarded(exportListingAction, &QAction::triggered, this, &TForm1::exportListing);
+    connectGuarded(printListingAction, &QAction::triggered, this, &TForm1::printListing);
 }
 
-void TForm1::ButtonDaoChuClick()
+void TForm1::exportListing()
 {
     if (!listingHasRows())
         return;
@@ -106,7 +106,7 @@ void TForm1::ButtonDaoChuClick()
         [this] { return std::make_unique<ResultSetRows>(ADOQuery1->result()); }, &watch.changed);
 }
 
-void TForm1::ButtonDaoChuQuanBuClick()
+void TForm1::exportAll()
 {
     if (registerRowCount(ADOConnection1->handle()) == 0) {
         ShowMessage(QStringLiteral("登记表中没有记录。"));
@@ -117,12 +117,12 @@ void TForm1::ButtonDaoChuQuanBuClick()
                       [this] { return std::make_unique<RegisterTableRows>(ADOConnection1->handle()); });
 }
 
-void TForm1::ButtonDaoRuClick()
+void TForm1::importFromSpreadsheet()
 {
     ImportWithDialogs();
 }
 
-void TForm1::ButtonDaYinClick()
+void TForm1::printListing()
 {
     if (!listingHasRows())
         return;
@@ -138,14 +138,4 @@ void TForm1::ButtonDaYinClick()
     const QString title = name + QStringLiteral("　") + countText() + QStringLiteral("　")
         + shortDateText(currentLocalDateTime().date(), regionalFormats());
     PrintWithPreview(ADOQuery1->result(), title, name + QLatin1Char('_') + fileNameDate());
-}
-
-void TForm1::N3Click()
-{
-    ButtonDaoChuClick();
-}
-
-void TForm1::N4Click()
-{
-    ButtonDaYinClick();
 }

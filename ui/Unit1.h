@@ -37,13 +37,11 @@ public:
     QTimer *Timer = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *N1 = nullptr;
-    QAction *N2 = nullptr;  // a separator
-    QAction *N3 = nullptr;
-    QAction *N4 = nullptr;
-    QAction *N5 = nullptr;  // a separator
-    QAction *N6 = nullptr;
+    QAction *exportListingAction = nullptr;
+    QAction *printListingAction = nullptr;
+    QAction *endingSoonAction = nullptr;
     // The register's figures, on the page 导入导出.
-    TTenantSummary *GroupBoxTongJi = nullptr;
+    TenantSummary *tenantSummary = nullptr;
 
     // Handlers, named after control and event.
     void FormCreate();
@@ -61,22 +59,18 @@ public:
     void N1Click();
     void ButtonbakdatabasaClick();
     // The page 导入导出 and the grid's list actions (ListingTransfer.cpp).
-    void ButtonDaoChuClick();
-    void ButtonDaoChuQuanBuClick();
-    void ButtonDaoRuClick();
-    void ButtonDaYinClick();
-    void N3Click();
-    void N4Click();
+    void exportListing();
+    void exportAll();
+    void importFromSpreadsheet();
+    void printListing();
     // The ending-soon listing, the register's figures and the listings
     // behind them (LeaseListings.cpp).
-    void ButtonLinQiClick();
-    void N6Click();
-    void ButtonWeiJiRuClick();
-    void ButtonWuFaShiBieClick();
-    void LabelRiQiTiShiLinkActivated();
+    void listEndingSoon();
+    void listUnsummedAmounts();
+    void listUnreadableDates();
     // The backups beside the program and their restore (BackupRestorePage.cpp).
-    void PageControl1Change();
-    void ButtonHuiFuClick();
+    void pageChanged();
+    void restoreChosenBackup();
 
     // After each listing of the whole register: its figures, added up from
     // the rows the listing read.
