@@ -225,9 +225,10 @@ void TestRegister::listingsWorkOnTheControlsGiven_data()
     QTest::addColumn<QString>("listing");
     QTest::addColumn<QString>("countText");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("full list") << "full" << "共 3 个记录" << QStringList{"甲", "乙", "丙"};
-    QTest::newRow("search") << "search" << "共找到1 个记录" << QStringList{"乙"};
-    QTest::newRow("due tenants") << "due" << "共2 个到期的房客" << QStringList{"甲", "丙"};
+    QTest::addColumn<QString>("name");
+    QTest::newRow("full list") << "full" << "共 3 个记录" << QStringList{"甲", "乙", "丙"} << "房客登记";
+    QTest::newRow("search") << "search" << "共找到1 个记录" << QStringList{"乙"} << "查询结果";
+    QTest::newRow("due tenants") << "due" << "共2 个到期的房客" << QStringList{"甲", "丙"} << "到期房客";
 }
 
 namespace {
@@ -239,6 +240,8 @@ public:
     TADOQuery &listCursor() override { return m_list; }
     QString countText() const override { return count; }
     void setCountText(const QString &text) override { count = text; }
+    ListingKind shownListing() const override { return kind; }
+    void setShownListing(ListingKind shown) override { kind = shown; }
     void setMessageText(const QString &) override {}
     void setColumnWidth(int position, int width) override
     {
@@ -251,6 +254,7 @@ public:
     void setRentTotal(const QString &) override {}
 
     QString count;
+    ListingKind kind = ListingKind::None;
     QList<int> widths;
     TextList rents;
 
@@ -282,6 +286,7 @@ void TestRegister::listingsWorkOnTheControlsGiven()
     else
         DueTenantList(view, QDate(2018, 1, 1));
     QCOMPARE(view.count, countText);
+    QTEST(listingName(view.kind), "name");
     QStringList listed;
     for (int row = 0; row < list.result().rowCount(); ++row)
         listed << list.result().text(row, 1);

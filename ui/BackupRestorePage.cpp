@@ -97,8 +97,7 @@ void TForm1::restoreChosenBackup()
     // The restored file is the one to open, also when data.mdb was missing
     // at start-up. A refresh that fails (a rent the total cannot add) shows
     // its error; the restore is reported all the same.
-    ADOConnection1->setDatabaseFile(databasePath());
-    runGuarded("TForm1::restoreChosenBackup", [] { FullRefresh(); });
+    reopenRegister();
     fillBackupList();
     const QString kept = outcome.safetyBackup.isEmpty()
         ? QString()

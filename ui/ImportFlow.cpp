@@ -141,7 +141,7 @@ void ImportWithDialogs()
     }
     // The rows are in: a refresh that fails (a rent the total cannot add)
     // shows its error, and the outcome is reported all the same.
-    runGuarded("ImportWithDialogs", [] { FullRefresh(); });
+    Form1->relistRegister();
     ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
                     .arg(plan->rows.size())
                     .arg(plan->skipped.size())

@@ -60,10 +60,10 @@ void TForm1::showLeaseReminder()
         setMessageText(reminder);
 }
 
-void TForm1::showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound)
+void TForm1::showNarrowedListing(const std::function<int(RecordListView &)> &listing, const QString &nothingFound)
 {
     PageControl1->setCurrentWidget(TabSheet1);
-    if (listing() == 0) {
+    if (listing(*this) == 0) {
         ShowMessage(nothingFound);
         Buttonre->click();
     }
@@ -80,19 +80,19 @@ void TForm1::showUnreadableDatesNote(long long count)
 void TForm1::listEndingSoon()
 {
     long long unreadable = 0;
-    showNarrowedListing([&] { return EndingSoonList(*this, today(), &unreadable); },
+    showNarrowedListing([&](RecordListView &list) { return EndingSoonList(list, today(), &unreadable); },
                         QStringLiteral("%1天内暂无到期房客.").arg(endingSoonDays));
     showUnreadableDatesNote(unreadable);
 }
 
 void TForm1::listUnsummedAmounts()
 {
-    showNarrowedListing([this] { return UnsummableAmountList(*this); },
+    showNarrowedListing([](RecordListView &list) { return UnsummableAmountList(list); },
                         QStringLiteral("没有无法合计的租金或押金."));
 }
 
 void TForm1::listUnreadableDates()
 {
-    showNarrowedListing([this] { return UnreadableExpiryList(*this); },
+    showNarrowedListing([](RecordListView &list) { return UnreadableExpiryList(list); },
                         QStringLiteral("没有到期日期无法识别的记录."));
 }

@@ -51,22 +51,6 @@ qint64 registerRowCount(sqlite3 *db)
 
 } // namespace
 
-QString TForm1::listingName() const
-{
-    const QString count = countText();
-    if (count.startsWith(QStringLiteral("共找到")))
-        return QStringLiteral("查询结果");
-    if (count.endsWith(QStringLiteral("个到期的房客")))
-        return QStringLiteral("到期房客");
-    if (count.endsWith(QStringLiteral("天内到期的房客")))
-        return QStringLiteral("%1天内到期房客").arg(endingSoonDays);
-    if (count.endsWith(QStringLiteral("个未计入合计的记录")))
-        return QStringLiteral("未计入合计的记录");
-    if (count.endsWith(QStringLiteral("个到期日期无法识别")))
-        return QStringLiteral("到期日期无法识别");
-    return QStringLiteral("房客登记");
-}
-
 bool TForm1::listingHasRows()
 {
     if (ADOQuery1->Active() && ADOQuery1->RecordCount() > 0)
@@ -100,7 +84,7 @@ void TForm1::exportListing()
     if (!listingHasRows())
         return;
     ListingChangeWatch watch(ADOQuery1);
-    const QString name = listingName();
+    const QString name = listingName(shownListing());
     ExportWithDialogs(
         name + QLatin1Char('_') + fileNameDate(), name,
         [this] { return std::make_unique<ResultSetRows>(ADOQuery1->result()); }, &watch.changed);
@@ -134,7 +118,7 @@ void TForm1::printListing()
                      QStringLiteral("当前列表有 %1 个记录，打印预览要排好全部页面才能显示，需要较长时间。\n要继续吗？")
                          .arg(rows)))
         return;
-    const QString name = listingName();
+    const QString name = listingName(shownListing());
     const QString title = name + QStringLiteral("　") + countText() + QStringLiteral("　")
         + shortDateText(currentLocalDateTime().date(), regionalFormats());
     PrintWithPreview(ADOQuery1->result(), title, name + QLatin1Char('_') + fileNameDate());

@@ -32,7 +32,9 @@ TForm1 *Form1 = nullptr;
 void RefreshList()
 {
     RefreshList(*Form1);
-    Form1->showTotals(totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats()));
+    const TenantTotals totals = totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats());
+    Form1->showTotals(totals);
+    emit Form1->registerEvents().registerListed(totals);
 }
 
 void FillRentList()
@@ -77,6 +79,7 @@ TForm1::TForm1(QWidget *parent)
     Edit_VER->setText(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     TabSheet2->installEventFilter(this);
 
+    m_events = new RegisterEvents(this);
     ADOConnection1 = new TADOConnection(this);
     ADOQuery1 = new TADOQuery(QStringLiteral("ADOQuery1"), ADOConnection1, this);
     ADOQuery2 = new TADOQuery(QStringLiteral("ADOQuery2"), ADOConnection1, this);
@@ -169,6 +172,25 @@ void TForm1::setRentTexts(TextList texts)
 void TForm1::setRentTotal(const QString &text)
 {
     Edittjzhichu->setText(text);
+}
+
+bool TForm1::relistRegister()
+{
+    // The refresh may fail at the rent total after the list was read.
+    bool listed = false;
+    runGuarded("TForm1::relistRegister", [&] {
+        FullRefresh();
+        listed = true;
+    });
+    return listed;
+}
+
+bool TForm1::reopenRegister()
+{
+    ADOConnection1->setDatabaseFile(databasePath());
+    const bool listed = relistRegister();
+    emit m_events->databaseReplaced();
+    return listed;
 }
 
 void TForm1::FormCreate()
