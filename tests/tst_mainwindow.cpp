@@ -10,6 +10,7 @@
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
 
+#include <QAbstractItemModelTester>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -38,6 +39,7 @@ private slots:
     void boxesComeAboveTheWindowsThatStayOnTop_data();
     void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
+    void gridModelKeepsItsContract();
     void errorBoundaryCatchesEverything_data();
     void errorBoundaryCatchesEverything();
 };
@@ -209,6 +211,34 @@ void TestMainWindow::updateButtonOpensTheVersionPage()
     QDesktopServices::unsetUrlHandler("http");
     QCOMPARE(catcher.opened.size(), 1);
     QVERIFY(catcher.opened.first().toString().endsWith("/?V=Quillmere1.0.20171230"));
+}
+
+// The grid's model tells its views every change in the order item views
+// rely on, through every listing, an add, an edit and a delete.
+void TestMainWindow::gridModelKeepsItsContract()
+{
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲", "101", "500"}, {"乙", "102", "600"}, {"丙", "103"}});
+    fixture.startShown();
+    QAbstractItemModelTester tester(Form1->DataSource1, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    Form1->ComboBoxsearch->setEditText("乙");
+    QVERIFY(press(Form1->Buttonsearch).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 1);
+    press(Form1->Button1);
+    QVERIFY(press(Form1->Buttonre).isEmpty());
+    Form1->Buttonaddnewinfo->click();
+    Form2->ComboBox_XingMing->setEditText("丁");
+    QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 4);
+    Form2->showEditPage();
+    Form2->DBEdit_FangHao->clear();
+    QTest::keyClicks(Form2->DBEdit_FangHao, "202");
+    QVERIFY(press(Form2->Buttonedit).isEmpty());
+    Form3->showConfirmation();
+    QVERIFY(press(Form3->Buttondelyes).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 3);
+    QCOMPARE(fixture.count(), 3);
 }
 
 void TestMainWindow::errorBoundaryCatchesEverything_data()
