@@ -7,12 +7,14 @@
 // Refuses a TARGET that exists. Prints the row count and the columns not
 // carried over; exits with 0 on success, otherwise with a one-line reason
 // on stderr and status 1 (2 for wrong arguments). It also exports a register
-// to a spreadsheet and makes a register from one (convert/SpreadsheetCommand.h).
+// to a spreadsheet and makes a register from one (app/SpreadsheetCommand.h),
+// and writes a month's bills to a spreadsheet (app/BillExportCommand.h).
 //
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
 //
 // is the child that reads an Access file for the program (convert/ChildMode.h).
 #include "access/AccessConverter.h"
+#include "app/BillExportCommand.h"
 #include "app/ChildMode.h"
 #include "app/CrashReport.h"
 #include "platform/FileSteps.h"
@@ -42,11 +44,14 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.value(0) == QStringLiteral("--progress"))
         return runConversionChild(arguments.mid(1));
+    if (const std::optional<int> status = runBillExportCommand(arguments))
+        return *status;
     if (const std::optional<int> status = runSpreadsheetCommand(arguments))
         return *status;
     if (arguments.size() != 2) {
         printLine(stderr, QStringLiteral("用法：larkhaven-convert SOURCE TARGET（把 Access 数据库 SOURCE 的 data 表转换为新的房客数据库 TARGET）"));
         printLine(stderr, spreadsheetCommandUsage());
+        printLine(stderr, billExportCommandUsage());
         return 2;
     }
     reportCrashesAs((failurePrefix + damagedText() + QLatin1Char('\n')).toLocal8Bit(),
