@@ -19,6 +19,7 @@
 #include "support/RegisterFixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -135,6 +136,8 @@ private slots:
     void totalsPastTheRangeAreRefused();
     void ledgerTablesComeWholeBesideData();
     void modelsKeepQtsContract();
+    void monthFromTheCommandLine_data();
+    void monthFromTheCommandLine();
 };
 
 void TestLedger::typedAmounts_data()
@@ -519,6 +522,53 @@ void TestLedger::modelsKeepQtsContract()
     payments.setRows(detail.payments);
     QCOMPARE(lines.rowCount(), 3);  // rent, water, the fee
     QCOMPARE(payments.index(0, 1).data().toString(), "2026/12/9");
+}
+
+void TestLedger::monthFromTheCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");  // REGISTER and TARGET are replaced by the files
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");           // stdout, else stderr
+    QTest::newRow("a month to .csv") << QStringList{"REGISTER", "TARGET.csv", "--month", "2026-12"} << 0
+                                     << "导出完成，2026年12月共 2 份账单：";
+    QTest::newRow("the month first") << QStringList{"--month", "2026-12", "REGISTER", "TARGET.xlsx"} << 0
+                                     << "导出完成，2026年12月共 2 份账单：";
+    QTest::newRow("a month without bills") << QStringList{"REGISTER", "TARGET.csv", "--month", "2026-11"} << 1
+                                           << "larkhaven-convert: 导出失败：2026年11月没有账单";
+    QTest::newRow("a target that exists") << QStringList{"REGISTER", "EXISTING.csv", "--month", "2026-12"} << 1
+                                          << "larkhaven-convert: 导出失败：“";
+    QTest::newRow("no month") << QStringList{"REGISTER", "TARGET.csv", "--month", "2026-13"} << 2 << "用法：";
+    QTest::newRow("no register") << QStringList{"NONE.mdb", "TARGET.csv", "--month", "2026-12"} << 1
+                                 << "larkhaven-convert: 导出失败：“";
+}
+
+void TestLedger::monthFromTheCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    LedgerFile file("甲 101 1000; 乙 102 面议");
+    file.generate();
+    file.pay("甲", 50);
+    const QString target = file.fixture.directory() + "/账单";
+    arguments.replaceInStrings("REGISTER", file.fixture.databasePath());
+    arguments.replaceInStrings("TARGET", target);
+    arguments.replaceInStrings("NONE", file.fixture.directory() + "/none");
+    arguments.replaceInStrings("EXISTING", file.fixture.directory() + "/existing");
+    writeFile(file.fixture.directory() + "/existing.csv", "kept");
+    const QByteArray before = fileBytes(file.fixture.databasePath());
+    QProcess convert;
+    convert.start(LARKHAVEN_CONVERT_PATH, arguments);
+    QVERIFY(convert.waitForFinished(60000));
+    QTEST(convert.exitCode(), "status");
+    const QString output = QString::fromLocal8Bit(convert.exitCode() == 0 ? convert.readAllStandardOutput()
+                                                                           : convert.readAllStandardError());
+    QFETCH(QString, said);
+    QVERIFY2(output.startsWith(said), qPrintable(output));
+    QCOMPARE(fileBytes(file.fixture.directory() + "/existing.csv"), QByteArray("kept"));
+    QCOMPARE(fileBytes(file.fixture.databasePath()), before);
+    if (arguments.contains(target + ".csv") && convert.exitCode() == 0)
+        QCOMPARE(fileBytes(target + ".csv"), QByteArray("\xEF\xBB\xBF房号,姓名,租金,水费,电费,其他,合计,已收,未收,状态\r\n"
+                                                    "101,甲,1000.00,0.00,0.00,0.00,1000.00,0.50,999.50,部分\r\n"
+                                                    "102,乙,待填写,0.00,0.00,0.00,0.00,0.00,0.00,租金待填\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestLedger)
