@@ -3,6 +3,7 @@
 
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
+#include "db/ReadTransaction.h"
 #include "ledger/LedgerSchema.h"
 #include "ledger/LedgerStatement.h"
 #include "ledger/LedgerWrite.h"
@@ -66,11 +67,8 @@ bool sameBills(const std::vector<BillSummary> &a, const std::vector<BillSummary>
     });
 }
 
-void writeLines(sqlite3 *db, qint64 billId, const std::vector<BillLine> &lines)
+void writeLines(LedgerStatement &insert, qint64 billId, const std::vector<BillLine> &lines)
 {
-    LedgerStatement insert(db, "INSERT INTO ledger_bill_line (bill_id, position, item, label, previous_reading,"
-                               " current_reading, quantity, unit_fen, shared_by, amount_fen)"
-                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const BillLine &line = lines[i];
         insert.rebind();
@@ -93,6 +91,10 @@ void writeLines(sqlite3 *db, qint64 billId, const std::vector<BillLine> &lines)
 GenerationPreview previewBills(TADOConnection &connection, const LedgerMonth &month, const RegionalFormats &formats)
 {
     const LedgerRead read(connection);
+    // One snapshot of the register and the ledger.
+    const ReadTransaction snapshot(read.db);
+    if (!snapshot.locked())
+        throwEngineError(read.db);
     GenerationPreview preview = planMonth(read.db, read.exists, month, formats);
     preview.generation = read.generation;
     return preview;
@@ -133,14 +135,23 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
                                " rent_fen = ?5, water_fen = ?6, electricity_fen = ?7, other_fen = ?8,"
                                " total_fen = ?9, created = ?10, revision = revision + 1"
                                " WHERE id = ?11 AND revision = ?12 AND paid_fen = 0");
+    LedgerStatement lines(db, "INSERT INTO ledger_bill_line (bill_id, position, item, label, previous_reading,"
+                              " current_reading, quantity, unit_fen, shared_by, amount_fen)"
+                              " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    LedgerStatement removeLines(db, "DELETE FROM ledger_bill_line WHERE bill_id = ?1");
+    std::map<QString, KnownRoom> rooms = readKnownRooms(db, true);
     std::set<qint64> keptTenants;
     for (const BillSummary &kept : now.kept)
         keptTenants.insert(kept.tenantId);
     for (const PlannedBill &bill : now.plan.bills) {
         if (keptTenants.contains(bill.tenant.id))
             continue;
-        const std::optional<qint64> roomId =
-            bill.tenant.room.isEmpty() ? std::nullopt : std::optional(knownRoomId(db, bill.tenant.room, false));
+        std::optional<qint64> roomId;
+        if (!bill.tenant.room.isEmpty()) {
+            const auto known = rooms.find(bill.tenant.room);
+            roomId = known != rooms.end() ? known->second.id : knownRoomId(db, bill.tenant.room, false);
+            rooms[bill.tenant.room].id = *roomId;
+        }
         qint64 billId = 0;
         if (const auto place = replaceable.find(bill.tenant.id); place != replaceable.end()) {
             billId = place->second->id;
@@ -159,7 +170,8 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
                 .bind(place->second->revision);
             if (update.run() != 1)
                 throwChangedMeanwhile();
-            LedgerStatement(db, "DELETE FROM ledger_bill_line WHERE bill_id = ?1").bind(billId).run();
+            removeLines.rebind();
+            removeLines.bind(billId).run();
         } else {
             insert.rebind();
             insert.bind(shown.month.key())
@@ -177,7 +189,7 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
                 .run();
             billId = sqlite3_last_insert_rowid(db);
         }
-        writeLines(db, billId, bill.lines);
+        writeLines(lines, billId, bill.lines);
     }
     write.commit();
 }

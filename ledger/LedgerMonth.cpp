@@ -3,16 +3,24 @@
 
 #include "platform/RegionalFormats.h"
 
-#include <QRegularExpression>
 
 std::optional<LedgerMonth> LedgerMonth::fromKey(const QString &key)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{4})-(\\d{2})$"));
-    const QRegularExpressionMatch match = pattern.match(key);
-    if (!match.hasMatch())
+    // "yyyy-MM", read by hand: every stored month of every bill goes through here.
+    if (key.size() != 7 || key[4] != QLatin1Char('-'))
         return std::nullopt;
-    const LedgerMonth month(match.captured(1).toInt(), match.captured(2).toInt());
-    return month.isValid() ? std::optional<LedgerMonth>(month) : std::nullopt;
+    int year = 0, month = 0;
+    for (int i = 0; i < 7; ++i) {
+        if (i == 4)
+            continue;
+        const int digit = key[i].unicode() - '0';
+        if (digit < 0 || digit > 9)
+            return std::nullopt;
+        int &part = i < 4 ? year : month;
+        part = part * 10 + digit;
+    }
+    const LedgerMonth read(year, month);
+    return read.isValid() ? std::optional<LedgerMonth>(read) : std::nullopt;
 }
 
 QString LedgerMonth::key() const

@@ -62,28 +62,69 @@ std::map<QString, RoomMeters> readRoomMeters(sqlite3 *db, bool ledgerExists, con
         found[room];
     if (!ledgerExists)
         return found;
-    const std::map<QString, KnownRoom> known = readKnownRooms(db, true);
+    // A few rooms (a reading entered) are looked up one by one; a month's
+    // sheet or bills read the month and the one before whole, and look up
+    // only the meters not read that month before.
+    const bool few = rooms.size() <= 8;
     std::map<qint64, RoomMeters *> byId;
-    for (auto &[room, meters] : found) {
-        if (const auto place = known.find(room); place != known.end()) {
-            meters.roomId = place->second.id;
-            byId[place->second.id] = &meters;
+    if (few) {
+        LedgerStatement find(db, "SELECT id FROM ledger_room WHERE room = ?1");
+        for (auto &[room, meters] : found) {
+            find.rebind();
+            find.bind(room);
+            if (find.next()) {
+                meters.roomId = find.integer(0);
+                byId[*meters.roomId] = &meters;
+            }
+        }
+    } else {
+        const std::map<QString, KnownRoom> known = readKnownRooms(db, true);
+        for (auto &[room, meters] : found) {
+            if (const auto place = known.find(room); place != known.end()) {
+                meters.roomId = place->second.id;
+                byId[place->second.id] = &meters;
+            }
         }
     }
-    LedgerStatement current(db, QByteArray("SELECT room_id, meter, ") + readingColumns
-                                    + " FROM ledger_reading WHERE month = ?1");
-    current.bind(month.key());
-    while (current.next()) {
-        if (const auto place = byId.find(current.integer(0)); place != byId.end())
-            place->second->meter(current.text(1) == meterKey(Meter::Water) ? Meter::Water : Meter::Electricity).current =
-                readingOf(current, 2);
-    }
+    const auto meterOf = [](const QString &key) { return key == meterKey(Meter::Water) ? Meter::Water : Meter::Electricity; };
+    const auto readMonth = [&](const LedgerMonth &which, bool current) {
+        if (few) {
+            // Every column of the room's unique key named, so that the
+            // lookup goes through it rather than through all of the month.
+            LedgerStatement read(db, QByteArray("SELECT ") + readingColumns
+                                         + " FROM ledger_reading WHERE room_id = ?1 AND meter = ?2 AND month = ?3");
+            for (const auto &[id, meters] : byId) {
+                for (const Meter meter : ::meters) {
+                    read.rebind();
+                    read.bind(id).bind(meterKey(meter)).bind(which.key());
+                    if (read.next()) {
+                        MeterMonth &month = meters->meter(meter);
+                        (current ? month.current : month.previous) = readingOf(read, 0);
+                    }
+                }
+            }
+            return;
+        }
+        LedgerStatement read(db, QByteArray("SELECT room_id, meter, ") + readingColumns
+                                     + " FROM ledger_reading WHERE month = ?1");
+        read.bind(which.key());
+        while (read.next()) {
+            if (const auto place = byId.find(read.integer(0)); place != byId.end()) {
+                MeterMonth &meter = place->second->meter(meterOf(read.text(1)));
+                (current ? meter.current : meter.previous) = readingOf(read, 2);
+            }
+        }
+    };
+    readMonth(month, true);
+    readMonth(month.previous(), false);
     LedgerStatement before(db, QByteArray("SELECT ") + readingColumns
                                    + " FROM ledger_reading WHERE room_id = ?1 AND meter = ?2 AND month < ?3"
                                      " ORDER BY month DESC LIMIT 1");
     for (const auto &[id, meters] : byId) {
-        for (const Meter meter : ::meters)
-            meters->meter(meter).previous = latestBefore(before, id, meter, month);
+        for (const Meter meter : ::meters) {
+            if (!meters->meter(meter).previous)
+                meters->meter(meter).previous = latestBefore(before, id, meter, month);
+        }
     }
     return found;
 }
