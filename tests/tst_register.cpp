@@ -3,6 +3,7 @@
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
 #include "db/PlainAmount.h"
+#include "ledger/LedgerWrite.h"
 #include "platform/ProgramClock.h"
 #include "register/IntegerText.h"
 #include "register/TenantSearch.h"
@@ -359,23 +360,45 @@ void TestRegister::figuresOfARegisterWithOddAmounts()
 void TestRegister::startUpReminder_data()
 {
     QTest::addColumn<QList<int>>("expiryDays");  // from today
+    QTest::addColumn<int>("owing");              // tenants with a bill not paid
     QTest::addColumn<QString>("reminder");
-    QTest::newRow("none within the week") << QList<int>{8, -8, 30} << "";
-    QTest::newRow("ending") << QList<int>{0, 7, 20} << "2 位房客租约7天内到期";
-    QTest::newRow("ended") << QList<int>{-1, -7, -8} << "2 位房客租约7天内已到期";
-    QTest::newRow("both") << QList<int>{3, -3, -3} << "7天内到期1 位,刚到期2 位";
+    QTest::newRow("none within the week") << QList<int>{8, -8, 30} << 0 << "";
+    QTest::newRow("ending") << QList<int>{0, 7, 20} << 0 << "2 位房客租约7天内到期";
+    QTest::newRow("ended") << QList<int>{-1, -7, -8} << 0 << "2 位房客租约7天内已到期";
+    QTest::newRow("both") << QList<int>{3, -3, -3} << 0 << "7天内到期1 位,刚到期2 位";
+    QTest::newRow("owing") << QList<int>{8} << 3 << "3 位房客欠费";
+    QTest::newRow("ending, owing") << QList<int>{0, 7} << 12 << "7天内到期2 位,欠费12 位";
+    QTest::newRow("ended, owing") << QList<int>{-1} << 1 << "刚到期1 位,欠费1 位";
+    QTest::newRow("both, owing") << QList<int>{3, -3, -3} << 10 << "到期1,刚到期2,欠费10 位";
 }
 
 void TestRegister::startUpReminder()
 {
     QFETCH(QList<int>, expiryDays);
+    QFETCH(int, owing);
     RegisterFixture fixture;
     setCurrentLocalDateTime(QDateTime(today, QTime(0, 0)));
     fixture.createRegister();
     for (const int days : expiryDays)
         fixture.addTenant({"租客", "", "", "", "", expiryIn(days)});
-    QVERIFY(fixture.startProgram().isEmpty());
+    {
+        TADOConnection connection;
+        connection.setDatabaseFile(fixture.databasePath());
+        LedgerWrite(connection, std::nullopt).commit();
+    }
+    for (int tenant = 1; tenant <= owing + 2; ++tenant)  // two have paid
+        fixture.exec("insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen, electricity_fen,"
+                     " other_fen, total_fen, paid_fen, created) values ('2026-11', ?, '', '', 100, 0, 0, 0, 100, ?, '')",
+                     {tenant, tenant > owing ? 100 : 0});
+    fixture.startShown();
     QTEST(Form1->StatusBar1->panelText(4), "reminder");
+    // One line that the panel shows whole at the window's first size.
+    QFETCH(QString, reminder);
+    for (const QLabel *panel : Form1->StatusBar1->findChildren<QLabel *>()) {
+        if (!reminder.isEmpty() && panel->text() == reminder)
+            QVERIFY2(panel->fontMetrics().horizontalAdvance(reminder) <= panel->contentsRect().width(),
+                     qPrintable(QString::number(panel->contentsRect().width())));
+    }
 }
 
 QTEST_MAIN(TestRegister)

@@ -21,15 +21,23 @@ QDate today()
     return currentLocalDateTime().date();
 }
 
-// The lease reminder, and the tenants who owe in the same short line.
+// The lease reminder, and the tenants who owe, in one line short enough for
+// the message panel at the window's first size: beside the tenants who owe,
+// the leases are said more briefly.
 QString startUpReminderText(const TenantTotals &totals, int owing)
 {
-    const QString leases = leaseReminderText(totals);
     if (owing <= 0)
-        return leases;
-    if (leases.isEmpty())
-        return QStringLiteral("%1 位房客欠费").arg(owing);
-    return leases + QStringLiteral(",欠费%1 位").arg(owing);
+        return leaseReminderText(totals);
+    const QString owed = QStringLiteral("欠费%1 位").arg(owing);
+    const int ending = totals.endingThisWeek;
+    const int ended = totals.endedThisWeek;
+    if (ending > 0 && ended > 0)
+        return QStringLiteral("到期%1,刚到期%2,").arg(ending).arg(ended) + owed;
+    if (ending > 0)
+        return QStringLiteral("%1天内到期%2 位,").arg(reminderDays).arg(ending) + owed;
+    if (ended > 0)
+        return QStringLiteral("刚到期%1 位,").arg(ended) + owed;
+    return QStringLiteral("%1 位房客欠费").arg(owing);
 }
 
 } // namespace
