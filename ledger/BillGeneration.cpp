@@ -31,6 +31,21 @@ GenerationPreview planMonth(sqlite3 *db, bool ledgerExists, const LedgerMonth &m
                              Rates::read(db, ledgerExists));
     preview.existing = readMonthBills(db, ledgerExists, month);
 
+    // A rent the landlord typed into a bill made again stays, as long as
+    // the register's rent text is still the one it was typed for.
+    std::map<qint64, const BillSummary *> before;
+    for (const BillSummary &bill : preview.existing)
+        before[bill.tenantId] = &bill;
+    for (PlannedBill &bill : preview.plan.bills) {
+        const auto typed = before.find(bill.tenant.id);
+        if (bill.rent || typed == before.end() || !typed->second->rent
+            || typed->second->rentText != bill.tenant.rentText)
+            continue;
+        bill.rent = typed->second->rent;
+        bill.lines.front().amount = bill.rent;
+        bill.total = addFen(bill.total, *bill.rent);
+    }
+
     std::set<qint64> planned;
     for (const PlannedBill &bill : preview.plan.bills) {
         planned.insert(bill.tenant.id);

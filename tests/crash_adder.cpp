@@ -67,7 +67,7 @@ void report(const char *step, const QString &what)
 
 [[noreturn]] void payInTurn()
 {
-    static const QRegularExpression recorded(QStringLiteral("的收款，编号 (\\d+)$"));
+    static const QRegularExpression recorded(QStringLiteral("已付，收款编号 (\\d+)$"));
     RentRoundPage *page = Form1->rentRoundPage;
     Form1->PageControl1->setCurrentWidget(page);
     const DialogWork pay = [](QDialog *dialog) {

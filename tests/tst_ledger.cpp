@@ -241,21 +241,27 @@ void TestLedger::generatingAgain_data()
     QTest::addColumn<QStringList>("bills");  // after a reading is corrected and 乙 has left
     QTest::addColumn<QStringList>("kept");
     QTest::addColumn<int>("removed");
-    QTest::newRow("nothing paid") << "" << QStringList{"甲 100000 3000 0 0 103000"} << QStringList{} << 1;
-    QTest::newRow("paid in part") << "甲 50000" << QStringList{"甲 100000 2000 0 0 102000"} << QStringList{"甲"} << 1;
+    // 丙's rent, typed in, stays when the bill is made again.
+    QTest::newRow("nothing paid") << "" << QStringList{"甲 100000 3000 0 0 103000", "丙 70000 0 0 0 70000"}
+                                  << QStringList{} << 1;
+    QTest::newRow("paid in part") << "甲 50000" << QStringList{"甲 100000 2000 0 0 102000", "丙 70000 0 0 0 70000"}
+                                  << QStringList{"甲"} << 1;
     QTest::newRow("the leaver paid") << "乙 80000"
-        << QStringList{"甲 100000 3000 0 0 103000", "乙 80000 0 0 0 80000"} << QStringList{"乙"} << 0;
+        << QStringList{"甲 100000 3000 0 0 103000", "乙 80000 0 0 0 80000", "丙 70000 0 0 0 70000"}
+        << QStringList{"乙"} << 0;
     QTest::newRow("payments cancelled") << "甲 x; 乙 x"
-        << QStringList{"甲 100000 3000 0 0 103000", "乙 80000 0 0 0 80000"} << QStringList{"乙"} << 0;
+        << QStringList{"甲 100000 3000 0 0 103000", "乙 80000 0 0 0 80000", "丙 70000 0 0 0 70000"}
+        << QStringList{"乙"} << 0;
 }
 
 void TestLedger::generatingAgain()
 {
     QFETCH(QString, paid);
     QFETCH(QStringList, kept);
-    LedgerFile file("甲 101 1000; 乙 102 800");
+    LedgerFile file("甲 101 1000; 乙 102 800; 丙 103 面议");
     file.add("price water - 2026-01 100; reading water 101 2026-11 0; reading water 101 2026-12 2000");
     file.generate();
+    setBillRent(file.connection, LedgerRead(file.connection).generation, file.bill("丙"), 70000);
     const BillSummary before = file.bill("甲");
     for (const QString &payment : paid.split(';', Qt::SkipEmptyParts)) {
         const QStringList p = payment.split(' ', Qt::SkipEmptyParts);

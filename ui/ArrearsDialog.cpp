@@ -4,10 +4,10 @@
 #include "ledger/ArrearsModel.h"
 #include "ledger/LedgerWrite.h"
 #include "ui/GuardedConnect.h"
+#include "ui/LedgerTables.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RegisterWindow.h"
 
-#include <QHeaderView>
 
 ArrearsDialog::ArrearsDialog(RegisterWindow &window, QWidget *parent)
     : QDialog(parent)
@@ -25,12 +25,7 @@ ArrearsDialog::ArrearsDialog(RegisterWindow &window, QWidget *parent)
                                                 .arg(yuanText(total)));
     m_arrears->setRows(std::move(arrears));
     arrearsTable->setModel(m_arrears);
-    arrearsTable->verticalHeader()->hide();
-    arrearsTable->horizontalHeader()->setStretchLastSection(true);
-    arrearsTable->setColumnWidth(0, 90);
-    arrearsTable->setColumnWidth(1, 70);
-    arrearsTable->setColumnWidth(2, 70);
-    arrearsTable->setColumnWidth(3, 130);
+    setUpLedgerTable(arrearsTable, {90, 70, 70, 130});
     showBillButton->setEnabled(m_arrears->rowCount() > 0);
     connectGuarded(showBillButton, &QPushButton::clicked, this, &ArrearsDialog::showChosenBill);
     connectGuarded(arrearsTable, &QAbstractItemView::doubleClicked, this, &ArrearsDialog::showChosenBill);

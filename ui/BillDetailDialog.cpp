@@ -6,12 +6,12 @@
 #include "ledger/LedgerWrite.h"
 #include "ledger/Payments.h"
 #include "ui/GuardedConnect.h"
+#include "ui/LedgerTables.h"
 #include "ui/MessageBoxes.h"
 #include "ui/PaymentDialog.h"
 #include "ui/RegisterWindow.h"
 #include "ui/ShortInputDialog.h"
 
-#include <QHeaderView>
 
 BillDetailDialog::BillDetailDialog(RegisterWindow &window, qint64 billId, QWidget *parent)
     : QDialog(parent)
@@ -23,10 +23,8 @@ BillDetailDialog::BillDetailDialog(RegisterWindow &window, qint64 billId, QWidge
     m_payments = new PaymentListModel(this);
     lineTable->setModel(m_lines);
     paymentTable->setModel(m_payments);
-    for (QTableView *table : {lineTable, paymentTable}) {
-        table->verticalHeader()->hide();
-        table->horizontalHeader()->setStretchLastSection(true);
-    }
+    setUpLedgerTable(lineTable, {90, 80, 80, 70, 70, 60});
+    setUpLedgerTable(paymentTable, {50, 90, 80, 70, 160});
     connectGuarded(recordPaymentButton, &QPushButton::clicked, this, &BillDetailDialog::recordPayment);
     connectGuarded(cancelPaymentButton, &QPushButton::clicked, this, &BillDetailDialog::cancelPayment);
     connectGuarded(enterRentButton, &QPushButton::clicked, this, &BillDetailDialog::enterRent);

@@ -4,11 +4,11 @@
 #include "ledger/LedgerWrite.h"
 #include "ledger/RateModels.h"
 #include "ui/GuardedConnect.h"
+#include "ui/LedgerTables.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MonthEdit.h"
 #include "ui/RegisterWindow.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 
 namespace {
@@ -36,13 +36,8 @@ LedgerSettingsDialog::LedgerSettingsDialog(RegisterWindow &window, const LedgerM
     m_fees = new FeeListModel(this);
     priceTable->setModel(m_prices);
     feeTable->setModel(m_fees);
-    for (QTableView *table : {priceTable, feeTable}) {
-        table->verticalHeader()->hide();
-        table->horizontalHeader()->setStretchLastSection(true);
-        table->setColumnWidth(0, 100);
-        table->setColumnWidth(1, 100);
-        table->setColumnWidth(2, 120);
-    }
+    setUpLedgerTable(priceTable, {100, 100, 120});
+    setUpLedgerTable(feeTable, {100, 100, 120});
     for (const Meter meter : meters)
         priceMeterBox->addItem(chargeName(meter));
     setUpMonthEdit(priceMonthEdit, month);

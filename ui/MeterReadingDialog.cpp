@@ -4,11 +4,11 @@
 #include "ledger/MeterReadingModel.h"
 #include "platform/RegionalFormats.h"
 #include "ui/GuardedConnect.h"
+#include "ui/LedgerTables.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RegisterWindow.h"
 #include "ui/ShortInputDialog.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -103,13 +103,7 @@ MeterReadingDialog::MeterReadingDialog(RegisterWindow &window, const LedgerMonth
     // for a double click would swallow the first keys.
     readingTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                   | QAbstractItemView::AnyKeyPressed);
-    readingTable->verticalHeader()->hide();
-    readingTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    readingTable->setColumnWidth(MeterReadingModel::RoomColumn, 60);
-    readingTable->setColumnWidth(MeterReadingModel::TenantsColumn, 90);
-    for (int column = MeterReadingModel::WaterPrevious; column <= MeterReadingModel::ElectricityCharge; ++column)
-        readingTable->setColumnWidth(column, 78);
-    readingTable->horizontalHeader()->setStretchLastSection(true);
+    setUpLedgerTable(readingTable, {60, 90, 78, 78, 68, 68, 78, 78, 68, 68});
     readingTable->installEventFilter(this);
     if (m_sheet->rowCount() > 0)
         readingTable->setCurrentIndex(m_sheet->index(0, MeterReadingModel::WaterCurrent));

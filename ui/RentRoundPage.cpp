@@ -14,6 +14,7 @@
 #include "ui/BillDetailDialog.h"
 #include "ui/ExportFlow.h"
 #include "ui/GuardedConnect.h"
+#include "ui/LedgerTables.h"
 #include "ui/LedgerSettingsDialog.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MeterReadingDialog.h"
@@ -24,7 +25,6 @@
 #include "ui/TenantSummary.h"
 #include "ui/TransferFiles.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 
 namespace {
@@ -48,12 +48,21 @@ private:
     ResultSetRows m_view{m_rows};
 };
 
+// The first few of `items`, so that a box of a thousand rooms stays short.
+QString fewOf(const QStringList &items)
+{
+    constexpr int shown = 8;
+    if (items.size() <= shown)
+        return items.join(QStringLiteral("、"));
+    return items.mid(0, shown).join(QStringLiteral("、")) + QStringLiteral(" 等 %1 个").arg(items.size());
+}
+
 QString names(const std::vector<BillSummary> &bills)
 {
     QStringList names;
     for (const BillSummary &bill : bills)
         names << (bill.room.isEmpty() ? bill.tenantName : QStringLiteral("%1（%2）").arg(bill.tenantName, bill.room));
-    return names.join(QStringLiteral("、"));
+    return fewOf(names);
 }
 
 // What generating will do, as the question before it says.
@@ -68,11 +77,11 @@ QString generationQuestion(const GenerationPreview &preview)
     if (!preview.kept.empty())
         text += QStringLiteral("\n已有收款的 %1 份保持不变：%2。").arg(preview.kept.size()).arg(names(preview.kept));
     if (!preview.plan.unreadRooms.isEmpty())
-        text += QStringLiteral("\n本月未抄表的房间（账单中没有水费或电费）：%1。").arg(preview.plan.unreadRooms.join(QStringLiteral("、")));
+        text += QStringLiteral("\n本月未抄表的房间（账单中没有水费或电费）：%1。").arg(fewOf(preview.plan.unreadRooms));
     if (preview.rentsWaiting > 0)
         text += QStringLiteral("\n%1 位房客的租金不是整数金额，生成后请双击账单填写。").arg(preview.rentsWaiting);
     if (!preview.unreadableDates.isEmpty())
-        text += QStringLiteral("\n入住或到期日期无法识别，没有为其生成账单：%1。").arg(preview.unreadableDates.join(QStringLiteral("、")));
+        text += QStringLiteral("\n入住或到期日期无法识别，没有为其生成账单：%1。").arg(fewOf(preview.unreadableDates));
     return text + QStringLiteral("\n\n要生成吗？");
 }
 
@@ -91,13 +100,7 @@ RentRoundPage::RentRoundPage(RegisterWindow &window, QWidget *parent)
 
     m_bills = new BillListModel(this);
     billTable->setModel(m_bills);
-    billTable->verticalHeader()->hide();
-    billTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    billTable->horizontalHeader()->setStretchLastSection(true);
-    for (const auto &[column, width] : {std::pair{0, 60}, {1, 80}})
-        billTable->setColumnWidth(column, width);
-    for (int column = 2; column <= 8; ++column)
-        billTable->setColumnWidth(column, 74);
+    setUpLedgerTable(billTable, {60, 80, 74, 74, 74, 74, 74, 74, 74});
     billTable->installEventFilter(this);
     setUpMonthEdit(monthEdit, thisMonth());
 
@@ -232,8 +235,8 @@ void RentRoundPage::generateBills()
         return;
     ::generateBills(m_window.connection(), preview, regionalFormats());
     reload();
-    m_window.recordList().setMessageText(
-        QStringLiteral("已生成%1的账单 %2 份").arg(shown.text()).arg(preview.created + preview.replaced));
+    // Short enough for the message panel.
+    m_window.recordList().setMessageText(QStringLiteral("已生成账单 %1 份").arg(preview.created + preview.replaced));
 }
 
 void RentRoundPage::recordPayment()
@@ -244,7 +247,7 @@ void RentRoundPage::recordPayment()
     if (const std::optional<qint64> payment = takePayment(m_window, *bill, m_bills->generation(), m_window.dialogParent())) {
         reload();
         selectBill(bill->id);
-        m_window.recordList().setMessageText(QStringLiteral("已记录%1的收款，编号 %2").arg(bill->tenantName).arg(*payment));
+        m_window.recordList().setMessageText(QStringLiteral("%1已付，收款编号 %2").arg(bill->tenantName).arg(*payment));
     }
 }
 
