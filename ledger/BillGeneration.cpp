@@ -143,8 +143,8 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
     }
 
     const QString created = momentKey(currentLocalDateTime());
-    LedgerStatement insert(db, "INSERT INTO ledger_bill (month, tenant_id, tenant_name, room, room_id, rent_text,"
-                               " rent_fen, water_fen, electricity_fen, other_fen, total_fen, created)"
+    LedgerStatement insert(db, "INSERT INTO ledger_bill (tenant_name, room, room_id, rent_text, rent_fen, water_fen,"
+                               " electricity_fen, other_fen, total_fen, created, month, tenant_id)"
                                " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
     LedgerStatement update(db, "UPDATE ledger_bill SET tenant_name = ?1, room = ?2, room_id = ?3, rent_text = ?4,"
                                " rent_fen = ?5, water_fen = ?6, electricity_fen = ?7, other_fen = ?8,"
@@ -167,11 +167,10 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
             roomId = known != rooms.end() ? known->second.id : knownRoomId(db, bill.tenant.room, false);
             rooms[bill.tenant.room].id = *roomId;
         }
-        qint64 billId = 0;
-        if (const auto place = replaceable.find(bill.tenant.id); place != replaceable.end()) {
-            billId = place->second->id;
-            update.rebind();
-            update.bind(bill.tenant.name)
+        // The columns a bill made again and a new bill share, in this order.
+        const auto bindBill = [&](LedgerStatement &statement) -> LedgerStatement & {
+            statement.rebind();
+            return statement.bind(bill.tenant.name)
                 .bind(bill.tenant.room)
                 .bind(roomId)
                 .bind(bill.tenant.rentText)
@@ -180,28 +179,17 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
                 .bind(bill.electricity)
                 .bind(bill.other)
                 .bind(bill.total)
-                .bind(created)
-                .bind(billId)
-                .bind(place->second->revision);
-            if (update.run() != 1)
+                .bind(created);
+        };
+        qint64 billId = 0;
+        if (const auto place = replaceable.find(bill.tenant.id); place != replaceable.end()) {
+            billId = place->second->id;
+            if (bindBill(update).bind(billId).bind(place->second->revision).run() != 1)
                 throwChangedMeanwhile();
             removeLines.rebind();
             removeLines.bind(billId).run();
         } else {
-            insert.rebind();
-            insert.bind(shown.month.key())
-                .bind(bill.tenant.id)
-                .bind(bill.tenant.name)
-                .bind(bill.tenant.room)
-                .bind(roomId)
-                .bind(bill.tenant.rentText)
-                .bind(bill.rent)
-                .bind(bill.water)
-                .bind(bill.electricity)
-                .bind(bill.other)
-                .bind(bill.total)
-                .bind(created)
-                .run();
+            bindBill(insert).bind(shown.month.key()).bind(bill.tenant.id).run();
             billId = sqlite3_last_insert_rowid(db);
         }
         writeLines(lines, billId, bill.lines);
