@@ -5,6 +5,8 @@
 #include "ledger/LedgerWrite.h"
 
 #include <algorithm>
+#include <functional>
+#include <tuple>
 
 namespace {
 

@@ -3,7 +3,9 @@
 // fees, two months of meter readings, the bills, a payment and its
 // cancelling, a rent typed in, the tenants who owe, the export, the
 // start-up reminder, and the bills through a backup and its restore.
+#include "db/ADOConnection.h"
 #include "ledger/BillListModel.h"
+#include "ledger/LedgerWrite.h"
 #include "ledger/MeterReadingModel.h"
 #include "platform/ProgramClock.h"
 #include "support/RegisterFixture.h"
@@ -94,6 +96,8 @@ class TestRentRound : public QObject {
     Q_OBJECT
 private slots:
     void aMonthThroughThePage();
+    void badInputChangesNothing_data();
+    void badInputChangesNothing();
 };
 
 void TestRentRound::aMonthThroughThePage()
@@ -272,6 +276,79 @@ void TestRentRound::aMonthThroughThePage()
     // At the next start, the tenants who owe join the reminder.
     fixture.startProgram();
     QCOMPARE(Form1->StatusBar1->panelText(4), "3 位房客欠费");
+}
+
+void TestRentRound::badInputChangesNothing_data()
+{
+    QTest::addColumn<QString>("ledger");   // rows put into the ledger first ("" for none at all)
+    QTest::addColumn<QString>("control");  // the page's button pressed
+    QTest::addColumn<QString>("typed");    // keys typed in its dialog, if any
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a month with no tenants") << "" << "generate" << ""
+                                             << "2026年12月没有在租的房客，没有生成账单。";
+    QTest::newRow("a usage without a price")
+        << "insert into ledger_room (room, created) values ('101', '');"
+           "insert into ledger_reading (room_id, meter, month, reading, entered) values (1, 'water', '2026-11', 100, ''),"
+           " (1, 'water', '2026-12', 900, '')"
+        << "generate" << "" << "2026年12月有用量，但还没有设置水费单价，没有生成账单。请先在“设置”中填写单价。";
+    QTest::newRow("a reading that is no number") << "" << "read" << "12吨\n" << "读数“12吨”不是数字。";
+    QTest::newRow("a reading with three decimals") << "" << "read" << "1.234\n" << "读数最多两位小数。";
+    QTest::newRow("a negative price") << "" << "settings" << "-3\n" << "金额不能为负数。";
+    QTest::newRow("a payment of nothing")
+        << "insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen, electricity_fen,"
+           " other_fen, total_fen, created) values ('2026-12', 1, '王伟', '101', 100000, 0, 0, 0, 100000, '')"
+        << "pay" << "0\n" << "收款金额必须大于 0。";
+    QTest::newRow("a payment past what is owed")
+        << "insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen, electricity_fen,"
+           " other_fen, total_fen, paid_fen, created) values ('2026-12', 1, '王伟', '101', 100000, 0, 0, 0, 100000, 99999, '')"
+        << "pay" << "0.02\n" << "收款金额 0.02 元超过了未收的 0.01 元。";
+}
+
+void TestRentRound::badInputChangesNothing()
+{
+    QFETCH(QString, ledger);
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    RegisterFixture fixture;
+    setCurrentLocalDateTime(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
+    fixture.createRegister({{"王伟", "101", "1000", "", "2026/1/1", control == "generate" && ledger.isEmpty() ? "2026/11/30" : ""}});
+    if (!ledger.isEmpty()) {
+        TADOConnection connection;
+        connection.setDatabaseFile(fixture.databasePath());
+        LedgerWrite(connection, std::nullopt).commit();
+        for (const QString &statement : ledger.split(';'))
+            fixture.exec(statement);
+    }
+    fixture.startShown();
+    RentRoundPage *page = Form1->rentRoundPage;
+    Form1->PageControl1->setCurrentWidget(page);
+    clickCell(page->billTable, 0);
+    const QByteArray before = fileBytes(fixture.databasePath());
+
+    QPushButton *button = control == "generate" ? page->generateBillsButton
+        : control == "read"                     ? page->meterReadingButton
+        : control == "settings"                 ? page->ledgerSettingsButton
+                                                : page->recordPaymentButton;
+    // Types into the dialog's first box, then closes it as it is.
+    const DialogWork typeThenClose = [&](QDialog *dialog) {
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        if (auto *meters = qobject_cast<MeterReadingDialog *>(dialog))
+            clickCell(meters->readingTable, 0, MeterReadingModel::WaterCurrent);
+        else if (auto *settings = qobject_cast<LedgerSettingsDialog *>(dialog))
+            settings->priceEdit->setFocus();
+        else if (auto *payment = qobject_cast<PaymentDialog *>(dialog)) {
+            payment->amountEdit->clear();
+            payment->amountEdit->setFocus();
+        }
+        typeKeys(dialog, typed);
+        QVERIFY(dialog->isVisible());  // still there to be corrected
+        dialog->reject();
+    };
+    const QList<SeenBox> boxes = runAnsweringBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); }, {},
+                                                    typed.isEmpty() ? QList<DialogWork>{} : QList<DialogWork>{typeThenClose});
+    QTEST(messageTexts(boxes).value(typed.isEmpty() ? 0 : 1), "said");
+    QCOMPARE(fileBytes(fixture.databasePath()), before);
 }
 
 QTEST_MAIN(TestRentRound)
