@@ -6,6 +6,7 @@
 #include "db/ADOQuery.h"
 #include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"
+#include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ExportFlow.h"
 #include "ui/GuardedConnect.h"
@@ -98,7 +99,7 @@ void TForm1::exportAll()
     }
     const QString name = QStringLiteral("房客登记");
     ExportWithDialogs(name + QLatin1Char('_') + fileNameDate(), name,
-                      [this] { return std::make_unique<RegisterTableRows>(ADOConnection1->handle()); });
+                      [] { return std::make_unique<RegisterTableRows>(databasePath()); });
 }
 
 void TForm1::importFromSpreadsheet()
