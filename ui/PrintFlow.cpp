@@ -40,7 +40,10 @@ QString savePdf(ListingPrinter &listing, const QString &title, const QString &pa
         writer.setTitle(title);
         writer.setCreator(applicationTitle);
         ListingPrinter::setUpPage(writer);
-        painted = listing.paint(&writer, reportingTo(progress));
+        // A write that failed ends the painting: nothing more can be saved.
+        painted = listing.paint(&writer, [&](qint64 done, qint64 total) {
+            return file.error() == 0 && progress.report(done, total);
+        });
     }
     if (progress.cancelled()) {
         if (cancelled)
