@@ -7,16 +7,20 @@
 // Refuses a TARGET that exists. Prints the row count and the columns not
 // carried over; exits with 0 on success, otherwise with a one-line reason
 // on stderr and status 1 (2 for wrong arguments). It also exports a register
-// to a spreadsheet and makes a register from one (convert/SpreadsheetCommand.h).
+// to a spreadsheet and makes a register from one (app/SpreadsheetCommand.h).
+// Every job runs under the reading limits (platform/ReadingLimits.h).
 //
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
+//   larkhaven-convert --read-sheet SHORTDATE LONGTIME SHEET SOURCE
 //
-// is the child that reads an Access file for the program (convert/ChildMode.h).
+// are the children that read an Access file and a spreadsheet for the
+// program (app/ChildMode.h).
 #include "access/AccessConverter.h"
 #include "app/ChildMode.h"
 #include "app/CrashReport.h"
 #include "platform/FileSteps.h"
 #include "app/SpreadsheetCommand.h"
+#include "platform/ReadingLimits.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>
@@ -24,6 +28,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -42,6 +47,9 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.value(0) == QStringLiteral("--progress"))
         return runConversionChild(arguments.mid(1));
+    if (arguments.value(0) == QStringLiteral("--read-sheet"))
+        return runSheetChild(arguments.mid(1));
+    limitReadingProcess();
     if (const std::optional<int> status = runSpreadsheetCommand(arguments))
         return *status;
     if (arguments.size() != 2) {
@@ -50,8 +58,15 @@ int main(int argc, char *argv[])
         return 2;
     }
     reportCrashesAs((failurePrefix + damagedText() + QLatin1Char('\n')).toLocal8Bit(),
+                    (failurePrefix + tooLargeOrDamagedText() + QLatin1Char('\n')).toLocal8Bit(),
                     QFile::encodeName(conversionTemporaryPath(arguments[1])));
-    const ConversionResult result = convertAccessFile(arguments[0], arguments[1], regionalFormats());
+    ConversionResult result;
+    try {
+        result = convertAccessFile(arguments[0], arguments[1], regionalFormats());
+    } catch (const std::bad_alloc &) {
+        QFile::remove(conversionTemporaryPath(arguments[1]));
+        result.failure = tooLargeOrDamagedText();
+    }
     if (!result.succeeded) {
         printLine(stderr, failurePrefix + result.failure);
         return 1;

@@ -25,6 +25,7 @@
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
 #include "ui/BackgroundWork.h"
+#include "ui/ConversionChild.h"
 #include "ui/Unit1.h"
 
 #include <orcus/orcus_xlsx.hpp>
@@ -194,6 +195,7 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
     }
     setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
     setProgramDirectory(directory);
+    setConversionChildProgram(QStringLiteral(LARKHAVEN_CONVERT_PATH));
     progressDialogDelayMs = 500;
     WindowOperations::startProgram();
     const QString file = directory + QStringLiteral("/export.xlsx");
