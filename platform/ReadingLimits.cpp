@@ -27,6 +27,10 @@ void lower(int resource, rlim_t soft, rlim_t hard)
         return;
     if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < hard)
         hard = limit.rlim_max;
+    // Processor time warns (SIGXCPU) before it kills, also under a lower
+    // hard limit the process was given.
+    if (resource == RLIMIT_CPU && soft >= hard && hard > 1)
+        soft = hard - 1;
     limit.rlim_cur = std::min(soft, hard);
     limit.rlim_max = hard;
     setrlimit(resource, &limit);
@@ -37,8 +41,10 @@ void lower(int resource, rlim_t soft, rlim_t hard)
 void limitReadingProcess()
 {
     using namespace readingLimits;
-    if (!addressSanitizer)
+    if (!addressSanitizer) {
         lower(RLIMIT_AS, rlim_t(addressSpaceBytes), rlim_t(addressSpaceBytes));
+        lower(RLIMIT_DATA, rlim_t(dataBytes), rlim_t(dataBytes));
+    }
     lower(RLIMIT_CPU, rlim_t(cpuSeconds), rlim_t(cpuSecondsHard));
     lower(RLIMIT_CORE, 0, 0);
 }

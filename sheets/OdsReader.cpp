@@ -106,10 +106,11 @@ qint64 repeatCount(const XmlAttributes &attributes, std::string_view name)
     return count;
 }
 
-// The text a cell shows, paragraph by paragraph, by OpenDocument's rules:
-// blanks, tabs and line ends in the file collapse into one blank, none at
-// a paragraph's start or end; <text:s text:c="n"/> is n blanks,
-// <text:tab/> a tab, <text:line-break/> a line break; paragraphs are lines.
+// The text a cell shows, paragraph by paragraph, as LibreOffice Calc reads
+// it: the characters as they are (blanks and line ends included, which
+// pandas writes so and LibreOffice keeps), <text:s text:c="n"/> as n
+// blanks, <text:tab/> a tab, <text:line-break/> a line break; paragraphs
+// are lines.
 class ShownText {
 public:
     void clear()
@@ -121,27 +122,10 @@ public:
     {
         if (m_paragraphs++ > 0)
             m_text += '\n';
-        m_blankPending = false;
-        m_paragraphStart = m_text.size();
     }
-    void endParagraph() { m_blankPending = false; }
     void characters(std::string_view text)
     {
-        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-        std::size_t at = 0;
-        while (at < text.size()) {
-            if (blank(text[at])) {
-                m_blankPending = m_blankPending || m_text.size() > m_paragraphStart;
-                ++at;
-                continue;
-            }
-            std::size_t end = at;
-            while (end < text.size() && !blank(text[end]))
-                ++end;
-            flushBlank();
-            m_text.append(text.substr(at, end - at));
-            at = end;
-        }
+        m_text.append(text);
         checkLength();
     }
     void spaces(qint64 count)
@@ -151,7 +135,6 @@ public:
     }
     void put(qint64 count, char c)
     {
-        flushBlank();
         m_text.append(std::size_t(count), c);
         checkLength();
     }
@@ -168,17 +151,8 @@ private:
                                        .arg(sheetLimits::cellCharacters));
     }
 
-    void flushBlank()
-    {
-        if (m_blankPending)
-            m_text += ' ';
-        m_blankPending = false;
-    }
-
     std::string m_text;
-    std::size_t m_paragraphStart = 0;
     int m_paragraphs = 0;
-    bool m_blankPending = false;  // a run of blanks, written if more text follows
 };
 
 // The row being read: its cells, each with how often it repeats, kept
@@ -272,6 +246,7 @@ private:
         m_calculatedType = attributes.valueOf("calcext", "value-type");
         m_formula = attributes.valueOf("table", "formula");
         m_hasStringValue = attributes.has("office", "string-value");
+        m_plainValue = attributes.valueOf("office", "value");
         m_value = attributes.valueOf("office", m_valueType == "date"      ? "date-value"
                                                  : m_valueType == "time"    ? "time-value"
                                                  : m_valueType == "boolean" ? "boolean-value"
@@ -312,11 +287,7 @@ private:
         }
     }
 
-    void endParagraph()
-    {
-        m_paragraphDepth = 0;
-        m_shown.endParagraph();
-    }
+    void endParagraph() { m_paragraphDepth = 0; }
 
     void endCell()
     {
@@ -359,6 +330,9 @@ private:
                 return true;
             }
         } else if (type == "boolean") {
+            // pandas writes the value as office:value.
+            if (m_value.empty())
+                m_value = m_plainValue;
             if (m_value == "true" || m_value == "false") {
                 cell.kind = Kind::Boolean;
                 cell.number = m_value == "true" ? 1 : 0;
@@ -443,6 +417,7 @@ private:
     std::string m_calculatedType;
     std::string m_formula;
     std::string m_value;
+    std::string m_plainValue;
     bool m_hasStringValue = false;
     ShownText m_shown;
 };
