@@ -4,6 +4,7 @@
 #include "sheets/SheetTable.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -89,8 +90,14 @@ ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &re
     NameViews seen;  // name -> first row
     seen.reserve(std::size_t(table.rowCount() - header));
     for (qsizetype row = header + 1; row < table.rowCount(); ++row) {
+        // One walk along the row: whether it has anything, its name (the
+        // first cell of the 姓名 column, as TenantRows takes it) and the
+        // columns without a name that hold something.
         bool anyValue = false;
+        std::optional<std::string_view> name;
         for (const SheetCell &cell : table.cells(row)) {
+            if (cell.column == sources[0] && !name)
+                name = cell.text;
             if (cell.text.empty())
                 continue;
             anyValue = true;
@@ -100,7 +107,6 @@ ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &re
         if (!anyValue)
             continue;
         const qint64 sourceRow = table.sourceRow(row);
-        const std::optional<std::string_view> name = plan.rows.tableCells(row)[0];
         const auto skip = [&](const QString &reason) {
             plan.skipped.push_back({sourceRow, name ? textOf(*name) : QString(), reason});
         };

@@ -31,13 +31,14 @@ public:
     qsizetype size() const { return qsizetype(m_rows.size()); }
     qint64 sourceRow(qsizetype row) const;
     std::optional<std::string_view> cell(qsizetype row, int column) const;
-    // Every column of the row at once, in one walk along its cells.
+    // Every column of the row at once, in one walk along its cells. A
+    // column that a row has twice (a damaged file) gives its first cell,
+    // as the plan takes it.
     Cells cells(qsizetype row) const { return tableCells(qsizetype(m_rows[std::size_t(row)])); }
-    // The same for the table's row `tableRow`, whether added or not. A
-    // column that a row has twice (a damaged file) gives its first cell.
-    Cells tableCells(qsizetype tableRow) const;
 
 private:
+    Cells tableCells(qsizetype tableRow) const;
+
     const SheetTable *m_table = nullptr;
     Sources m_sources{};
     std::vector<std::uint32_t> m_rows;

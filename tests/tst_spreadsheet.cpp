@@ -85,19 +85,26 @@ void writeGbkCsv(const QString &path)
     writeFile(path, QStringEncoder("GB18030").encode(text));
 }
 
-// The peak resident memory of this process, or of the largest of its
-// children that ended, in MB.
-double peakMb(int who)
+// The peak resident memory of this process, in MB.
+double peakMb()
 {
     rusage usage{};
-    getrusage(who, &usage);
+    getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
 }
 
 // What reading a small hostile file may cost: the program's own growth,
-// and the reading child or the command line at their peak.
+// and the heap of the command line, which runs under that limit (a
+// child's peak resident memory counts the process it was forked from, so
+// it is limited rather than measured). AddressSanitizer keeps terabytes
+// of its own and cannot run under it.
 constexpr double windowGrowthMb = 100;
-constexpr double readerPeakMb = 200;
+constexpr rlim_t readerHeapBytes = 200 * 1024 * 1024;
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool heapLimited = false;
+#else
+constexpr bool heapLimited = true;
+#endif
 
 // The files in `directory`.
 QStringList filesIn(const QString &directory)
@@ -163,8 +170,6 @@ private slots:
     void importRules();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
-    void hostileFiles_data();
-    void hostileFiles();
     void childFailures_data();
     void childFailures();
     void childLimits_data();
@@ -281,7 +286,7 @@ void TestSpreadsheet::badInputChangesNothing_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason");  // of the failure box and the command line's line, or in the preview
     const QByteArray good = fileBytes(QStringLiteral(SPREADSHEET_FIXTURES "/openpyxl.xlsx"));
     const QByteArray names = "\xEF\xBB\xBF姓名,房号\r\n张三,101\r\n";
     QTest::newRow("damaged") << "a.xlsx" << good.left(good.size() / 2) << QStringList() << "文件已损坏";
@@ -294,33 +299,8 @@ void TestSpreadsheet::badInputChangesNothing_data()
     QTest::newRow("no 姓名 column") << "f.csv" << QByteArray("房号,租金\r\n101,500\r\n") << QStringList()
                                     << "找不到“姓名”列";
     QTest::newRow("preview cancelled") << "g.csv" << names << QStringList{"取消"} << "将添加 1 个记录";
-}
 
-// Nothing is written, no backup is taken, and the message says why.
-void TestSpreadsheet::badInputChangesNothing()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, answers);
-    QFETCH(QString, message);
-    RegisterFixture fixture;
-    fixture.createRegister({{"王伟", "1-101"}});
-    const QString path = fixture.directory() + name;
-    writeFile(path, bytes);
-    fixture.startShown();
-    const QByteArray before = fileBytes(fixture.databasePath());
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, QStringList{path} + answers);
-    QCOMPARE(boxes.size(), 2);
-    QVERIFY2(boxes.last().text.contains(message), qPrintable(boxes.last().text));
-    QCOMPARE(fileBytes(fixture.databasePath()), before);
-    QCOMPARE(QDir(fixture.directory()).entryList({QStringLiteral("导入前*")}), QStringList());
-}
-
-void TestSpreadsheet::hostileFiles_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("reason");  // as the failure box and the command line give it
+    // Files made to crash, exhaust or fool the readers.
     QTemporaryDir made;
     const auto xlsx = [&](const QByteArray &rows, qint64 declaredSize = -1) {
         writeXlsx(made.filePath("f"), rows, declaredSize);
@@ -335,40 +315,42 @@ void TestSpreadsheet::hostileFiles_data()
     const QString damaged = QStringLiteral("文件已损坏（%1）");
     const QString tooLarge = QStringLiteral("文件太大或已损坏（“xl/worksheets/sheet1.xml”解压后过大）");
 
-    QTest::newRow("cell past column XFD") << "a.xlsx" << xlsx(header + xlsxRow(2, {{"A2", "张三"}, {"ZZZZZZZZ2", "x"}}))
-                                          << damaged.arg("第 2 行的单元格“ZZZZZZZZ2”超出了表格的 16384 列");
-    QTest::newRow("header past column XFD") << "b.xlsx" << xlsx(xlsxRow(1, {{"A1", "姓名"}, {"ZZZZZZ1", "备注"}}) + xlsxRow(2, {{"A2", "张三"}}))
-                                            << damaged.arg("第 1 行的单元格“ZZZZZZ1”超出了表格的 16384 列");
-    QTest::newRow("row past 1,048,576") << "c.xlsx" << xlsx(header + xlsxRow(1048577, {{"A1048577", "张三"}}))
-                                        << damaged.arg("行号“1048577”不在表格的 1 至 1048576 行之内");
-    QTest::newRow("cell past 32,767 characters")
-        << "d.xlsx" << xlsx(header + xlsxRow(2, {{"A2", QByteArray(32768, 'x')}}))
-        << "第 2 行第 1 列的单元格超过了表格单元格的 32767 个字符上限，文件已损坏";
-    QTest::newRow("sheet declaring 3 GB") << "e.xlsx" << xlsx(header, 3'000'000'000LL) << tooLarge;
-    QTest::newRow("sheet inflating a thousandfold") << "f.xlsx" << xlsx(header + QByteArray(20 << 20, ' ')) << tooLarge;
-    QTest::newRow(".ods rows repeated past row 1,048,576")
-        << "g.ods" << ods(odsHeader + "<table:table-row table:number-rows-repeated=\"2000000\">" + odsText("张三") + "</table:table-row>")
-        << damaged.arg("第 2 行重复 2000000 次，超出了表格的 1048576 行");
-    QTest::newRow(".ods cells repeated past column XFD")
-        << "h.ods" << ods("<table:table-row>" + odsText("姓名") + odsText("x", 20000) + "</table:table-row>")
-        << damaged.arg("第 1 行的单元格超出了表格的 16384 列");
-    QTest::newRow(".ods repeats past what an import holds")
-        << "i.ods"
-        << ods(odsHeader + "<table:table-row table:number-rows-repeated=\"1000000\">" + odsText("张三") + odsText("x", 16000)
-               + "</table:table-row>")
-        << sheetTooLargeText();
-    QTest::newRow(".ods 2,000,000,000 blanks")
-        << "j.ods" << ods(odsHeader + "<table:table-row>" + odsText("张三") + odsText(R"(<text:s text:c="2000000000"/>)") + "</table:table-row>")
-        << "第 2 行第 2 列的单元格超过了表格单元格的 32767 个字符上限，文件已损坏";
+    const auto refused = [](const char *row, const char *name, const QByteArray &bytes, const QString &reason) {
+        QTest::newRow(row) << name << bytes << QStringList() << reason;
+    };
+    refused("cell past column XFD", "h.xlsx", xlsx(header + xlsxRow(2, {{"A2", "张三"}, {"ZZZZZZZZ2", "x"}})),
+            damaged.arg("第 2 行的单元格“ZZZZZZZZ2”超出了表格的 16384 列"));
+    refused("header past column XFD", "i.xlsx", xlsx(xlsxRow(1, {{"A1", "姓名"}, {"ZZZZZZ1", "备注"}}) + xlsxRow(2, {{"A2", "张三"}})),
+            damaged.arg("第 1 行的单元格“ZZZZZZ1”超出了表格的 16384 列"));
+    refused("row past 1,048,576", "j.xlsx", xlsx(header + xlsxRow(1048577, {{"A1048577", "张三"}})),
+            damaged.arg("行号“1048577”不在表格的 1 至 1048576 行之内"));
+    refused("cell past 32,767 characters", "k.xlsx", xlsx(header + xlsxRow(2, {{"A2", QByteArray(32768, 'x')}})),
+            "第 2 行第 1 列的单元格超过了表格单元格的 32767 个字符上限，文件已损坏");
+    refused("sheet declaring 3 GB", "l.xlsx", xlsx(header, 3'000'000'000LL), tooLarge);
+    refused("sheet inflating a thousandfold", "m.xlsx", xlsx(header + QByteArray(20 << 20, ' ')), tooLarge);
+    refused(".ods rows repeated past row 1,048,576", "n.ods",
+            ods(odsHeader + "<table:table-row table:number-rows-repeated=\"2000000\">" + odsText("张三") + "</table:table-row>"),
+            damaged.arg("第 2 行重复 2000000 次，超出了表格的 1048576 行"));
+    refused(".ods cells repeated past column XFD", "o.ods",
+            ods("<table:table-row>" + odsText("姓名") + odsText("x", 20000) + "</table:table-row>"),
+            damaged.arg("第 1 行的单元格超出了表格的 16384 列"));
+    refused(".ods repeats past what an import holds", "p.ods",
+            ods(odsHeader + "<table:table-row table:number-rows-repeated=\"1000000\">" + odsText("张三") + odsText("x", 16000)
+                + "</table:table-row>"),
+            sheetTooLargeText());
+    refused(".ods 2,000,000,000 blanks", "q.ods",
+            ods(odsHeader + "<table:table-row>" + odsText("张三") + odsText(R"(<text:s text:c="2000000000"/>)") + "</table:table-row>"),
+            "第 2 行第 2 列的单元格超过了表格单元格的 32767 个字符上限，文件已损坏");
 }
 
-// A file made to crash, exhaust or fool the readers is refused, by the
-// window and by the command line alike, in one line, with nothing changed
-// or left behind and little memory spent.
-void TestSpreadsheet::hostileFiles()
+// Nothing is written, no backup is taken, and the message says why; the
+// command line refuses the same file in its one line, with nothing left
+// behind. Neither spends much memory on it.
+void TestSpreadsheet::badInputChangesNothing()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, answers);
     QFETCH(QString, reason);
     RegisterFixture fixture;
     fixture.createRegister({{"王伟", "1-101"}});
@@ -377,24 +359,35 @@ void TestSpreadsheet::hostileFiles()
     fixture.startShown();
     const QByteArray before = fileBytes(fixture.databasePath());
     const QStringList files = filesIn(fixture.directory());
-    const double ownPeak = peakMb(RUSAGE_SELF);
+    const double ownPeak = peakMb();
 
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {path});
+    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, QStringList{path} + answers);
     QCOMPARE(boxes.size(), 2);
-    QCOMPARE(boxes.last().text, QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(name, reason));
+    QVERIFY2(boxes.last().text.contains(reason), qPrintable(boxes.last().text));
+    if (answers.isEmpty())
+        QVERIFY2(boxes.last().text.endsWith(QStringLiteral("。\n登记表没有改动。")), qPrintable(boxes.last().text));
     QCOMPARE(fileBytes(fixture.databasePath()), before);
     QCOMPARE(filesIn(fixture.directory()), files);
-    QVERIFY2(peakMb(RUSAGE_SELF) - ownPeak < windowGrowthMb, qPrintable(QString::number(peakMb(RUSAGE_SELF) - ownPeak)));
+    QVERIFY2(peakMb() - ownPeak < windowGrowthMb, qPrintable(QString::number(peakMb() - ownPeak)));
+    if (!answers.isEmpty())
+        return;
 
     QProcess convert;
+    convert.setChildProcessModifier([] {
+        const rlimit heap{readerHeapBytes, readerHeapBytes};
+        if (heapLimited)
+            setrlimit(RLIMIT_DATA, &heap);
+    });
     convert.start(QStringLiteral(LARKHAVEN_CONVERT_PATH), {path, fixture.directory() + QStringLiteral("new.mdb")});
     QVERIFY(convert.waitForFinished(60000));
     QCOMPARE(convert.exitStatus(), QProcess::NormalExit);
     QCOMPARE(convert.exitCode(), 1);
     QCOMPARE(convert.readAllStandardOutput(), QByteArray());
-    QCOMPARE(QString::fromLocal8Bit(convert.readAllStandardError()), QStringLiteral("larkhaven-convert: 导入失败：%1\n").arg(reason));
+    const QString line = QString::fromLocal8Bit(convert.readAllStandardError());
+    QVERIFY2(line.startsWith(QStringLiteral("larkhaven-convert: 导入失败：")) && line.contains(reason)
+                 && line.indexOf(QLatin1Char('\n')) == line.size() - 1,
+             qPrintable(line));
     QCOMPARE(filesIn(fixture.directory()), files);
-    QVERIFY2(peakMb(RUSAGE_CHILDREN) < readerPeakMb, qPrintable(QString::number(peakMb(RUSAGE_CHILDREN))));
 }
 
 void TestSpreadsheet::childFailures_data()

@@ -83,6 +83,8 @@ std::shared_ptr<const SheetTable> readSheet(const QString &path, int sheet)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!over)
         loop.exec();
+    // Nothing may show it from a box's event loop later on.
+    showDialog.stop();
     dialog->close();
 
     if (child.cancelled())
