@@ -1,7 +1,9 @@
 #include "ui/ProgramWindows.h"
 
+#include "ui/EnterPressesFocusedButton.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
+#include "ui/QtTranslation.h"
 #include "ui/ToolWindow.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -17,6 +19,8 @@ void setUpProgram(QApplication &application)
     QApplication::setApplicationName(applicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
+    // Qt's own dialogs and texts in the user's language, before any is made.
+    loadQtTranslation();
 
     applyProgramFont();
     applyVisualStyle(visualStyleName);
@@ -38,6 +42,7 @@ void setUpProgram(QApplication &application)
 
 void createProgramWindows()
 {
+    pressFocusedButtonsOnEnter();
     // Form2 and Form3 are windows of their own owned by the main window:
     // closing the main window ends the program whether they are open or not.
     new TForm1;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFont>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStyleFactory>
 
 namespace {
@@ -23,6 +24,7 @@ bool applyVisualStyle(const QString &name)
     if (!sheet.open(QIODevice::ReadOnly)) {
         QMessageBox box(QMessageBox::Critical, QString(), QStringLiteral("Style '%1' not found").arg(name),
                         QMessageBox::Close);
+        box.button(QMessageBox::Close)->setText(QStringLiteral("Close"));  // in every language
         box.exec();
         return false;
     }
