@@ -15,6 +15,11 @@
 void *allocateLargePageMemory(std::size_t size);  // throws std::bad_alloc
 void freeLargePageMemory(void *memory, std::size_t size) noexcept;
 
+// Whether the arrays mapped on their own are marked for large pages (the
+// default). Unmarked, they are still mapped on their own and given back when
+// freed, on small pages: the benchmark starts the program both ways.
+void setLargePageAdvice(bool advise);
+
 // The bytes an allocation of `size` bytes gets, all of them usable: `size`
 // rounded up to whole large pages when it is mapped on its own.
 std::size_t largePageMemorySize(std::size_t size);
