@@ -56,7 +56,7 @@ struct Options {
     QString operationsDirectory;  // set in the operations child
     int rows = 0;                 // the operations child's register
     QString startupDirectory;     // set in the start-up child
-    bool largePageAdvice = true;  // the start-up child's
+    bool largePageAdvice = false;  // the start-up child's, as the program runs
 };
 
 // The options, or the status the program ends with (--help, a wrong option).
@@ -102,7 +102,7 @@ std::variant<Options, int> parseOptions(const QStringList &arguments)
     options.rows = parser.value(rows).toInt();
     options.operationsDirectory = parser.value(operations);
     options.startupDirectory = parser.value(startup);
-    options.largePageAdvice = parser.value(largePages) != QStringLiteral("off");
+    options.largePageAdvice = parser.value(largePages) == QStringLiteral("on");
     return options;
 }
 

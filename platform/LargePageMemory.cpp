@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t largePage = std::size_t(2) << 20;
 
-bool adviseLargePages = true;
+bool adviseLargePages = false;
 
 bool mappedOnItsOwn(std::size_t size)
 {
