@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quillmere: start-up of the tenant register.
 #include "platform/SingleInstanceGuard.h"
 #include "ui/MessageBoxes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Places an empty register at the path given, unless a file is already
 // there. The build runs it so that a fresh build has a data.mdb beside the
 // program; it never overwrites one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // larkhaven-convert: converts the table `data` of an Access database into a
 // new register file, with the same code as the program's start-up question.
 //
@@ -7,16 +8,16 @@
 // carried over; exits with 0 on success, otherwise with a one-line reason
 // on stderr and status 1 (2 for wrong arguments or an unknown option; --help
 // prints the usage). It also exports a register to a spreadsheet and makes a
-// register from one (convert/SpreadsheetCommand.h).
+// register from one (app/SpreadsheetCommand.h).
 //
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
 //
-// is the child that reads an Access file for the program (convert/ChildMode.h).
-#include "convert/AccessConverter.h"
-#include "convert/ChildMode.h"
-#include "convert/CrashReport.h"
-#include "convert/FileSteps.h"
-#include "convert/SpreadsheetCommand.h"
+// is the child that reads an Access file for the program (app/ChildMode.h).
+#include "access/AccessConverter.h"
+#include "app/ChildMode.h"
+#include "app/CrashReport.h"
+#include "platform/FileSteps.h"
+#include "app/SpreadsheetCommand.h"
 #include "platform/CommandLine.h"
 #include "platform/RegionalFormats.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon at the sizes a desktop asks for, laid out as
 // the hicolor icon theme wants them: OUTPUT/<n>x<n>/apps/NAME.png. The build
 // runs it, so that every size follows the one icon the program shows.

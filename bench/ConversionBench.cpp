@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times larkhaven-convert on an Access register against mdb-export reading
 // the same table to /dev/null, side by side in one run, with the peak
 // resident memory of each: a register of typed columns as Access keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a program with its output thrown away and prints its wall time in
 // milliseconds, its peak resident memory in kilobytes and its exit status:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RawBaseline.h"
 
 #include "db/LeaseDate.h"

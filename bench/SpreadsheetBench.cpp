@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times export, import and print through the real windows on a register of
 // 100,000 tenants, each against a baseline in turns, with the peak resident
 // memory of each beside that of the register's listing alone:
@@ -182,7 +183,7 @@ double printPreviewFirstPage()
     });
     watch.start();
     timer.start();
-    Form1->ButtonDaYin->click();
+    Form1->transferPage->printListingButton->click();
     return painted;
 }
 
@@ -201,7 +202,7 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
     if (kind == "export") {
         const QString bare = directory + QStringLiteral("/bare.xlsx");
         inTurns("export to .xlsx", options.repetitions, [&] { QFile::remove(file); },
-                [&] { runAnsweringBoxes([] { Form1->ButtonDaoChu->click(); }, {file}); },
+                [&] { runAnsweringBoxes([] { Form1->transferPage->exportListingButton->click(); }, {file}); },
                 [&] { bareXlsxLoop(Form1->ADOQuery1->result(), bare); });
     } else if (kind == "import") {
         const QString twin = directory + QStringLiteral("/twin.xlsx");
@@ -209,7 +210,7 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
         std::printf("CELLS\t%ld\t%ld\n", liborcusLoad(file), liborcusLoad(twin));
         emptyRegister();
         const auto import = [&](const QString &path) {
-            runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {path, QStringLiteral("确认导入")});
+            runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {path, QStringLiteral("确认导入")});
             if (Form1->ADOQuery1->RecordCount() != options.rows)
                 std::fprintf(stderr, "the import listed %d rows\n", Form1->ADOQuery1->RecordCount());
         };
@@ -224,11 +225,11 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
         std::printf("RESULT\tprint preview, first page\t%.1f\t0\n", median(times));
     } else if (kind == "peak-export") {
         QFile::remove(file);
-        runAnsweringBoxes([] { Form1->ButtonDaoChu->click(); }, {file});
+        runAnsweringBoxes([] { Form1->transferPage->exportListingButton->click(); }, {file});
     } else if (kind == "peak-bare") {
         bareXlsxLoop(Form1->ADOQuery1->result(), directory + QStringLiteral("/bare.xlsx"));
     } else if (kind == "peak-import") {
-        runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {options.importFile, QStringLiteral("确认导入")});
+        runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {options.importFile, QStringLiteral("确认导入")});
     }
     std::printf("PEAK\t%ld\n", peakResidentKilobytes());
     std::fflush(stdout);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the register's operations through the real windows at 1,000 to
 // 1,000,000 tenants and compares each with plain SQLite on the same file,
 // and Qt's own lazy models on the same file with the program's start-up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own lazy models on a register file, the yardstick for the record
 // list: QSqlQueryModel over "select * from data", or QSqlTableModel on the
 // table data, shown in a QTableView set up like the program's grid.

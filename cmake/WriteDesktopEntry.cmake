@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the menu entry LARKHAVEN_DESKTOP_ENTRY from LARKHAVEN_DESKTOP_TEMPLATE
 # with Exec starting the program LARKHAVEN_PROGRAM (an absolute path). Run at
 # install time by `cmake --install` and by scripts/install.sh:

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/PlainAmount.h"
 
 #include "platform/TextTrim.h"
 
 #include <sqlite3.h>
+
+#include <charconv>
 
 namespace {
 
@@ -40,6 +43,16 @@ bool readPlainAmount(std::string_view utf8, long long &amount)
     }
     amount = negative ? -value : value;
     return true;
+}
+
+bool isPlainAmountAsWritten(std::string_view utf8)
+{
+    long long amount = 0;
+    if (!readPlainAmount(utf8, amount))
+        return false;
+    char printed[24];
+    const auto end = std::to_chars(printed, printed + sizeof printed, amount).ptr;
+    return utf8 == std::string_view(printed, std::size_t(end - printed));
 }
 
 bool isBlankAmount(std::string_view utf8)

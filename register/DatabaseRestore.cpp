@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/DatabaseRestore.h"
 
 #include "db/ADOConnection.h"
+#include "db/AccessDatabaseFile.h"
 #include "db/RegisterFile.h"
 #include "platform/FileCopy.h"
 #include "platform/FileIdentity.h"

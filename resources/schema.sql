@@ -1,3 +1,4 @@
+-- SPDX-License-Identifier: GPL-3.0-or-later
 -- The tenant register: one row per tenant, every value held as text.
 CREATE TABLE data (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lists which folders each folder of the program includes from and fails
 # when an include runs upward. The floors, each seeing only those below:
-#   platform <- db <- register, convert <- ui <- app
-# (register and convert stand side by side and do not see each other).
+#   platform <- db <- register, access, sheets <- ui <- app
+# (register, access and sheets stand side by side and do not see each other).
 set -euo pipefail
 shopt -s nullglob
 cd "${1:-$(dirname "$0")/..}"
@@ -11,12 +12,13 @@ declare -A allowed=(
     [platform]="platform"
     [db]="platform db"
     [register]="platform db register"
-    [convert]="platform db convert"
-    [ui]="platform db register convert ui"
-    [app]="platform db register convert ui app"
+    [access]="platform db access"
+    [sheets]="platform db sheets"
+    [ui]="platform db register access sheets ui"
+    [app]="platform db register access sheets ui app"
 )
 status=0
-for folder in platform db register convert ui app; do
+for folder in platform db register access sheets ui app; do
     files=("$folder"/*.h "$folder"/*.cpp)
     # How many includes of "other/Name.h" the folder's files hold, per folder.
     used=$(cat "${files[@]}" | { grep -o '^#include "[a-z]*/' || true; } \

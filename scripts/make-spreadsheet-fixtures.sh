@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the spreadsheet fixtures of tests/data once, by the programs that
 # landlords' files come from: openpyxl (Debian python3-openpyxl) and
 # LibreOffice (libreoffice-calc-nogui). Neither is needed to build or test;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Quillmere beside the data.mdb
 # that the build places in build/ (an existing one is kept).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the program and its tests with AddressSanitizer (leak detection on)
 # and UndefinedBehaviorSanitizer into build-sanitize/ and runs every test.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts the Access data.mdb in a program directory as the start-up
 // question's Yes does, for the crash test that kills it part way.
 //
@@ -5,6 +6,7 @@
 //
 // Exits 0 once data.mdb is a register (also when it already was one).
 #include "db/ADOConnection.h"
+#include "db/AccessDatabaseFile.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ConversionChild.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add and edit window: adding, editing, the digit filter, the rent
 // completion, the remarks limit, and opening and closing its pages.
 #include "platform/RegionalFormats.h"

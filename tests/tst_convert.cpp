@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An Access data.mdb brought over into the register: through the start-up
 // question, and with the command-line converter. Every outcome leaves every
 // file either converted as the user was told or exactly as it was.
-#include "convert/FileSteps.h"
-#include "convert/InPlaceConversion.h"
-#include "convert/JetValues.h"
+#include "platform/FileSteps.h"
+#include "access/InPlaceConversion.h"
+#include "access/JetValues.h"
 #include "jet4/Jet4Writer.h"
 #include "platform/RegionalFormats.h"
 #include "support/RegisterFixture.h"

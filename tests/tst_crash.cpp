@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A crash during work loses nothing that the program said it had saved.
 #include "db/RegisterFile.h"
 #include "jet4/Jet4Writer.h"

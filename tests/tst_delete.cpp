@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The delete confirmation: its openers, 确认 and 取消, and the failures.
 #include "support/GridActions.h"
 #include "support/RegisterFixture.h"

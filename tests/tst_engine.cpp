@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cursor and connection over a real SQLite file, in the cases that no
 // window's test reaches.
 #include "db/ADOConnection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unusual and hostile text in every box: stored and shown back exactly,
 // found by the search, and the table stays whole.
 #include "support/GridActions.h"

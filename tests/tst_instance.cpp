@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One running instance per user, through the real program; the guard's
 // folder and the door a second start knocks at.
 #include "platform/SingleInstanceGuard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test writer of Access files, checked against mdbtools' own tools: what
 // it writes, mdb-export gives back exactly.
 #include "jet4/Jet4Writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading expiry texts as dates for the due-tenant listing.
 #include "db/LeaseDate.h"
 #include "platform/RegionalFormats.h"

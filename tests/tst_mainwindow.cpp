@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, the clock, the exit confirmation and the tool bar of the main
 // window; Enter on the focused button in every window; Qt's own texts in the
 // user's language.
@@ -13,6 +14,7 @@
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
 
+#include <QAbstractItemModelTester>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -49,6 +51,7 @@ private slots:
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void qtDialogsInTheUsersLanguageBoxesAsTheyWere();
+    void gridModelKeepsItsContract();
     void errorBoundaryCatchesEverything_data();
     void errorBoundaryCatchesEverything();
 };
@@ -335,6 +338,34 @@ void TestMainWindow::qtDialogsInTheUsersLanguageBoxesAsTheyWere()
     QVERIFY(Form1->isVisible());
     QCOMPARE(plain.size(), 1);
     QCOMPARE(plain.first().buttons, QStringList{"OK"});
+}
+
+// The grid's model tells its views every change in the order item views
+// rely on, through every listing, an add, an edit and a delete.
+void TestMainWindow::gridModelKeepsItsContract()
+{
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲", "101", "500"}, {"乙", "102", "600"}, {"丙", "103"}});
+    fixture.startShown();
+    QAbstractItemModelTester tester(Form1->DataSource1, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    Form1->ComboBoxsearch->setEditText("乙");
+    QVERIFY(press(Form1->Buttonsearch).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 1);
+    press(Form1->Button1);
+    QVERIFY(press(Form1->Buttonre).isEmpty());
+    Form1->Buttonaddnewinfo->click();
+    Form2->ComboBox_XingMing->setEditText("丁");
+    QVERIFY(press(Form2->Buttonaddinfo).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 4);
+    Form2->showEditPage();
+    Form2->DBEdit_FangHao->clear();
+    QTest::keyClicks(Form2->DBEdit_FangHao, "202");
+    QVERIFY(press(Form2->Buttonedit).isEmpty());
+    Form3->showConfirmation();
+    QVERIFY(press(Form3->Buttondelyes).isEmpty());
+    QCOMPARE(Form1->DataSource1->rowCount(), 3);
+    QCOMPARE(fixture.count(), 3);
 }
 
 void TestMainWindow::errorBoundaryCatchesEverything_data()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad files, vanished files and read-only files: the program reports, keeps
 // running, and never writes to a file that it cannot use.
 #include "support/GridActions.h"

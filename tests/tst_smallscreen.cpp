@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a 1280×800 screen at twice the scale the main window fits the work area.
 #include "support/RegisterFixture.h"
 #include "ui/Unit1.h"

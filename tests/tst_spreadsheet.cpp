@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export, import and print through the windows and larkhaven-convert, on
 // real registers and spreadsheet files.
-#include "convert/ImportPlan.h"
-#include "convert/SheetReading.h"
-#include "convert/ZipArchive.h"
+#include "sheets/ImportPlan.h"
+#include "sheets/SheetReading.h"
+#include "sheets/ZipArchive.h"
 #include "platform/RegionalFormats.h"
 #include "support/RegisterFixture.h"
 #include "ui/PrintFlow.h"
@@ -111,7 +112,7 @@ void TestSpreadsheet::roundTrip()
             QVERIFY(convertOutput({source.databasePath(), file}, 0).startsWith(QStringLiteral("导出完成，共 4 个记录")));
         } else {
             source.startShown();
-            const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoChuQuanBu->click(); }, {file});
+            const auto boxes = runAnsweringBoxes([] { Form1->transferPage->exportAllButton->click(); }, {file});
             QCOMPARE(messageTexts(boxes),
                      (QStringList{QStringLiteral("房客登记_%1.xlsx").arg(QDate::currentDate().toString("yyyy-MM-dd")),
                                   QStringLiteral("已导出 4 个记录到“%1”。").arg(QDir::toNativeSeparators(file))}));
@@ -132,7 +133,7 @@ void TestSpreadsheet::roundTrip()
     } else {
         target.createRegister();
         target.startShown();
-        const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {file, QStringLiteral("确认导入")});
+        const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {file, QStringLiteral("确认导入")});
         QCOMPARE(boxes.size(), 3);
         QVERIFY2(boxes.at(1).text.contains(QStringLiteral("将添加 4 个记录，跳过 0 行。")), qPrintable(boxes.at(1).text));
         const QString done = boxes.at(2).text;
@@ -214,7 +215,7 @@ void TestSpreadsheet::badInputChangesNothing()
     writeFile(path, bytes);
     fixture.startShown();
     const QByteArray before = fileBytes(fixture.databasePath());
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, QStringList{path} + answers);
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, QStringList{path} + answers);
     QCOMPARE(boxes.size(), 2);
     QVERIFY2(boxes.last().text.contains(message), qPrintable(boxes.last().text));
     QCOMPARE(fileBytes(fixture.databasePath()), before);

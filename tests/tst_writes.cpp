@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 修改 and 确认 change exactly the row the user sees, or nothing: another
 // program's changes, a replaced file and tables with unusual keys, checked
 // in the file's rows and bytes.

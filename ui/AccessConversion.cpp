@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/AccessConversion.h"
 
-#include "convert/InPlaceConversion.h"
+#include "access/InPlaceConversion.h"
 #include "db/ADOConnection.h"
+#include "db/AccessDatabaseFile.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ConversionChild.h"
 #include "ui/MessageBoxes.h"

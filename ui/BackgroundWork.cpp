@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/BackgroundWork.h"
 
-#include "convert/SheetReading.h"
+#include "sheets/SheetReading.h"
 #include "ui/MessageBoxes.h"
 
 #include <QEventLoop>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ConversionChild.h"
 
-#include "convert/ConversionReport.h"
-#include "convert/InPlaceConversion.h"
+#include "access/ConversionReport.h"
+#include "access/InPlaceConversion.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "convert/ConversionResult.h"
+#include "access/ConversionResult.h"
 
 #include <QObject>
 #include <QProcess>

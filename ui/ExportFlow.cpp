@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ExportFlow.h"
 
-#include "convert/ExportSource.h"
-#include "convert/ListingExport.h"
-#include "convert/SheetReading.h"
+#include "sheets/ExportSource.h"
+#include "sheets/ListingExport.h"
+#include "sheets/SheetReading.h"
 #include "ui/BackgroundWork.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TransferFiles.h"

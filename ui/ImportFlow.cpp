@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImportFlow.h"
 
-#include "convert/ImportPlan.h"
-#include "convert/ImportWriter.h"
-#include "convert/SheetReading.h"
-#include "convert/SpreadsheetReader.h"
+#include "sheets/ImportPlan.h"
+#include "sheets/ImportWriter.h"
+#include "sheets/SheetReading.h"
+#include "sheets/SpreadsheetReader.h"
 #include "db/ADOConnection.h"
 #include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"
@@ -14,7 +15,7 @@
 #include "ui/ImportPreview.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TransferFiles.h"
-#include "ui/Unit1.h"
+#include "ui/RegisterWindow.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ NameSet registerNames(sqlite3 *db)
 
 // The plan of the sheet the user settles on, or none when the user
 // cancelled or the file cannot be read.
-std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names)
+std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names, QWidget *parent)
 {
     int sheet = 0;
     for (;;) {
@@ -64,7 +65,7 @@ std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &name
             ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), plan.problem));
             return std::nullopt;
         }
-        TImportPreview preview(path, plan, Form1);
+        TImportPreview preview(path, plan, parent);
         const int answer = preview.exec();
         if (answer == TImportPreview::OtherSheet) {
             sheet = preview.chosenSheet();
@@ -115,13 +116,13 @@ QString importBackupName()
     return name;
 }
 
-void ImportWithDialogs()
+void ImportWithDialogs(RegisterWindow &window)
 {
     const QString path = askOpenPath(QStringLiteral("从表格导入"), spreadsheetFileFilter());
     if (path.isEmpty())
         return;
-    TADOConnection &connection = *Form1->ADOConnection1;
-    const std::optional<ImportPlan> plan = previewedPlan(path, registerNames(connection.handle()));
+    TADOConnection &connection = window.connection();
+    const std::optional<ImportPlan> plan = previewedPlan(path, registerNames(connection.handle()), window.dialogParent());
     if (!plan)
         return;
 
@@ -140,7 +141,7 @@ void ImportWithDialogs()
     }
     // The rows are in: a refresh that fails (a rent the total cannot add)
     // shows its error, and the outcome is reported all the same.
-    runGuarded("ImportWithDialogs", [] { FullRefresh(); });
+    window.relistRegister();
     ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
                     .arg(plan->rows.size())
                     .arg(plan->skipped.size())

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImportPreview.h"
 
-#include "convert/ImportPlan.h"
+#include "sheets/ImportPlan.h"
 #include "db/AppError.h"
 #include "register/IntegerText.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Unit_add_edit_del_info.h"
 
 #include "db/ADOQuery.h"

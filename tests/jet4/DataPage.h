@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One data page being filled: rows are stored from the end of the page
 // towards its header, their offsets listed after the header.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Page 0: the signature, the Jet version, and the database settings, which
 // are stored scrambled with a fixed RC4 key. The settings written are no

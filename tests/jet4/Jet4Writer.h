@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes small Access 2000–2003 (Jet 4) database files for the tests: the
 // converter's fixtures are made with it, and mdbtools reads them back.

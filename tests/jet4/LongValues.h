@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Memo values too long to stay in their row, stored as rows of long-value
 // ("LVAL") pages. Several short ones share a page; a long one is cut into

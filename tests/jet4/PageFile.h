@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pages of a new database file, numbered from 0 and written in any
 // order: a page whose contents are known only later (a table's definition,

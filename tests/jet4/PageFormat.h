@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte-level facts shared by every kind of page in a Jet 4 file.
 #include <QByteArray>

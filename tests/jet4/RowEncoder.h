@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of one row: the column count, the fixed-size values, the
 // variable-size values, their offset table (last column first) and the null

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A table's definition page: its row count, next AutoNumber, where its usage
 // maps are, and one entry and one name per column. Tables have no indexes.

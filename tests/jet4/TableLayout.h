@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where each column of a table sits in its rows: fixed-size values at fixed
 // offsets after the column count, variable-size ones (text, memo) after them,

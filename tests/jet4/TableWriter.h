@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes one table: its rows onto data pages (memo overflow onto long-value
 // pages), its usage maps, and last its definition page, whose number was

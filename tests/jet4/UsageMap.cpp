@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "jet4/UsageMap.h"
 
 #include "jet4/PageFormat.h"

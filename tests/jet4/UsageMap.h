@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The usage map of a table: the pages its rows are on, read by a reader to
 // find them. A map is a 64-byte row. When the pages span few enough, it

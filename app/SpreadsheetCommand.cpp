@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/SpreadsheetCommand.h"
+
+#include "access/AccessConverter.h"
+#include "db/AccessDatabaseFile.h"
+#include "sheets/ExportSource.h"
+#include "platform/FileSteps.h"
+#include "sheets/ImportPlan.h"
+#include "sheets/ListingExport.h"
+#include "db/RegisterBuilder.h"
+#include "sheets/SheetReading.h"
+#include "db/ADOConnection.h"
+#include "db/AppError.h"
+#include "platform/ProgramClock.h"
+#include "platform/RegionalFormats.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QScopeGuard>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+void printLine(FILE *stream, const QString &text)
+{
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+}
+
+bool hasSuffix(const QString &path, std::initializer_list<const char *> suffixes)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return std::any_of(suffixes.begin(), suffixes.end(), [&](const char *s) { return suffix == QLatin1String(s); });
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+void requireNew(const QString &target)
+{
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(shown(target)));
+}
+
+int exportRegister(const QString &source, const QString &target)
+{
+    requireNew(target);
+    if (!QFileInfo(source).isFile())
+        throw SpreadsheetError(QStringLiteral("“%1”不存在").arg(shown(source)));
+    if (const QString refusal = accessDatabaseRefusal(source); !refusal.isEmpty())
+        throw SpreadsheetError(refusal);
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const auto closeDb = qScopeGuard([db] { sqlite3_close(db); });
+    if (rc != SQLITE_OK)
+        throw SpreadsheetError(engineErrorText(db));
+    sqlite3_busy_timeout(db, TADOConnection::busyTimeoutMs);
+    qint64 rows = 0;
+    {
+        RegisterTableRows table(db);
+        ListingExport file(table, target, QStringLiteral("房客登记"));
+        file.start();
+        while (!file.writeSome(4096)) {
+        }
+        file.finish();
+        file.publish(false);
+        rows = file.rowsWritten();
+    }
+    printLine(stdout, QStringLiteral("导出完成，共 %1 个记录：%2").arg(rows).arg(shown(target)));
+    return 0;
+}
+
+std::optional<QString> qtext(std::optional<std::string_view> text)
+{
+    if (!text)
+        return std::nullopt;
+    return QString::fromUtf8(text->data(), qsizetype(text->size()));
+}
+
+int importSpreadsheet(const QString &source, const QString &target)
+{
+    requireNew(target);
+    ReadControl control;
+    const ImportPlan plan = planImport(source, 0, {}, regionalFormats(), control);
+    if (!plan.problem.isEmpty())
+        throw SpreadsheetError(plan.problem);
+    for (const SkippedRow &skipped : plan.skipped)
+        printLine(stdout, QStringLiteral("跳过第 %1 行（%2）：%3").arg(skipped.row).arg(skipped.name, skipped.reason));
+    if (plan.rows.size() == 0)
+        throw SpreadsheetError(QStringLiteral("没有可以导入的记录"));
+
+    const QString temporary = conversionTemporaryPath(target);
+    QFile::remove(temporary);
+    const QString editTime = editTimeText(currentLocalDateTime(), regionalFormats());
+    RegisterBuilder builder(temporary);
+    bool built = builder.create();
+    for (qsizetype row = 0; built && row < plan.rows.size(); ++row) {
+        std::array<RowText, 8> texts;
+        for (int column = 0; column < TenantRows::columnCount; ++column)
+            texts[std::size_t(column)] = qtext(plan.rows.cell(row, column));
+        texts[7] = editTime;
+        built = builder.insert(row + 1, texts) == RegisterBuilder::Insert::Done;
+    }
+    built = built && builder.finish(plan.rows.size());
+    if (!built) {
+        builder.abandon();
+        QFile::remove(temporary);
+        throw SpreadsheetError(builder.failure());
+    }
+    if (const int error = moveWithoutReplacing(temporary, target); error != 0) {
+        QFile::remove(temporary);
+        throw SpreadsheetError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
+                                               : writeFailureText(error, QFileInfo(target).absolutePath()));
+    }
+    syncDirectory(QFileInfo(target).absolutePath());
+
+    printLine(stdout, QStringLiteral("导入完成，共 %1 个记录，跳过 %2 行。").arg(plan.rows.size()).arg(plan.skipped.size()));
+    if (!plan.leftOutColumns.isEmpty())
+        printLine(stdout, QStringLiteral("未导入的列：") + plan.leftOutColumns.join(QStringLiteral("、")));
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runSpreadsheetCommand(const QStringList &arguments)
+{
+    if (arguments.size() != 2)
+        return std::nullopt;
+    const QString &source = arguments[0];
+    const QString &target = arguments[1];
+    const bool exporting = hasSuffix(target, {"xlsx", "csv"});
+    if (!exporting && !hasSuffix(source, {"xlsx", "ods", "csv"}))
+        return std::nullopt;
+    try {
+        return exporting ? exportRegister(source, target) : importSpreadsheet(source, target);
+    } catch (const SpreadsheetError &error) {
+        printLine(stderr, (exporting ? QStringLiteral("larkhaven-convert: 导出失败：")
+                                     : QStringLiteral("larkhaven-convert: 导入失败："))
+                              + error.text());
+    } catch (const AppError &error) {
+        printLine(stderr, QStringLiteral("larkhaven-convert: 导出失败：") + error.text());
+    }
+    return 1;
+}
+
+QString spreadsheetCommandUsage()
+{
+    return QStringLiteral("      larkhaven-convert REGISTER TARGET.xlsx|TARGET.csv（把房客数据库导出为表格）\n"
+                          "      larkhaven-convert SOURCE.xlsx|.ods|.csv TARGET（由表格建立新的房客数据库）");
+}

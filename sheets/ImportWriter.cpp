@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sheets/ImportWriter.h"
+
+#include "sheets/ImportPlan.h"
+#include "sheets/TenantRows.h"
+
+#include <sqlite3.h>
+
+ImportWriter::ImportWriter(sqlite3 *db, const TenantRows &rows, QString editTime)
+    : m_db(db)
+    , m_rows(rows)
+    , m_editTime(editTime.toUtf8())
+{
+}
+
+ImportWriter::~ImportWriter()
+{
+    rollback();
+}
+
+bool ImportWriter::fail(const QString &text)
+{
+    m_failure = text;
+    rollback();
+    return false;
+}
+
+bool ImportWriter::failFromEngine()
+{
+    return fail(QStringLiteral("写入数据库时出错（%1）").arg(engineErrorText(m_db)));
+}
+
+qint64 ImportWriter::rowCount()
+{
+    SqlStatement statement;
+    if (statement.tryPrepare(m_db, "select count(*) from data") && statement.step() == SQLITE_ROW)
+        return statement.columnInt64(0);
+    return -1;
+}
+
+bool ImportWriter::begin()
+{
+    // IMMEDIATE: no other writer can come in between the check and the rows.
+    if (executeSql(m_db, "BEGIN IMMEDIATE") != SQLITE_OK)
+        return failFromEngine();
+    m_inTransaction = true;
+
+    NameSet names;
+    int rc = SQLITE_OK;
+    if (SqlStatement statement; statement.tryPrepare(m_db, "select 姓名 from data")) {
+        while ((rc = statement.step()) == SQLITE_ROW)
+            names.emplace(statement.columnText(0).value_or(std::string_view()));
+    }
+    if (rc != SQLITE_DONE)
+        return failFromEngine();
+    for (qsizetype row = 0; row < m_rows.size(); ++row) {
+        if (names.contains(*m_rows.cell(row, 0)))
+            return fail(QStringLiteral("预览之后，登记表中已有了“%1”（表格第 %2 行）；请重新导入")
+                            .arg(QString::fromUtf8(m_rows.cell(row, 0)->data(), qsizetype(m_rows.cell(row, 0)->size())))
+                            .arg(m_rows.sourceRow(row)));
+    }
+
+    m_countBefore = rowCount();
+    const char *insert = "insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) "
+                         "values (?1,?2,?3,?4,?5,?6,?7,?8)";
+    if (m_countBefore < 0 || !m_insert.tryPrepare(m_db, insert))
+        return failFromEngine();
+    return true;
+}
+
+bool ImportWriter::writeSome(qsizetype count)
+{
+    const qsizetype end = std::min(m_rows.size(), m_written + count);
+    for (; m_written < end; ++m_written) {
+        for (int column = 0; column < TenantRows::columnCount; ++column) {
+            if (const auto text = m_rows.cell(m_written, column))
+                m_insert.bindTextInPlace(column + 1, *text);
+            else
+                m_insert.bindNull(column + 1);
+        }
+        m_insert.bindTextInPlace(8, std::string_view(m_editTime.constData(), std::size_t(m_editTime.size())));
+        const int rc = m_insert.step();
+        m_insert.reset();
+        if (rc != SQLITE_DONE || sqlite3_changes(m_db) != 1)
+            return failFromEngine();
+    }
+    return true;
+}
+
+bool ImportWriter::allWritten() const
+{
+    return m_written == m_rows.size();
+}
+
+bool ImportWriter::commit()
+{
+    m_insert = SqlStatement();
+    const qint64 count = rowCount();
+    if (!allWritten() || count != m_countBefore + m_rows.size())
+        return fail(QStringLiteral("写入后核对不符（%1 个记录，应为 %2 个）").arg(count).arg(m_countBefore + m_rows.size()));
+    if (executeSql(m_db, "COMMIT") != SQLITE_OK)
+        return failFromEngine();
+    m_inTransaction = false;
+    return true;
+}
+
+void ImportWriter::rollback()
+{
+    m_insert = SqlStatement();
+    if (m_inTransaction) {
+        executeSql(m_db, "ROLLBACK");
+        m_inTransaction = false;
+    }
+}

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "db/SqlStatement.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct sqlite3;
+class TenantRows;
+
+// Adds an import's rows to the register on `db` in one transaction, a few
+// at a time so that the caller can keep its window alive in between:
+// begin(), writeSome() until it reports all written, then commit(). Every
+// row becomes one record with 编辑时间 `editTime`. The rows are added only
+// if they still are exactly what was planned: begin() fails when a name to
+// add has come into the register since, and commit() when the table did
+// not grow by exactly the rows. Anything short of a commit rolls back, so
+// the register is either unchanged or holds every row.
+class ImportWriter {
+public:
+    ImportWriter(sqlite3 *db, const TenantRows &rows, QString editTime);
+    ~ImportWriter();
+    ImportWriter(const ImportWriter &) = delete;
+    ImportWriter &operator=(const ImportWriter &) = delete;
+
+    bool begin();
+    // Writes up to `count` more rows; false on failure.
+    bool writeSome(qsizetype count);
+    bool allWritten() const;
+    qsizetype written() const { return m_written; }
+    bool commit();
+    void rollback();
+
+    // After a failure: what went wrong, in the user's words.
+    const QString &failure() const { return m_failure; }
+
+private:
+    bool fail(const QString &text);
+    bool failFromEngine();
+    qint64 rowCount();
+
+    sqlite3 *m_db;
+    const TenantRows &m_rows;
+    QByteArray m_editTime;
+    SqlStatement m_insert;
+    bool m_inTransaction = false;
+    qint64 m_countBefore = 0;
+    qsizetype m_written = 0;
+    QString m_failure;
+};

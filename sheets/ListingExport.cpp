@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sheets/ListingExport.h"
+
+#include "sheets/CsvWriter.h"
+#include "sheets/ExportSource.h"
+#include "platform/FileSteps.h"
+#include "sheets/SheetReading.h"
+#include "sheets/XlsxWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+
+ListingExport::Format ListingExport::formatOf(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0 ? Format::Csv
+                                                                                               : Format::Xlsx;
+}
+
+ListingExport::ListingExport(ExportSource &source, QString target, QString sheetName)
+    : m_source(source)
+    , m_target(std::move(target))
+    , m_sheetName(std::move(sheetName))
+{
+    const QFileInfo info(m_target);
+    m_temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part");
+}
+
+ListingExport::~ListingExport()
+{
+    m_writer.reset();
+    if (!m_published)
+        QFile::remove(m_temporary);
+}
+
+void ListingExport::start()
+{
+    // One left by an export that was cut short.
+    QFile::remove(m_temporary);
+    if (formatOf(m_target) == Format::Csv)
+        m_writer = std::make_unique<CsvWriter>(m_temporary);
+    else
+        m_writer = std::make_unique<XlsxWriter>(m_temporary, m_sheetName, m_source.columns());
+    m_writer->header(m_source.columns());
+}
+
+bool ListingExport::writeSome(qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!m_source.next())
+            return true;
+        m_writer->row(m_source);
+        ++m_rows;
+    }
+    return false;
+}
+
+void ListingExport::finish()
+{
+    m_writer->finish();
+}
+
+void ListingExport::publish(bool replace)
+{
+    const QString directory = QFileInfo(m_target).absolutePath();
+    int error = syncFile(m_temporary);
+    if (error == 0) {
+        if (replace)
+            error = std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) == 0
+                ? 0
+                : errno;
+        else
+            error = moveWithoutReplacing(m_temporary, m_target);
+    }
+    if (error == EEXIST)
+        throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(QDir::toNativeSeparators(m_target)));
+    if (error != 0)
+        throw SpreadsheetError(writeFailureText(error, directory));
+    m_published = true;
+    syncDirectory(directory);
+}

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <exception>
+#include <string_view>
+
+// What the spreadsheet readers share: the cells they deliver, row by row,
+// and the control through which another thread follows and stops them.
+
+// A file that cannot be read as a spreadsheet, with the reason in the
+// user's words (no final full stop).
+class SpreadsheetError : public std::exception {
+public:
+    explicit SpreadsheetError(QString text)
+        : m_text(std::move(text))
+        , m_utf8(m_text.toUtf8())
+    {
+    }
+    const QString &text() const noexcept { return m_text; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_text;
+    QByteArray m_utf8;
+};
+
+// Thrown out of a reading that was asked to stop.
+class ReadCancelled : public std::exception {
+public:
+    const char *what() const noexcept override { return "cancelled"; }
+};
+
+// Shared by a reading and whoever watches it from another thread.
+struct ReadControl {
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> permille{-1};  // how far the reading is; -1 while unknown
+
+    void check() const
+    {
+        if (cancelled.load(std::memory_order_relaxed))
+            throw ReadCancelled();
+    }
+    void report(qint64 done, qint64 total)
+    {
+        if (total > 0)
+            permille.store(int(done * 1000 / total), std::memory_order_relaxed);
+    }
+};
+
+// One cell as the spreadsheet holds it. Dates are days since 30 December
+// 1899, the fraction being the time of day.
+struct SheetValue {
+    enum class Kind { Text, Number, DateTime, Boolean, Empty };
+    Kind kind = Kind::Empty;
+    std::string_view text;  // Text: UTF-8, valid during the call
+    double number = 0;      // Number, DateTime, Boolean (0 or 1)
+};
+
+// Receives a sheet's cells in the order of its rows; a cell that is not in
+// the file is not delivered.
+class SheetRowSink {
+public:
+    virtual ~SheetRowSink() = default;
+    // `rowNumber` counts from 1, as the spreadsheet shows it.
+    virtual void beginRow(qint64 rowNumber) = 0;
+    // `column` counts from 0.
+    virtual void cell(int column, const SheetValue &value) = 0;
+    virtual void endRow() = 0;
+};

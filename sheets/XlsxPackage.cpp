@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sheets/XlsxPackage.h"
+
+#include "sheets/SheetReading.h"
+#include "sheets/XmlScan.h"
+
+#include <QDir>
+#include <QHash>
+#include <QUrl>
+
+namespace {
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+[[noreturn]] void damaged(const QString &detail)
+{
+    throw SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(detail));
+}
+
+// The part a relationship's target names, from the part that holds it.
+QString resolvedPart(const QString &source, const QString &target)
+{
+    const QString name = QUrl::fromPercentEncoding(target.toUtf8());
+    if (name.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(name.mid(1));
+    const QString directory = source.section(QLatin1Char('/'), 0, -2);
+    return QDir::cleanPath(directory.isEmpty() ? name : directory + QLatin1Char('/') + name);
+}
+
+// "_rels/.rels" for the package, "xl/_rels/workbook.xml.rels" for xl/workbook.xml.
+QString relationshipsPart(const QString &part)
+{
+    const QString directory = part.section(QLatin1Char('/'), 0, -2);
+    const QString file = part.section(QLatin1Char('/'), -1);
+    return (directory.isEmpty() ? QString() : directory + QLatin1Char('/')) + QStringLiteral("_rels/") + file
+        + QStringLiteral(".rels");
+}
+
+struct RelationshipsReader : XmlHandler {
+    struct Entry {
+        QString id, type, target;
+    };
+    QList<Entry> entries;
+    void start(std::string_view name, const XmlAttributes &attributes)
+    {
+        if (name == "Relationship" && attributes.value("TargetMode") != "External")
+            entries.append({fromUtf8(attributes.value("Id")), fromUtf8(attributes.value("Type")),
+                            fromUtf8(attributes.value("Target"))});
+    }
+};
+
+struct WorkbookReader : XmlHandler {
+    struct Entry {
+        QString name, relationship;
+    };
+    QList<Entry> sheets;
+    bool dates1904 = false;
+    void start(std::string_view name, const XmlAttributes &attributes)
+    {
+        if (name == "sheet") {
+            sheets.append({fromUtf8(attributes.value("name")), fromUtf8(attributes.value("id", true))});
+        } else if (name == "workbookPr") {
+            const std::string_view value = attributes.value("date1904");
+            dates1904 = value == "1" || value == "true";
+        }
+    }
+};
+
+bool endsWith(const QString &type, const char *kind)
+{
+    return type.endsWith(QLatin1Char('/') + QLatin1String(kind));
+}
+
+} // namespace
+
+XlsxPackage::XlsxPackage(const QString &path)
+    : m_zip(path)
+{
+    if (!m_zip.isOpen())
+        throw SpreadsheetError(QStringLiteral("文件已损坏，或不是 .xlsx 表格文件"));
+
+    QString workbook;
+    for (const Relationship &relationship : relationshipsOf(QString())) {
+        if (endsWith(relationship.type, "officeDocument"))
+            workbook = relationship.target;
+    }
+    if (workbook.isEmpty())
+        throw SpreadsheetError(QStringLiteral("文件不是 .xlsx 表格文件（其中没有工作簿）"));
+
+    WorkbookReader book;
+    const QByteArray bookXml = read(workbook);
+    scanXml(std::string_view(bookXml.constData(), std::size_t(bookXml.size())), book);
+    m_dates1904 = book.dates1904;
+
+    QHash<QString, Relationship> byId;
+    for (const Relationship &relationship : relationshipsOf(workbook)) {
+        byId.insert(relationship.id, relationship);
+        if (endsWith(relationship.type, "sharedStrings"))
+            m_sharedStrings = relationship.target;
+        else if (endsWith(relationship.type, "styles"))
+            m_styles = relationship.target;
+    }
+    for (const auto &sheet : book.sheets) {
+        const Relationship relationship = byId.value(sheet.relationship);
+        m_sheets.append({sheet.name, endsWith(relationship.type, "worksheet") ? relationship.target : QString()});
+    }
+}
+
+QList<XlsxPackage::Relationship> XlsxPackage::relationshipsOf(const QString &part)
+{
+    RelationshipsReader reader;
+    const QByteArray xml = read(relationshipsPart(part));
+    scanXml(std::string_view(xml.constData(), std::size_t(xml.size())), reader);
+    QList<Relationship> relationships;
+    for (const auto &entry : reader.entries)
+        relationships.append({entry.id, entry.type, resolvedPart(part, entry.target)});
+    return relationships;
+}
+
+void XlsxPackage::inflate(const QString &part, const std::function<void(const char *, qsizetype)> &take)
+{
+    switch (m_zip.read(part, take)) {
+    case ZipArchive::Result::Done:
+        return;
+    case ZipArchive::Result::Missing:
+        damaged(QStringLiteral("缺少“%1”").arg(part));
+    case ZipArchive::Result::Encrypted:
+        throw SpreadsheetError(QStringLiteral("文件已加密，请先在 Excel 或 WPS 中去掉密码并另存"));
+    case ZipArchive::Result::Damaged:
+        break;
+    }
+    damaged(QStringLiteral("“%1”无法解压或校验不符").arg(part));
+}
+
+QByteArray XlsxPackage::read(const QString &part)
+{
+    QByteArray bytes;
+    inflate(part, [&](const char *data, qsizetype count) { bytes.append(data, count); });
+    return bytes;
+}
+
+MappedBytes XlsxPackage::readMapped(const QString &part, ReadControl &control)
+{
+    MappedBytes bytes = MappedBytes::temporary();
+    inflate(part, [&](const char *data, qsizetype count) {
+        control.check();
+        bytes.append(data, count);
+    });
+    bytes.map();
+    return bytes;
+}
