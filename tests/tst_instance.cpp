@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One running instance per user, through the real program; the guard's
-// folder and the door a second start knocks at.
+// One running instance per user, through the real program.
 #include "platform/SingleInstanceGuard.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,9 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -24,18 +22,15 @@ namespace {
 // waits at its start-up message) with the given runtime directory.
 class ProgramRun {
 public:
-    // An empty `runtimeDirectory` leaves XDG_RUNTIME_DIR unset; `temporary`
-    // is TMPDIR when given.
+    // No `runtimeDirectory`: XDG_RUNTIME_DIR unset; `temporary`: TMPDIR.
     ProgramRun(const QString &programDirectory, const QString &runtimeDirectory, const QString &temporary = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        if (runtimeDirectory.isEmpty())
-            environment.remove("XDG_RUNTIME_DIR");
-        else
+        environment.remove("XDG_RUNTIME_DIR");
+        if (!runtimeDirectory.isEmpty())
             environment.insert("XDG_RUNTIME_DIR", runtimeDirectory);
-        if (!temporary.isEmpty())
-            environment.insert("TMPDIR", temporary);
+        environment.insert("TMPDIR", temporary.isEmpty() ? QDir::tempPath() : temporary);
         process.setProcessEnvironment(environment);
         process.start(programDirectory + "/Quillmere", {});
     }
@@ -61,6 +56,14 @@ bool lockIsHeld(const QString &runtimeDirectory)
     return held;
 }
 
+// True when a program listens on the door in `runtimeDirectory`.
+bool doorAnswers(const QString &runtimeDirectory)
+{
+    QLocalSocket socket;  // connecting asks nothing of the program
+    socket.connectToServer(runtimeDirectory + "/Larkhaven.socket");
+    return socket.waitForConnected(1000);
+}
+
 } // namespace
 
 class TestInstance : public QObject {
@@ -72,8 +75,7 @@ private slots:
     void startsWithoutTheGuardWhenTheLockCannotBeMade();
     void guardOnlyInAFolderOfTheUsersOwn_data();
     void guardOnlyInAFolderOfTheUsersOwn();
-    void doorReplacesOnlyASocketThatNoOneListensOn_data();
-    void doorReplacesOnlyASocketThatNoOneListensOn();
+    void liveProgramsDoorIsNeverTaken();
 
 private:
     QTemporaryDir m_programDirectory;
@@ -100,14 +102,17 @@ void TestInstance::secondStartEndsAtOnceAndACrashFreesTheGuard()
         QCOMPARE(second.process.exitCode(), 0);
         QCOMPARE(second.process.readAllStandardOutput(), QByteArray());
         QCOMPARE(first.process.state(), QProcess::Running);
+        QTRY_VERIFY_WITH_TIMEOUT(doorAnswers(m_runtime.path()), 10000);
 
-        first.process.kill();  // SIGKILL: no clean-up runs
+        first.process.kill();  // SIGKILL: no clean-up runs, its socket stays
         QVERIFY(first.process.waitForFinished());
     }
-    // The operating system let the guard go with the killed process.
+    // The operating system let the guard go with the killed process; the
+    // next opens its door in place of the socket left behind.
     ProgramRun next(m_programDirectory.path(), m_runtime.path());
     QTRY_VERIFY_WITH_TIMEOUT(lockIsHeld(m_runtime.path()), 10000);
     QVERIFY(!next.process.waitForFinished(1000));
+    QTRY_VERIFY_WITH_TIMEOUT(doorAnswers(m_runtime.path()), 10000);
 }
 
 void TestInstance::eachUserHasAGuard()
@@ -135,122 +140,57 @@ void TestInstance::startsWithoutTheGuardWhenTheLockCannotBeMade()
 void TestInstance::guardOnlyInAFolderOfTheUsersOwn_data()
 {
     QTest::addColumn<QString>("inPlace");
-    QTest::addColumn<QString>("lockIn");  // "runtime", "own" (<TMPDIR>/larkhaven-<uid>), or none
-    QTest::newRow("no XDG_RUNTIME_DIR") << "no runtime folder" << "own";
-    QTest::newRow("runtime folder open to others") << "runtime folder 0777" << "own";
-    QTest::newRow("runtime folder a link") << "runtime folder a link" << "own";
-    QTest::newRow("own folder open to others") << "own folder 0777" << "";
-    QTest::newRow("own folder a link") << "own folder a link" << "";
-    QTest::newRow("own folder made by another user") << "own folder of another user" << "";
-    QTest::newRow("the lock a link") << "lock a link" << "";
+    QTest::addColumn<bool>("guarded");  // the lock held in <TMPDIR>/larkhaven-<uid>, made 0700
+    QTest::newRow("no XDG_RUNTIME_DIR") << "" << true;
+    QTest::newRow("runtime folder open to others") << "runtime 0777" << true;
+    QTest::newRow("own folder open to others") << "own 0777" << false;
+    QTest::newRow("the lock a link") << "lock link" << false;
 }
 
-// Whoever could put a lock there could stop the program from starting: the
-// program never uses a folder or lock of anyone else's, and starts without
-// the guard instead.
+// Whoever could put a lock there could stop the program from starting: no
+// folder, lock or link of anyone else's is used; the program starts unguarded.
 void TestInstance::guardOnlyInAFolderOfTheUsersOwn()
 {
     QFETCH(QString, inPlace);
-    QFETCH(QString, lockIn);
-    QTemporaryDir temporary;  // TMPDIR
-    QTemporaryDir elsewhere;
-    const QString runtime = m_runtime.path() + "/" + QTest::currentDataTag();
-    const QString own = temporary.path() + QStringLiteral("/larkhaven-%1").arg(::geteuid());
-    QVERIFY(QDir().mkdir(runtime));
-    QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
-    QString runtimeGiven = runtime;
-    if (inPlace == "no runtime folder") {
-        runtimeGiven.clear();
-    } else if (inPlace == "runtime folder 0777") {
-        QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0777) == 0);
-    } else if (inPlace == "runtime folder a link") {
-        runtimeGiven = runtime + "-link";
-        QVERIFY(QFile::link(runtime, runtimeGiven));
-    } else if (inPlace == "own folder 0777") {
-        runtimeGiven.clear();
-        QVERIFY(QDir().mkdir(own));
-        QVERIFY(::chmod(QFile::encodeName(own).constData(), 0777) == 0);
-    } else if (inPlace == "own folder a link") {
-        runtimeGiven.clear();
-        QVERIFY(QFile::link(elsewhere.path(), own));
-    } else if (inPlace == "own folder of another user") {
-        if (::geteuid() != 0)
-            QSKIP("only root can give a folder to another user");
-        runtimeGiven.clear();
-        QVERIFY(QDir().mkdir(own));
-        QVERIFY(::chown(QFile::encodeName(own).constData(), 65534, 65534) == 0);
-    } else if (inPlace == "lock a link") {
-        QVERIFY(QFile::link(elsewhere.filePath("target"), runtime + "/Larkhaven.lock"));
-    }
-
+    QFETCH(bool, guarded);
+    QTemporaryDir temporary, runtime, elsewhere;  // TMPDIR, XDG_RUNTIME_DIR, a link's target
+    const QString own = temporary.filePath(QStringLiteral("larkhaven-%1").arg(::geteuid()));
+    const QString runtimeGiven = inPlace == "runtime 0777" || inPlace == "lock link" ? runtime.path() : QString();
+    if (inPlace == "runtime 0777")
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::Permissions(0x7777)));
+    if (inPlace == "own 0777")
+        QVERIFY(QDir().mkdir(own) && QFile::setPermissions(own, QFile::Permissions(0x7777)));
+    if (inPlace == "lock link")
+        QVERIFY(QFile::link(elsewhere.filePath("target"), runtime.filePath("Larkhaven.lock")));
     ProgramRun first(m_programDirectory.path(), runtimeGiven, temporary.path());
-    if (lockIn == "own") {
+    if (guarded) {
         QTRY_VERIFY_WITH_TIMEOUT(lockIsHeld(own), 10000);
         struct stat status {};
-        QVERIFY(::lstat(QFile::encodeName(own).constData(), &status) == 0);
-        QCOMPARE(status.st_mode & 07777, mode_t(0700));
-        QVERIFY(!lockIsHeld(runtime));
-    } else {
-        // Both starts run: none of them is stopped by what is in the way.
-        ProgramRun second(m_programDirectory.path(), runtimeGiven, temporary.path());
-        QVERIFY(!first.process.waitForFinished(2000));
-        QVERIFY(!second.process.waitForFinished(100));
-        QVERIFY(!lockIsHeld(runtime) && !lockIsHeld(own));
-        QVERIFY(QDir(elsewhere.path()).isEmpty());  // no link was followed
+        QVERIFY(::lstat(QFile::encodeName(own).constData(), &status) == 0 && (status.st_mode & 07777) == 0700);
+        return;
     }
+    // Two starts both run: nothing in the way stops them.
+    ProgramRun second(m_programDirectory.path(), runtimeGiven, temporary.path());
+    QVERIFY(!first.process.waitForFinished(2000));
+    QVERIFY(!second.process.waitForFinished(100));
+    QVERIFY(QDir(elsewhere.path()).isEmpty());  // no link was followed
 }
 
-void TestInstance::doorReplacesOnlyASocketThatNoOneListensOn_data()
+// A door that a live program listens on is never taken; a second start's
+// request goes to that program.
+void TestInstance::liveProgramsDoorIsNeverTaken()
 {
-    QTest::addColumn<QString>("inPlace");
-    QTest::addColumn<bool>("doorOpens");
-    QTest::newRow("nothing") << "nothing" << true;
-    QTest::newRow("a socket left by a killed instance") << "stale socket" << true;
-    QTest::newRow("a live program's socket") << "live socket" << false;
-    QTest::newRow("a link") << "link" << false;
-}
-
-// A second start reaches the door; a door of a program still listening is
-// never taken from it.
-void TestInstance::doorReplacesOnlyASocketThatNoOneListensOn()
-{
-    QFETCH(QString, inPlace);
-    QFETCH(bool, doorOpens);
     QTemporaryDir runtime;
     const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    const QString name = QStringLiteral("tst_instance-door");  // never the program's own
-    const QString path = runtime.filePath(name + ".socket");
     QLocalServer live;
-    if (inPlace == "stale socket") {
-        // Bound and closed without being removed, as a killed program leaves it.
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
-        QVERIFY(::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
-        ::close(fd);
-    } else if (inPlace == "live socket") {
-        QVERIFY(live.listen(path));
-    } else if (inPlace == "link") {
-        QVERIFY(QFile::link(runtime.filePath("elsewhere"), path));
-    }
-
-    InstanceActivation door(name);
+    QVERIFY(live.listen(runtime.filePath("tst_instance-door.socket")));
+    InstanceActivation door(QStringLiteral("tst_instance-door"));  // never the program's own name
     QSignalSpy asked(&door, &InstanceActivation::activationRequested);
-    QCOMPARE(door.isListening(), doorOpens);
-    const bool reached = requestActivation(name);
+    QVERIFY(requestActivation(QStringLiteral("tst_instance-door")));
     qputenv("XDG_RUNTIME_DIR", runtimeBefore);
-    QCOMPARE(reached, inPlace != "link");
-    if (doorOpens)
-        QTRY_COMPARE(asked.count(), 1);
-    if (inPlace == "live socket") {
-        QVERIFY(live.isListening());
-        QVERIFY(live.waitForNewConnection(5000));  // the second start's request went to it
-    }
-    if (inPlace == "link")
-        QVERIFY(QFileInfo(path).isSymLink());
-    QCOMPARE(asked.count(), doorOpens ? 1 : 0);
+    QVERIFY(!door.isListening() && live.isListening());
+    QVERIFY(live.waitForNewConnection(5000) && asked.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestInstance)
