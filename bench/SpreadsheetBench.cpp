@@ -11,7 +11,7 @@
 //   spreadsheet_bench [--rows 100000] [--print-rows 10000] [--reps 5]
 //
 // Each kind of measure runs in a child process of its own (the same program
-// with --child KIND DIR), and the peak resident memory is started afresh
+// with --child KIND -- DIR), and the peak resident memory is started afresh
 // before each run, so that each peak is that run's own (the process's
 // windows and listing included). "The listing alone" is the peak of a child
 // that only starts the windows on the register.
@@ -21,6 +21,7 @@
 #include "db/ADOQuery.h"
 #include "db/RegisterFile.h"
 #include "db/ResultSet.h"
+#include "platform/CommandLine.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
@@ -35,6 +36,7 @@
 #include <xlsxwriter.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsView>
@@ -290,21 +292,32 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Times export, import and print through the real windows against libxlsxwriter and liborcus alone."));
+    const QCommandLineOption rows(QStringLiteral("rows"), QStringLiteral("tenants exported and imported (default 100000)"),
+                                  QStringLiteral("N"));
+    const QCommandLineOption printRows(QStringLiteral("print-rows"),
+                                       QStringLiteral("tenants in the print preview (default 10000)"), QStringLiteral("N"));
+    const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("runs of each (default 5)"), QStringLiteral("N"));
+    // A child's: the kind of measure, on the register in the one argument.
+    QCommandLineOption childKind(QStringLiteral("child"), QString(), QStringLiteral("KIND"));
+    QCommandLineOption childFile(QStringLiteral("file"), QString(), QStringLiteral("FILE"));
+    childKind.setFlags(QCommandLineOption::HiddenFromHelp);
+    childFile.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({rows, printRows, reps, childKind, childFile});
+    if (const std::optional<int> status = readCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
     Options options;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == "--rows")
-            options.rows = arguments[i + 1].toInt();
-        else if (arguments[i] == "--print-rows")
-            options.printRows = arguments[i + 1].toInt();
-        else if (arguments[i] == "--reps")
-            options.repetitions = std::max(1, arguments[i + 1].toInt());
-        else if (arguments[i] == "--file")
-            options.importFile = arguments[i + 1];
-    }
-    const int childAt = int(arguments.indexOf("--child"));
-    if (childAt > 0 && childAt + 2 < arguments.size())
-        return runChild(arguments[childAt + 1], arguments[childAt + 2], options);
+    if (parser.isSet(rows))
+        options.rows = parser.value(rows).toInt();
+    if (parser.isSet(printRows))
+        options.printRows = parser.value(printRows).toInt();
+    if (parser.isSet(reps))
+        options.repetitions = std::max(1, parser.value(reps).toInt());
+    options.importFile = parser.value(childFile);
+    if (parser.isSet(childKind) && parser.positionalArguments().size() == 1)
+        return runChild(parser.value(childKind), parser.positionalArguments().first(), options);
 
     QTemporaryDir large, small;
     const QDate today = QDate::currentDate();
@@ -314,7 +327,7 @@ int main(int argc, char *argv[])
     const QStringList common{"--rows", QString::number(options.rows), "--reps", QString::number(options.repetitions)};
 
     const auto runKind = [&](const QString &kind, const QTemporaryDir &at, const QStringList &more = {}) {
-        return child(common + more + QStringList{"--child", kind, at.path()});
+        return child(common + more + QStringList{"--child", kind, "--", at.path()});
     };
     const double listingPeak = peakMb(runKind("listing", large));
     const double smallListingPeak = peakMb(runKind("listing", small));
