@@ -210,7 +210,7 @@ void TestSpreadsheet::roundTrip()
             QVERIFY(convertOutput({source.databasePath(), file}, 0).startsWith(QStringLiteral("导出完成，共 4 个记录")));
         } else {
             source.startShown();
-            const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoChuQuanBu->click(); }, {file});
+            const auto boxes = runAnsweringBoxes([] { Form1->transferPage->exportAllButton->click(); }, {file});
             QCOMPARE(messageTexts(boxes),
                      (QStringList{QStringLiteral("房客登记_%1.xlsx").arg(QDate::currentDate().toString("yyyy-MM-dd")),
                                   QStringLiteral("已导出 4 个记录到“%1”。").arg(QDir::toNativeSeparators(file))}));
@@ -231,7 +231,7 @@ void TestSpreadsheet::roundTrip()
     } else {
         target.createRegister();
         target.startShown();
-        const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {file, QStringLiteral("确认导入")});
+        const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {file, QStringLiteral("确认导入")});
         QCOMPARE(boxes.size(), 3);
         QVERIFY2(boxes.at(1).text.contains(QStringLiteral("将添加 4 个记录，跳过 0 行。")), qPrintable(boxes.at(1).text));
         const QString done = boxes.at(2).text;
@@ -361,7 +361,7 @@ void TestSpreadsheet::badInputChangesNothing()
     const QStringList files = filesIn(fixture.directory());
     const double ownPeak = peakMb();
 
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, QStringList{path} + answers);
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, QStringList{path} + answers);
     QCOMPARE(boxes.size(), 2);
     QVERIFY2(boxes.last().text.contains(reason), qPrintable(boxes.last().text));
     if (answers.isEmpty())
@@ -419,7 +419,7 @@ void TestSpreadsheet::childFailures()
     fixture.startShown();
     const QByteArray before = fileBytes(fixture.databasePath());
 
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {path});
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {path});
     setConversionChildProgram(QStringLiteral(LARKHAVEN_CONVERT_PATH));
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes.last().text, QStringLiteral("无法导入“房客.csv”：%1。\n登记表没有改动。").arg(reason));
@@ -504,7 +504,7 @@ void TestSpreadsheet::cancelEndsTheChild()
         }
     });
     cancel.start(1);
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {path});
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {path});
     progressDialogDelayMs = delay;
     QCOMPARE(seen, QStringList{QStringLiteral("正在读取“房客.csv”……")});
     QCOMPARE(childProcesses(), QString());
@@ -638,7 +638,7 @@ void TestSpreadsheet::importOutcomes()
     if (lengthLimit > 0)
         sqlite3_limit(Form1->ADOConnection1->handle(), SQLITE_LIMIT_LENGTH, lengthLimit);
 
-    const auto boxes = runAnsweringBoxes([] { Form1->ButtonDaoRu->click(); }, {path, QStringLiteral("确认导入")});
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {path, QStringLiteral("确认导入")});
     QCOMPARE(boxes.size(), 3);
     QVERIFY2(boxes.at(1).text.split(QLatin1Char('\n')).contains(preview), qPrintable(boxes.at(1).text));
     QVERIFY2(boxes.at(2).text.startsWith(outcome), qPrintable(boxes.at(2).text));

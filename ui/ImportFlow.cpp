@@ -16,7 +16,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/SheetChild.h"
 #include "ui/TransferFiles.h"
-#include "ui/Unit1.h"
+#include "ui/RegisterWindow.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -98,7 +98,7 @@ std::shared_ptr<const SheetTable> readSheet(const QString &path, int sheet)
 
 // The plan of the sheet the user settles on, or none when the user
 // cancelled or the file cannot be read.
-std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names)
+std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names, QWidget *parent)
 {
     int sheet = 0;
     for (;;) {
@@ -110,7 +110,7 @@ std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &name
             ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), plan.problem));
             return std::nullopt;
         }
-        TImportPreview preview(path, plan, Form1);
+        TImportPreview preview(path, plan, parent);
         const int answer = preview.exec();
         if (answer == TImportPreview::OtherSheet) {
             sheet = preview.chosenSheet();
@@ -161,13 +161,13 @@ QString importBackupName()
     return name;
 }
 
-void ImportWithDialogs()
+void ImportWithDialogs(RegisterWindow &window)
 {
     const QString path = askOpenPath(QStringLiteral("从表格导入"), spreadsheetFileFilter());
     if (path.isEmpty())
         return;
-    TADOConnection &connection = *Form1->ADOConnection1;
-    const std::optional<ImportPlan> plan = previewedPlan(path, registerNames(connection.handle()));
+    TADOConnection &connection = window.connection();
+    const std::optional<ImportPlan> plan = previewedPlan(path, registerNames(connection.handle()), window.dialogParent());
     if (!plan)
         return;
 
@@ -186,7 +186,7 @@ void ImportWithDialogs()
     }
     // The rows are in: a refresh that fails (a rent the total cannot add)
     // shows its error, and the outcome is reported all the same.
-    runGuarded("ImportWithDialogs", [] { FullRefresh(); });
+    window.relistRegister();
     ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
                     .arg(plan->rows.size())
                     .arg(plan->skipped.size())
