@@ -48,7 +48,9 @@ inline char *encode(char *out, const SheetCell &cell)
     *out++ = char(kindByte(cell));
     out = putVarint(out, std::uint64_t(cell.column));
     out = putVarint(out, cell.text.size());
-    std::memcpy(out, cell.text.data(), cell.text.size());
+    // An empty text may have no bytes at all to copy from.
+    if (!cell.text.empty())
+        std::memcpy(out, cell.text.data(), cell.text.size());
     return out + cell.text.size();
 }
 
