@@ -8,17 +8,21 @@
 // carried over; exits with 0 on success, otherwise with a one-line reason
 // on stderr and status 1 (2 for wrong arguments or an unknown option; --help
 // prints the usage). It also exports a register to a spreadsheet and makes a
-// register from one (app/SpreadsheetCommand.h).
+// register from one (app/SpreadsheetCommand.h). Every job runs under the
+// reading limits (platform/ReadingLimits.h).
 //
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
+//   larkhaven-convert --read-sheet SHORTDATE LONGTIME SHEET SOURCE
 //
-// is the child that reads an Access file for the program (app/ChildMode.h).
+// are the children that read an Access file and a spreadsheet for the
+// program (app/ChildMode.h).
 #include "access/AccessConverter.h"
 #include "app/ChildMode.h"
 #include "app/CrashReport.h"
 #include "platform/FileSteps.h"
 #include "app/SpreadsheetCommand.h"
 #include "platform/CommandLine.h"
+#include "platform/ReadingLimits.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCommandLineParser>
@@ -27,6 +31,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -44,6 +49,9 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     if (QCoreApplication::arguments().value(1) == QStringLiteral("--progress"))
         return runConversionChild(QCoreApplication::arguments().mid(2));
+    if (QCoreApplication::arguments().value(1) == QStringLiteral("--read-sheet"))
+        return runSheetChild(QCoreApplication::arguments().mid(2));
+    limitReadingProcess();
     const QString usage = QStringLiteral("用法：larkhaven-convert SOURCE TARGET（把 Access 数据库 SOURCE 的 data 表转换为新的房客数据库 TARGET）\n")
         + spreadsheetCommandUsage();
     QCommandLineParser parser;
@@ -60,8 +68,15 @@ int main(int argc, char *argv[])
         return 2;
     }
     reportCrashesAs((failurePrefix + damagedText() + QLatin1Char('\n')).toLocal8Bit(),
+                    (failurePrefix + tooLargeOrDamagedText() + QLatin1Char('\n')).toLocal8Bit(),
                     QFile::encodeName(conversionTemporaryPath(arguments[1])));
-    const ConversionResult result = convertAccessFile(arguments[0], arguments[1], regionalFormats());
+    ConversionResult result;
+    try {
+        result = convertAccessFile(arguments[0], arguments[1], regionalFormats());
+    } catch (const std::bad_alloc &) {
+        QFile::remove(conversionTemporaryPath(arguments[1]));
+        result.failure = tooLargeOrDamagedText();
+    }
     if (!result.succeeded) {
         printLine(stderr, failurePrefix + result.failure);
         return 1;

@@ -6,6 +6,8 @@
 //   import of that file  vs liborcus loading it into its document model
 //                        (and the same cells as shared strings, which is
 //                        what liborcus reads whole)
+//   reading it in the    vs the same reading in the program's own process
+//   reading child           (what the import's cost of the child is)
 //   print preview        its first page painted, at 10,000 tenants
 //
 //   spreadsheet_bench [--rows 100000] [--print-rows 10000] [--reps 5]
@@ -26,6 +28,10 @@
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
 #include "ui/BackgroundWork.h"
+#include "ui/ConversionChild.h"
+#include "ui/SheetChild.h"
+#include "sheets/SheetReading.h"
+#include "sheets/SheetTable.h"
 #include "ui/Unit1.h"
 
 #include <orcus/orcus_xlsx.hpp>
@@ -38,6 +44,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGraphicsView>
 #include <QPrintPreviewDialog>
@@ -154,6 +161,35 @@ long liborcusLoad(const QString &path)
     return strings;
 }
 
+// The reading child's own peak resident memory on `path`, in MB: run
+// through measure_child, whose peak is not the windows' (a child's peak
+// counts the process it was forked from).
+double readingChildPeakMb(const QString &path)
+{
+    QProcess launcher;
+    launcher.start(MEASURE_CHILD_PATH, {LARKHAVEN_CONVERT_PATH, "--read-sheet", "yyyy/M/d", "H:mm:ss", "0", path});
+    launcher.waitForFinished(-1);
+    return QString::fromLatin1(launcher.readAllStandardOutput()).split(' ').value(1).toDouble() / 1024.0;
+}
+
+// The sheet read by the reading child, as the import reads it; its rows.
+qsizetype readInChild(const QString &path)
+{
+    SheetChild child;
+    QEventLoop loop;
+    QObject::connect(&child, &SheetChild::finished, &loop, &QEventLoop::quit);
+    child.start(path, 0, regionalFormats());
+    loop.exec();
+    return child.table() ? child.table()->rowCount() : -1;
+}
+
+// The same reading in this process.
+qsizetype readHere(const QString &path)
+{
+    ReadControl control;
+    return readSheetTable(path, 0, regionalFormats(), control).rowCount();
+}
+
 void emptyRegister()
 {
     sqlite3 *db = nullptr;
@@ -196,6 +232,7 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
     }
     setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
     setProgramDirectory(directory);
+    setConversionChildProgram(QStringLiteral(LARKHAVEN_CONVERT_PATH));
     progressDialogDelayMs = 500;
     WindowOperations::startProgram();
     const QString file = directory + QStringLiteral("/export.xlsx");
@@ -218,6 +255,9 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
                 [&] { liborcusLoad(file); });
         inTurns("import of its shared-strings twin", options.repetitions, emptyRegister, [&] { import(twin); },
                 [&] { liborcusLoad(twin); });
+        inTurns("reading that file in the reading child", options.repetitions, [] {}, [&] { readInChild(file); },
+                [&] { readHere(file); });
+
     } else if (kind == "print") {
         QList<double> times;
         for (int i = 0; i < options.repetitions; ++i)
@@ -355,6 +395,7 @@ int main(int argc, char *argv[])
     printRow(exported, "export to .xlsx", options.rows, exportPeak, barePeak, listingPeak);
     printRow(imported, "import of that file", options.rows, importPeak, orcusPeak, listingPeak);
     printRow(imported, "import of its shared-strings twin", options.rows, twinImportPeak, orcusTwinPeak, listingPeak);
+    printRow(imported, "reading that file in the reading child", options.rows, readingChildPeakMb(file), 0, listingPeak);
     printRow(printed, "print preview, first page", options.printRows, peakMb(printed), 0, smallListingPeak);
     std::printf("(medians of %d runs; the import starts from an empty register and lists its %d rows "
                 "afterwards)\n",
