@@ -454,6 +454,7 @@ void TestConvert::nothingChangesWithoutAConversion_data()
         << "&Yes" << tenants << "child crashes"
         << "读取文件的转换程序意外终止，文件可能已损坏（可先在 Access 中“压缩和修复”该数据库后再转换）";
     QTest::newRow("reading reports nonsense") << "&Yes" << tenants << "child says nonsense" << "转换程序的报告无法识别";
+    QTest::newRow("reading reaches its memory or time limit") << "&Yes" << tenants << "child reaches a limit" << "文件太大或已损坏";
     QTest::newRow("reading program missing")
         << "&Yes" << tenants << "child missing" << "无法启动转换程序“%1/larkhaven-convert”";
     QTest::newRow("usage map pointer flipped") << "&Yes" << ::damaged(tenants, "usage map pointer flipped") << QString()
@@ -513,7 +514,8 @@ void TestConvert::nothingChangesWithoutAConversion()
         const QMap<QString, QByteArray> scripts{
             {"child hangs", "exec sleep 60"},
             {"child crashes", "echo '{\"done\":0,\"total\":1000}'; echo part > \"$5\"; kill -SEGV $$"},
-            {"child says nonsense", "echo nonsense"}};
+            {"child says nonsense", "echo nonsense"},
+            {"child reaches a limit", "echo part > \"$5\"; exit 3"}};
         writeFile(child, "#!/bin/sh\n" + scripts.value(obstacle) + "\n");
         QVERIFY(QFile::setPermissions(child, QFile::ReadOwner | QFile::ExeOwner));
         setConversionChildProgram(obstacle == "child missing" ? folder + "/larkhaven-convert" : child);

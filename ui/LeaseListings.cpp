@@ -29,12 +29,11 @@ void TForm1::setUpLeaseListings()
 
     // First on the page 导入导出, where the register's figures are seen
     // without looking for them.
-    tenantSummary = new TenantSummary(transferPageContents);
-    transferPageContentsLayout->insertWidget(0, tenantSummary);
-    setTabOrder(restoreButton, tenantSummary->endingSoonButton);
+    tenantSummary = new TenantSummary(transferPage->transferPageContents);
+    transferPage->transferPageContentsLayout->insertWidget(0, tenantSummary);
     setTabOrder(tenantSummary->endingSoonButton, tenantSummary->unsummedAmountsButton);
     setTabOrder(tenantSummary->unsummedAmountsButton, tenantSummary->unreadableDatesButton);
-    setTabOrder(tenantSummary->unreadableDatesButton, exportListingButton);
+    setTabOrder(tenantSummary->unreadableDatesButton, transferPage->exportListingButton);
 
     // A new listing takes the note of the one before away.
     connect(ADOQuery1, &TADOQuery::aboutToReset, unreadableDatesNoteLabel, &QWidget::hide);

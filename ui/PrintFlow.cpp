@@ -7,7 +7,6 @@
 #include "ui/ListingPrinter.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TransferFiles.h"
-#include "ui/Unit1.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -66,7 +65,7 @@ QString saveListingPdf(const ResultSet &rows, const QString &title, const QStrin
     return savePdf(listing, title, path, cancelled);
 }
 
-void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName)
+void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName, QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
@@ -77,7 +76,7 @@ void PrintWithPreview(const ResultSet &rows, const QString &title, const QString
         if (!listing.layOut(printer, reportingTo(progress)))
             return;
     }
-    QPrintPreviewDialog preview(&printer, Form1);
+    QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("打印预览"));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *target) {
         // The preview records pages; a printer takes a job, dropped when stopped.

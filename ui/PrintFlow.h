@@ -3,14 +3,15 @@
 
 #include <QString>
 
+class QWidget;
 class ResultSet;
 
 // Shows the print preview of a listing, from which the user prints it or
 // saves it as a PDF file (the toolbar's "保存为 PDF"). `proposedName` is the
-// PDF file's proposed name, without ".pdf". Laying the listing out and
-// painting its pages show progress with 取消 when they take more than a
-// moment.
-void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName);
+// PDF file's proposed name, without ".pdf"; the preview belongs to `parent`.
+// Laying the listing out and painting its pages show progress with 取消
+// when they take more than a moment.
+void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName, QWidget *parent);
 
 // Prints a listing to a PDF file at `path`, replacing what is there only
 // once the new file is whole: it is written under a temporary name beside

@@ -98,9 +98,8 @@ TForm1::TForm1(QWidget *parent)
     Timer->start();
 
     connectHandlers();
-    setUpTransferPage();
+    setUpPages();
     setUpLeaseListings();
-    setUpRestore();
     runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 
@@ -127,6 +126,32 @@ void TForm1::connectHandlers()
     connectGuarded(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &place) {
         PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
     });
+}
+
+void TForm1::setUpPages()
+{
+    // The restore group sits below the backup, where the page's design
+    // leaves room for it.
+    restoreGroup = new BackupRestoreGroup(*this, TabSheet3);
+    restoreGroup->setGeometry(0, 88, 753, 270);
+    restoreGroup->lower();  // the hidden rent list's group stays above it
+    setTabOrder(Buttonbakdatabasa, restoreGroup->backupList);
+    setTabOrder(restoreGroup->backupList, restoreGroup->restoreButton);
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl1->currentWidget() == TabSheet3)
+            restoreGroup->showBackups();
+    });
+
+    transferPage = new TransferPage(*this, PageControl1);
+    PageControl1->insertTab(PageControl1->indexOf(TabSheet2), transferPage, QStringLiteral("导入导出"));
+
+    PopupMenu1->addSeparator();
+    exportListingAction = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));
+    exportListingAction->setObjectName(QStringLiteral("exportListingAction"));
+    printListingAction = PopupMenu1->addAction(QStringLiteral("打印当前列表…"));
+    printListingAction->setObjectName(QStringLiteral("printListingAction"));
+    connectGuarded(exportListingAction, &QAction::triggered, transferPage, &TransferPage::exportListing);
+    connectGuarded(printListingAction, &QAction::triggered, transferPage, &TransferPage::printListing);
 }
 
 TADOQuery &TForm1::listCursor()
@@ -239,8 +264,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::Button2Click()
 {
-    // The result is not examined: without a browser nothing happens.
-    QDesktopServices::openUrl(QUrl(QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text()));
+    const QString address = QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text();
+    // Where no browser can be started the user would otherwise see nothing.
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        setMessageText(QStringLiteral("无法打开网页 ") + address);
 }
 
 void TForm1::ComboBoxsearchChange()
@@ -355,5 +382,5 @@ void TForm1::ButtonbakdatabasaClick()
         ShowMessage(QStringLiteral("备份数据库,成功!"));
     else
         ShowMessage(QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(databasePath()));
-    fillBackupList();
+    restoreGroup->showBackups();
 }

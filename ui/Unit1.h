@@ -3,12 +3,13 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "register/BackupCatalogue.h"
 #include "register/RecordListView.h"
 #include "register/TenantTotals.h"
+#include "ui/BackupRestoreGroup.h"
 #include "ui/DataSource.h"
 #include "ui/RegisterWindow.h"
 #include "ui/TenantSummary.h"
+#include "ui/TransferPage.h"
 #include "ui_Unit1.h"
 
 #include <QWidget>
@@ -41,7 +42,10 @@ public:
     QAction *exportListingAction = nullptr;
     QAction *printListingAction = nullptr;
     QAction *endingSoonAction = nullptr;
-    // The register's figures, on the page 导入导出.
+    // The page 导入导出, the backups' restore on the page 数据备份 and the
+    // register's figures (on the page 导入导出).
+    TransferPage *transferPage = nullptr;
+    BackupRestoreGroup *restoreGroup = nullptr;
     TenantSummary *tenantSummary = nullptr;
 
     // Handlers, named after control and event.
@@ -59,19 +63,11 @@ public:
     void ButtondelClick();
     void N1Click();
     void ButtonbakdatabasaClick();
-    // The page 导入导出 and the grid's list actions (ListingTransfer.cpp).
-    void exportListing();
-    void exportAll();
-    void importFromSpreadsheet();
-    void printListing();
     // The ending-soon listing, the register's figures and the listings
     // behind them (LeaseListings.cpp).
     void listEndingSoon();
     void listUnsummedAmounts();
     void listUnreadableDates();
-    // The backups beside the program and their restore (BackupRestorePage.cpp).
-    void pageChanged();
-    void restoreChosenBackup();
 
     // After each listing of the whole register: its figures, added up from
     // the rows the listing read.
@@ -117,16 +113,12 @@ protected:
 
 private:
     void connectHandlers();
-    void setUpTransferPage();
+    void setUpPages();
     void keepAboutLineInPlace();
-    // Whether the list cursor holds rows; says so when it holds none.
-    bool listingHasRows();
     void setUpLeaseListings();
-    void setUpRestore();
     // Under the tool bar, while the listing on show left out rows whose
     // expiry dates read as no date: how many, and a link that lists them.
     void showUnreadableDatesNote(long long count);
-    void fillBackupList();
 
     RegisterEvents *m_events = nullptr;
     QPushButton *m_defaultButton = nullptr;
@@ -134,7 +126,6 @@ private:
     bool m_shownOnce = false;
     QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
     std::optional<TenantTotals> m_totals;  // of the last full listing
-    BackupCatalogue m_backups;
 };
 
 // The single main window, set as soon as its construction begins.
