@@ -751,23 +751,20 @@ void TestSpreadsheet::writesWithoutRoomChangeNothing()
 
     // The file dialog's own question, asked inside the answer to the dialog.
     QTimer replace;
-    replace.setInterval(5);
     QObject::connect(&replace, &QTimer::timeout, [] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            if (QAbstractButton *yes = box->button(QMessageBox::Yes))
-                yes->click();
-        }
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); box && box->button(QMessageBox::Yes))
+            box->button(QMessageBox::Yes)->click();
     });
-    replace.start();
+    replace.start(5);
     QString message;
     {
         std::optional<FileSizeLimit> limit;
         if (sizeLimit)
             limit.emplace(room);
-        if (suffix == QLatin1String("pdf"))
-            message = saveListingPdf(Form1->ADOQuery1->result(), QStringLiteral("房客登记"), target);
-        else
-            message = messageTexts(runAnsweringBoxes([] { Form1->transferPage->exportAllButton->click(); }, {target})).last();
+        const auto exportAll = [] { Form1->transferPage->exportAllButton->click(); };
+        message = suffix == QLatin1String("pdf")
+            ? saveListingPdf(Form1->ADOQuery1->result(), QStringLiteral("房客登记"), target)
+            : messageTexts(runAnsweringBoxes(exportAll, {target})).last();
     }
     QVERIFY2(message.contains(reason), qPrintable(message));
     QCOMPARE(fileBytes(target), QByteArray("原来的文件"));
@@ -807,10 +804,9 @@ void TestSpreadsheet::xlsxTemporaryFilesStayBesideTheFile()
     if (tmpFull) {
         if (QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty())
             QSKIP("unshare (util-linux) is not installed");
-        convert.start(QStringLiteral("unshare"),
-                      {QStringLiteral("--mount"), QStringLiteral("sh"), QStringLiteral("-c"),
-                       QStringLiteral("mount -t tmpfs -o size=64k tmpfs /tmp || exit 99; exec \"$@\""),
-                       QStringLiteral("sh"), QStringLiteral(LARKHAVEN_CONVERT_PATH), source, folder + QStringLiteral("房客.xlsx")});
+        const QString script = QStringLiteral("mount -t tmpfs -o size=64k tmpfs /tmp || exit 99; exec \"$@\"");
+        convert.start(QStringLiteral("unshare"), {"--mount", "sh", "-c", script, "sh", LARKHAVEN_CONVERT_PATH, source,
+                                                  folder + QStringLiteral("房客.xlsx")});
     } else {
         disk.emplace(64 * 1024);
         if (disk->path().isEmpty())
@@ -847,7 +843,6 @@ void TestSpreadsheet::exportAllLeavesTheWindowsWritesAlone()
     const QString file = files.filePath(QStringLiteral("房客.xlsx"));
     int written = -1;
     QTimer meanwhile;
-    meanwhile.setInterval(0);
     QObject::connect(&meanwhile, &QTimer::timeout, [&] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         const bool packing = std::any_of(windows.begin(), windows.end(), [](QWidget *window) {
@@ -859,7 +854,7 @@ void TestSpreadsheet::exportAllLeavesTheWindowsWritesAlone()
         written = executeSql(Form1->ADOConnection1->handle(), "update data set 备注 = '改过' where 姓名 = '租客1'");
         QTest::mouseClick(Form1->transferPage->exportListingButton, Qt::LeftButton);
     });
-    meanwhile.start();
+    meanwhile.start(0);
     const auto boxes = runAnsweringBoxes([] { Form1->transferPage->exportAllButton->click(); }, {file});
     meanwhile.stop();
     QCOMPARE(written, SQLITE_OK);
@@ -889,20 +884,18 @@ void TestSpreadsheet::remarkOfManyPagesPrintsOnce()
     QCOMPARE(printed.count(QChar(u'字')), length);
     QCOMPARE(printed.count(QStringLiteral("尾")), 1);
     QVERIFY2(printed.contains(QStringLiteral("第 20 页")), "a remark of 60,000 characters fills some 25 pages");
-    const qint64 size = QFileInfo(pdf).size();
-    QVERIFY2(size < 1024 * 1024, qPrintable(QString::number(size)));
+    QVERIFY2(QFileInfo(pdf).size() < 1024 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
 
     progressDialogDelayMs = 0;
     bool stopped = false;
     QTimer cancel;
-    cancel.setInterval(0);
     QObject::connect(&cancel, &QTimer::timeout, [&] {
         if (auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget()); progress && !stopped) {
             stopped = true;
             progress->cancel();
         }
     });
-    cancel.start();
+    cancel.start(0);
     const auto boxes = runAnsweringBoxes([] { Form1->transferPage->printListingButton->click(); });
     progressDialogDelayMs = 500;
     QVERIFY(stopped);

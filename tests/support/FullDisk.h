@@ -16,8 +16,6 @@ class SmallDisk {
 public:
     explicit SmallDisk(qint64 bytes);
     ~SmallDisk();
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
 
     QString path() const { return m_mounted ? m_directory.path() + QLatin1Char('/') : QString(); }
     const QString &failure() const { return m_failure; }
@@ -34,8 +32,6 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(qint64 bytes);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
     struct rlimit m_previous {};
