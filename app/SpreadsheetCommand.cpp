@@ -10,7 +10,6 @@
 #include "db/RegisterBuilder.h"
 #include "sheets/SheetReading.h"
 #include "sheets/SheetTable.h"
-#include "db/ADOConnection.h"
 #include "db/AppError.h"
 #include "app/CrashReport.h"
 #include "platform/ProgramClock.h"
@@ -19,11 +18,8 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QScopeGuard>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -61,15 +57,9 @@ int exportRegister(const QString &source, const QString &target)
         throw SpreadsheetError(QStringLiteral("“%1”不存在").arg(shown(source)));
     if (const QString refusal = accessDatabaseRefusal(source); !refusal.isEmpty())
         throw SpreadsheetError(refusal);
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const auto closeDb = qScopeGuard([db] { sqlite3_close(db); });
-    if (rc != SQLITE_OK)
-        throw SpreadsheetError(engineErrorText(db));
-    sqlite3_busy_timeout(db, TADOConnection::busyTimeoutMs);
     qint64 rows = 0;
     {
-        RegisterTableRows table(db);
+        RegisterTableRows table(source);
         ListingExport file(table, target, QStringLiteral("房客登记"));
         file.start();
         while (!file.writeSome(4096)) {
@@ -121,12 +111,11 @@ int importSpreadsheet(const QString &source, const QString &target)
         QFile::remove(temporary);
         throw SpreadsheetError(builder.failure());
     }
-    if (const int error = moveWithoutReplacing(temporary, target); error != 0) {
+    if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);
         throw SpreadsheetError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
                                                : writeFailureText(error, QFileInfo(target).absolutePath()));
     }
-    syncDirectory(QFileInfo(target).absolutePath());
 
     printLine(stdout, QStringLiteral("导入完成，共 %1 个记录，跳过 %2 行。").arg(plan.rows.size()).arg(plan.skipped.size()));
     if (!plan.leftOutColumns.isEmpty())

@@ -8,7 +8,9 @@
 //                        what liborcus reads whole)
 //   reading it in the    vs the same reading in the program's own process
 //   reading child           (what the import's cost of the child is)
-//   print preview        its first page painted, at 10,000 tenants
+//   print preview        its first page painted, at 10,000 tenants, and
+//                        at three tenants, one with a remark of 1,000,000
+//                        characters (some 500 pages)
 //
 //   spreadsheet_bench [--rows 100000] [--print-rows 10000] [--reps 5]
 //
@@ -159,6 +161,28 @@ long liborcusLoad(const QString &path)
             ++strings;
     }
     return strings;
+}
+
+// Three tenants, the second with a remark of `length` characters.
+void writeLongRemarkRegister(const QString &path, int length)
+{
+    createEmptyRegister(path);
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const QByteArray remark = QString(length, QChar(u'长')).toUtf8();
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "insert into data (姓名, 房号, 租金, 备注) values (?, '101', '500', ?)", -1, &insert, nullptr);
+    for (const char *name : {"张三", "李四", "王五"}) {
+        sqlite3_bind_text(insert, 1, name, -1, SQLITE_STATIC);
+        if (std::strcmp(name, "李四") == 0)
+            sqlite3_bind_text(insert, 2, remark.constData(), int(remark.size()), SQLITE_STATIC);
+        else
+            sqlite3_bind_null(insert, 2);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
 }
 
 // The reading child's own peak resident memory on `path`, in MB: run
@@ -388,6 +412,10 @@ int main(int argc, char *argv[])
     const double orcusPeak = peakMb(runKind("peak-liborcus", empty, {"--file", file}));
     const double orcusTwinPeak = peakMb(runKind("peak-liborcus", empty, {"--file", twin}));
     const auto printed = runKind("print", small);
+    QTemporaryDir remark;
+    writeLongRemarkRegister(remark.filePath("data.mdb"), 1000000);
+    const double remarkListingPeak = peakMb(runKind("listing", remark));
+    const auto remarkPrinted = runKind("print", remark);
 
     std::printf("| operation | rows | time (ms) | baseline (ms) | ratio | peak (MB) | baseline's peak (MB) "
                 "| the listing alone (MB) | peak / listing |\n");
@@ -397,6 +425,8 @@ int main(int argc, char *argv[])
     printRow(imported, "import of its shared-strings twin", options.rows, twinImportPeak, orcusTwinPeak, listingPeak);
     printRow(imported, "reading that file in the reading child", options.rows, readingChildPeakMb(file), 0, listingPeak);
     printRow(printed, "print preview, first page", options.printRows, peakMb(printed), 0, smallListingPeak);
+    std::printf("(and with a remark of 1,000,000 characters:)\n");
+    printRow(remarkPrinted, "print preview, first page", 3, peakMb(remarkPrinted), 0, remarkListingPeak);
     std::printf("(medians of %d runs; the import starts from an empty register and lists its %d rows "
                 "afterwards)\n",
                 options.repetitions, options.rows);

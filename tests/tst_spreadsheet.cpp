@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Export, import and print through the windows and larkhaven-convert, on
 // real registers and spreadsheet files.
+#include "db/ADOConnection.h"
+#include "db/SqlStatement.h"
 #include "sheets/ImportPlan.h"
 #include "sheets/SheetReading.h"
 #include "sheets/SheetTable.h"
 #include "sheets/ZipArchive.h"
 #include "platform/ReadingLimits.h"
 #include "platform/RegionalFormats.h"
+#include "support/FullDisk.h"
 #include "support/RegisterFixture.h"
 #include "support/SpreadsheetFiles.h"
 #include "ui/BackgroundWork.h"
@@ -15,6 +18,7 @@
 #include "ui/SheetChild.h"
 #include "ui/Unit1.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QEventLoop>
@@ -30,6 +34,8 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <optional>
 
 namespace {
 
@@ -53,6 +59,31 @@ QString convertOutput(const QStringList &arguments, int expectedStatus)
     convert.waitForFinished(60000);
     [&] { QCOMPARE(convert.exitCode(), expectedStatus); }();
     return QString::fromLocal8Bit(convert.readAllStandardOutput() + convert.readAllStandardError());
+}
+
+// `count` more tenants, 租客1, 租客2, ..., in one statement.
+void addTenants(RegisterFixture &fixture, int count, const QString &remark)
+{
+    fixture.exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < cast(? as integer)) "
+                                "insert into data (姓名, 房号, 租金, 押金, 入住日期, 到期日期, 备注, 编辑时间) "
+                                "select '租客' || i, i % 300, '500', '1000', '2025/1/1', '2026/1/1', ?, '' from n"),
+                 {count, remark});
+}
+
+// The text pdftotext finds in a PDF, with look-alike radicals that a
+// font's glyph table may give back folded into the characters printed.
+QString pdfText(const QString &pdf)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    text.waitForFinished(60000);
+    return QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+// What is in a folder, hidden files included.
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 QByteArray zipEntry(const QString &path, const QString &name)
@@ -180,6 +211,12 @@ private slots:
     void importOutcomes_data();
     void importOutcomes();
     void printedPdfHoldsEveryName();
+    void writesWithoutRoomChangeNothing_data();
+    void writesWithoutRoomChangeNothing();
+    void xlsxTemporaryFilesStayBesideTheFile_data();
+    void xlsxTemporaryFilesStayBesideTheFile();
+    void exportAllLeavesTheWindowsWritesAlone();
+    void remarkOfManyPagesPrintsOnce();
 };
 
 void TestSpreadsheet::roundTrip_data()
@@ -664,12 +701,8 @@ void TestSpreadsheet::printedPdfHoldsEveryName()
     const QString pdf = fixture.directory() + QStringLiteral("房客.pdf");
     QCOMPARE(saveListingPdf(Form1->ADOQuery1->result(), QStringLiteral("房客登记"), pdf), QString());
 
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    QVERIFY(text.waitForFinished(30000));
-    // Folds look-alike radicals that a font's glyph table may give back.
     const auto folded = [](const QString &text) { return text.normalized(QString::NormalizationForm_KC); };
-    const QString printed = folded(QString::fromUtf8(text.readAllStandardOutput()));
+    const QString printed = pdfText(pdf);
     for (const QString &name : names)
         QVERIFY2(printed.contains(name), qPrintable(name));
     const QString last = printed.section(folded(QStringLiteral("第 1 页，共 ")), 1).section(QStringLiteral(" 页"), 0, 0);
@@ -677,6 +710,196 @@ void TestSpreadsheet::printedPdfHoldsEveryName()
     for (int page = 1; page <= last.toInt(); ++page)
         QVERIFY(printed.contains(folded(QStringLiteral("第 %1 页，共 %2 页").arg(page).arg(last))));
     QVERIFY(!printed.contains(QStringLiteral("第 %1 页").arg(last.toInt() + 1)));
+}
+
+void TestSpreadsheet::writesWithoutRoomChangeNothing_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<bool>("sizeLimit");  // else a full folder
+    QTest::addColumn<QString>("reason");
+    const QString full = QStringLiteral("磁盘空间不足");
+    const QString tooLarge = QStringLiteral("新文件超出了系统允许的文件大小");
+    for (const char *suffix : {"pdf", "xlsx", "csv"}) {
+        QTest::addRow("%s, full folder", suffix) << suffix << false << full;
+        QTest::addRow("%s, file size limit", suffix) << suffix << true << tooLarge;
+    }
+}
+
+// A PDF or an export that runs out of room says so and leaves the file of
+// that name as it was, and nothing beside it.
+void TestSpreadsheet::writesWithoutRoomChangeNothing()
+{
+    QFETCH(QString, suffix);
+    QFETCH(bool, sizeLimit);
+    QFETCH(QString, reason);
+    constexpr qint64 room = 64 * 1024;
+    std::optional<SmallDisk> disk;
+    QTemporaryDir roomy;
+    QString folder = roomy.path() + QLatin1Char('/');
+    if (!sizeLimit) {
+        disk.emplace(room);
+        if (disk->path().isEmpty())
+            QSKIP(qPrintable(disk->failure()));
+        folder = disk->path();
+    }
+    RegisterFixture fixture;
+    fixture.createRegister();
+    addTenants(fixture, 2000, QStringLiteral("押一付三，电话 13800000000"));
+    fixture.startShown();
+    const QString target = folder + QStringLiteral("房客.") + suffix;
+    writeFile(target, "原来的文件");
+
+    // The file dialog's own question, asked inside the answer to the dialog.
+    QTimer replace;
+    QObject::connect(&replace, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); box && box->button(QMessageBox::Yes))
+            box->button(QMessageBox::Yes)->click();
+    });
+    replace.start(5);
+    QString message;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (sizeLimit)
+            limit.emplace(room);
+        const auto exportAll = [] { Form1->transferPage->exportAllButton->click(); };
+        message = suffix == QLatin1String("pdf")
+            ? saveListingPdf(Form1->ADOQuery1->result(), QStringLiteral("房客登记"), target)
+            : messageTexts(runAnsweringBoxes(exportAll, {target})).last();
+    }
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    QCOMPARE(fileBytes(target), QByteArray("原来的文件"));
+    QCOMPARE(folderEntries(folder), QStringList{QStringLiteral("房客.") + suffix});
+}
+
+void TestSpreadsheet::xlsxTemporaryFilesStayBesideTheFile_data()
+{
+    QTest::addColumn<bool>("tmpFull");  // else the target's folder is full
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("/tmp full") << true << 0 << "导出完成，共 2000 个记录：";
+    QTest::newRow("target's folder full") << false << 1 << "larkhaven-convert: 导出失败：磁盘空间不足\n";
+}
+
+// libxlsxwriter's temporary files go to the target's folder: a full /tmp
+// does not matter, and a full folder is told in one line of the program's,
+// none of libxlsxwriter's.
+void TestSpreadsheet::xlsxTemporaryFilesStayBesideTheFile()
+{
+    QFETCH(bool, tmpFull);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    // Outside /tmp, which a small file system covers for the child alone.
+    QTemporaryDir files(QCoreApplication::applicationDirPath() + QStringLiteral("/export-XXXXXX"));
+    const QString source = files.filePath(QStringLiteral("data.mdb"));
+    {
+        RegisterFixture fixture;
+        fixture.createRegister();
+        addTenants(fixture, 2000, QStringLiteral("押一付三"));
+        QVERIFY(QFile::copy(fixture.databasePath(), source));
+    }
+    std::optional<SmallDisk> disk;
+    QString folder = files.path() + QLatin1Char('/');
+    QProcess convert;
+    convert.setProcessChannelMode(QProcess::MergedChannels);
+    if (tmpFull) {
+        if (QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty())
+            QSKIP("unshare (util-linux) is not installed");
+        const QString script = QStringLiteral("mount -t tmpfs -o size=64k tmpfs /tmp || exit 99; exec \"$@\"");
+        convert.start(QStringLiteral("unshare"), {"--mount", "sh", "-c", script, "sh", LARKHAVEN_CONVERT_PATH, source,
+                                                  folder + QStringLiteral("房客.xlsx")});
+    } else {
+        disk.emplace(64 * 1024);
+        if (disk->path().isEmpty())
+            QSKIP(qPrintable(disk->failure()));
+        folder = disk->path();
+        convert.start(QStringLiteral(LARKHAVEN_CONVERT_PATH), {source, folder + QStringLiteral("房客.xlsx")});
+    }
+    QVERIFY(convert.waitForFinished(60000));
+    const QString printed = QString::fromLocal8Bit(convert.readAll());
+    if (convert.exitCode() == 99)
+        QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs over /tmp (needs root): ") + printed));
+    QCOMPARE(convert.exitCode(), status);
+    QVERIFY2(printed.startsWith(output) && printed.count(QLatin1Char('\n')) == 1, qPrintable(printed));
+    if (status != 0) {
+        QCOMPARE(folderEntries(folder), QStringList());
+        return;
+    }
+    const QString file = folder + QStringLiteral("房客.xlsx");
+    QVERIFY(zipEntry(file, QStringLiteral("[Content_Types].xml")).endsWith("</Types>"));
+    QCOMPARE(zipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")).count("<row "), 2001);
+}
+
+// The whole register's export packs its file with events let through
+// before its progress dialog shows: what the user clicks then is not done,
+// and a write the window makes then is kept (the export reads through a
+// connection of its own, whose transaction cannot take the write along).
+void TestSpreadsheet::exportAllLeavesTheWindowsWritesAlone()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    addTenants(fixture, 20000, QStringLiteral("押一付三"));
+    fixture.startShown();
+    QTemporaryDir files;
+    const QString file = files.filePath(QStringLiteral("房客.xlsx"));
+    int written = -1;
+    QTimer meanwhile;
+    QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const bool packing = std::any_of(windows.begin(), windows.end(), [](QWidget *window) {
+            auto *dialog = qobject_cast<QProgressDialog *>(window);
+            return dialog && dialog->labelText().startsWith(QStringLiteral("正在写入"));
+        });
+        if (!packing || written != -1)
+            return;
+        written = executeSql(Form1->ADOConnection1->handle(), "update data set 备注 = '改过' where 姓名 = '租客1'");
+        QTest::mouseClick(Form1->transferPage->exportListingButton, Qt::LeftButton);
+    });
+    meanwhile.start(0);
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->exportAllButton->click(); }, {file});
+    meanwhile.stop();
+    QCOMPARE(written, SQLITE_OK);
+    QCOMPARE(fixture.rows(QStringLiteral("select 备注 from data where 姓名 = '租客1'")),
+             QList<QStringList>{{QStringLiteral("改过")}});
+    QCOMPARE(messageTexts(boxes),
+             (QStringList{QStringLiteral("房客登记_%1.xlsx").arg(QDate::currentDate().toString("yyyy-MM-dd")),
+                          QStringLiteral("已导出 20000 个记录到“%1”。").arg(QDir::toNativeSeparators(file))}));
+}
+
+// A remark over many pages is broken into lines once: each page holds its
+// own lines only, every character is printed once, and the preview's
+// progress dialog stops it with 取消 before it shows.
+void TestSpreadsheet::remarkOfManyPagesPrintsOnce()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    constexpr int length = 60000;
+    RegisterFixture fixture;
+    fixture.createRegister({{"张三", "101", "500"},
+                            {"李四", "102", "600", "", "", "", QString(length, QChar(u'字')) + QStringLiteral("尾")},
+                            {"王五", "103"}});
+    fixture.startShown();
+    const QString pdf = fixture.directory() + QStringLiteral("房客.pdf");
+    QCOMPARE(saveListingPdf(Form1->ADOQuery1->result(), QStringLiteral("房客登记"), pdf), QString());
+    const QString printed = pdfText(pdf);
+    QCOMPARE(printed.count(QChar(u'字')), length);
+    QCOMPARE(printed.count(QStringLiteral("尾")), 1);
+    QVERIFY2(printed.contains(QStringLiteral("第 20 页")), "a remark of 60,000 characters fills some 25 pages");
+    QVERIFY2(QFileInfo(pdf).size() < 1024 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+
+    progressDialogDelayMs = 0;
+    bool stopped = false;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget()); progress && !stopped) {
+            stopped = true;
+            progress->cancel();
+        }
+    });
+    cancel.start(0);
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->printListingButton->click(); });
+    progressDialogDelayMs = 500;
+    QVERIFY(stopped);
+    QCOMPARE(messageTexts(boxes), QStringList());  // no preview
 }
 
 QTEST_MAIN(TestSpreadsheet)
