@@ -118,9 +118,10 @@ QString readFailureText(AccessReadFailure failure, const QString &path)
 enum class Copy { Done, Cancelled, Failed, KeyUnusable, CalculatedUnusable };
 
 // Copies every row of `table` into a new register at `path`. On
-// CalculatedUnusable, `unusable` names the column.
+// CalculatedUnusable, `unusable` names the column. `created` tells whether
+// a file was made at `path`: only that one may be removed afterwards.
 Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, const RegionalFormats &formats,
-              const ConversionProgress &progress, ConversionResult &result, int *unusable)
+              const ConversionProgress &progress, ConversionResult &result, int *unusable, bool *created)
 {
     RegisterBuilder builder(path);
     auto failed = [&](const QString &text) {
@@ -132,7 +133,9 @@ Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, c
     const qint64 total = table.declaredRowCount();
     if (progress && !progress(0, total))
         return Copy::Cancelled;
-    if (!builder.create(plan.extraNames))
+    const bool madeIt = builder.create(plan.extraNames);
+    *created = builder.madeFile();
+    if (!madeIt)
         return failed(builder.failure());
 
     // The source column of each of the row's texts, in the register's order.
@@ -220,13 +223,17 @@ ConversionResult buildRegisterFromAccess(const QString &source, const QString &p
     for (;;) {
         const ColumnPlan plan = planFor(columns, key, unusable);
         int unusableColumn = -1;
-        const Copy copied = copyRows(*table, plan, path, formats, progress, result, &unusableColumn);
+        bool created = false;
+        const Copy copied = copyRows(*table, plan, path, formats, progress, result, &unusableColumn, &created);
         if (copied == Copy::Done) {
             result.succeeded = true;
             result.leftOutColumns = plan.leftOut;
             return result;
         }
-        QFile::remove(path);
+        // A file that was there before this run, at a path given by whoever
+        // started it, is not this run's to remove.
+        if (created)
+            QFile::remove(path);
         table->rewind();
         if (copied == Copy::KeyUnusable && key >= 0) {
             // Values that repeat or are missing cannot be the key: the rows
