@@ -107,6 +107,9 @@ QString readFailureText(AccessReadFailure failure, const QString &path)
     case AccessReadFailure::UnsupportedVersion:
         return QStringLiteral("它是 Access 97 或更早版本的数据库，本程序只能转换 Access 2000 及以后版本的数据库"
                               "（可先在 Access 中把它转换为新版本）");
+    case AccessReadFailure::Encrypted:
+        return QStringLiteral("文件已用数据库密码加密，本程序无法读取"
+                              "（可先在 Access 中用密码打开它，撤消数据库密码后保存，再转换）");
     case AccessReadFailure::NoSuchTable:
         return QStringLiteral("其中没有名为 data 的表");
     case AccessReadFailure::Damaged:
