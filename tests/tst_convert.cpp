@@ -4,6 +4,7 @@
 // file either converted as the user was told or exactly as it was.
 #include "platform/FileSteps.h"
 #include "access/InPlaceConversion.h"
+#include "access/JetProperties.h"
 #include "access/JetValues.h"
 #include "jet4/Jet4Writer.h"
 #include "platform/RegionalFormats.h"
@@ -298,6 +299,8 @@ private slots:
     void keepingTheAccessFile();
     void compressedText_data();
     void compressedText();
+    void tableProperties_data();
+    void tableProperties();
 };
 
 void TestConvert::yesConvertsEveryRecord_data()
@@ -817,6 +820,45 @@ void TestConvert::compressedText()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(jetText(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()), text);
+}
+
+void TestConvert::tableProperties_data()
+{
+    // A calculated column's result type, as the writer stores it (checked
+    // against mdb-prop), then damaged: every length must hold.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("resultType");  // -1: refused
+    const QByteArray written = jet4::propertiesValue(
+        {{QString(), {{QStringLiteral("Orientation"), 0}}}, {QStringLiteral("房号"), {{QStringLiteral("ResultType"), 10}}}});
+    const qsizetype names = 4;                                  // the block of names, after "MR2"
+    const qsizetype table = names + read32(written, names);     // the table's values
+    const qsizetype column = table + read32(written, table);    // the column's
+    auto with32 = [&](qsizetype at, quint32 value) {
+        QByteArray bytes = written;
+        qToLittleEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    QTest::newRow("as Access writes them") << written << 10;
+    QTest::newRow("KKD, as Access 97 names them") << QByteArray(written).replace(0, 3, "KKD") << 10;
+    QTest::newRow("neither MR2 nor KKD") << QByteArray(written).replace(0, 3, "XYZ") << -1;
+    QTest::newRow("a block of length 0") << with32(table, 0) << -1;
+    QTest::newRow("a block past the end") << with32(column, quint32(written.size())) << -1;
+    QTest::newRow("cut inside a value") << written.first(written.size() - 1) << -1;
+    // The column's value names property 1 (ResultType) at 4 bytes into its
+    // entry: the name part is 4 + 2 + 2 × 2 bytes.
+    QTest::newRow("a value naming no property") << with32(column + 6 + 10 + 4, 0x00010007) << -1;
+}
+
+void TestConvert::tableProperties()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, resultType);
+    const auto properties =
+        readJetProperties(std::span(reinterpret_cast<const unsigned char *>(bytes.constData()), size_t(bytes.size())));
+    QCOMPARE(properties.has_value(), resultType >= 0);
+    if (properties)
+        QCOMPARE(jetPropertyInteger(properties->value(QStringLiteral("房号")).value(QStringLiteral("ResultType"))),
+                 std::optional<qint64>(resultType));
 }
 
 QTEST_MAIN(TestConvert)
