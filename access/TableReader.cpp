@@ -14,8 +14,10 @@ constexpr unsigned char usageBitmapPageType = 0x05;
 // Where a continued definition page points on, and where its bytes start.
 constexpr int nextDefinitionPageOffset = 4;
 constexpr int continuedDefinitionStart = 8;
-// The definition's length in bytes, its pages joined.
+// The definition's length in bytes, its pages joined. With 255 columns
+// and 64 indexes, all names at their longest, it stays far below 1 MiB.
 constexpr int definitionLengthOffset = 8;
+constexpr qint64 maxDefinitionLength = 1 << 20;
 
 // A row's place on its page: the low 13 bits of the offset table entry;
 // the bit 0x4000 marks a deleted row.
@@ -105,10 +107,10 @@ bool TableReader::readDefinition(guint32 definitionPage)
         m_definition.append(reinterpret_cast<const char *>(page) + from, fmt->pg_size - from);
         if (length < 0)
             length = u32(page, definitionLengthOffset);
+        if (length < fmt->tab_cols_start_offset || length > maxDefinitionLength)
+            return false;
         number = u32(page, nextDefinitionPageOffset);
     }
-    if (length < fmt->tab_cols_start_offset)
-        return false;
 
     // Every column entry and name must lie within the stated length: a
     // column count that is off would otherwise read names from whatever
