@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/LeaseDate.h"
 
+#include "platform/DateFormatPieces.h"
 #include "platform/TextTrim.h"
 
 #include <sqlite3.h>
@@ -25,54 +26,30 @@ struct DateLayout {
     bool numeric = false;  // false when the format spells month or day names
 };
 
-bool isFieldLetter(QChar c)
-{
-    return c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d');
-}
-
 DateLayout layoutOf(const QString &format)
 {
     DateLayout layout;
     int fields = 0;
     QString pending;  // literal text since the last field
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format.at(i);
-        if (c == QLatin1Char('\'')) {
-            // '' is a quote; otherwise everything up to the closing quote
-            // is literal text, letters included.
-            if (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('\'')) {
-                pending += c;
-                i += 2;
-                continue;
-            }
-            qsizetype end = format.indexOf(QLatin1Char('\''), i + 1);
-            if (end < 0)
-                end = format.size();
-            pending += format.mid(i + 1, end - i - 1);
-            i = end + 1;
+    for (const DateFormatPiece &piece : dateFormatPieces(format, dateFormatLetters)) {
+        if (!piece.isField()) {
+            pending += piece.literal;
             continue;
         }
-        qsizetype run = 1;
-        while (i + run < format.size() && format.at(i + run) == c)
-            ++run;
-        if (isFieldLetter(c)) {
-            if ((c != QLatin1Char('y') && run > 2) || fields == 3)
-                return layout;  // names of months or days: not a numeric layout
-            if (fields == 0)
-                layout.leader = pending.toStdString();
-            else
-                layout.separators[std::size_t(fields - 1)] = pending.toStdString();
-            pending.clear();
-            layout.order[std::size_t(fields)] = c == QLatin1Char('y') ? Field::Year
-                : c == QLatin1Char('M')                               ? Field::Month
-                                                                      : Field::Day;
-            if (c == QLatin1Char('y'))
-                layout.twoDigitYear = run <= 2;
-            ++fields;
-        } else {
-            pending += format.mid(i, run);
-        }
-        i += run;
+        const QChar c = piece.letter;
+        if ((c != QLatin1Char('y') && piece.count > 2) || fields == 3)
+            return layout;  // names of months or days: not a numeric layout
+        if (fields == 0)
+            layout.leader = pending.toStdString();
+        else
+            layout.separators[std::size_t(fields - 1)] = pending.toStdString();
+        pending.clear();
+        layout.order[std::size_t(fields)] = c == QLatin1Char('y') ? Field::Year
+            : c == QLatin1Char('M')                               ? Field::Month
+                                                                  : Field::Day;
+        if (c == QLatin1Char('y'))
+            layout.twoDigitYear = piece.count <= 2;
+        ++fields;
     }
     layout.trailer = pending.toStdString();
     // Without separators the digits of neighbouring fields run together.

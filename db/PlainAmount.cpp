@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+
 namespace {
 
 constexpr std::size_t maximumDigits = 15;
@@ -41,6 +43,16 @@ bool readPlainAmount(std::string_view utf8, long long &amount)
     }
     amount = negative ? -value : value;
     return true;
+}
+
+bool isPlainAmountAsWritten(std::string_view utf8)
+{
+    long long amount = 0;
+    if (!readPlainAmount(utf8, amount))
+        return false;
+    char printed[24];
+    const auto end = std::to_chars(printed, printed + sizeof printed, amount).ptr;
+    return utf8 == std::string_view(printed, std::size_t(end - printed));
 }
 
 bool isBlankAmount(std::string_view utf8)

@@ -13,6 +13,16 @@ struct sqlite3;
 bool readPlainAmount(std::string_view utf8, long long &amount);
 bool isBlankAmount(std::string_view utf8);
 
+// A plain amount written exactly as its value prints ("500", "-3"; not
+// " 500", "+5", "0500" or "-0"): a value that can go out as a number and
+// come back as the same text.
+bool isPlainAmountAsWritten(std::string_view utf8);
+
+// The register's other rule for amounts is the conversion of the list
+// procedures (register/IntegerText.h), which must keep the 32-bit range,
+// the hexadecimal forms and the error text of the program's first
+// version; it decides nothing about the totals or the export.
+
 // Registers the SQL function unsummable_amount(text): 1 when the text is
 // neither blank nor a plain amount, else 0 (NULL too), so that a listing
 // finds the rows whose amounts the totals left out.

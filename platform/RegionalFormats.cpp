@@ -1,38 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/RegionalFormats.h"
 
+#include "platform/DateFormatPieces.h"
+
 #include <optional>
 
 namespace {
 
-// The first character of `format` outside quotes that is not one of the
-// format letters, or `fallback` when there is none.
+// The first character of `format` outside quotes that is not a format
+// letter or a blank, or `fallback` when there is none.
 QString firstSeparator(const QString &format, const QString &letters, const QString &fallback)
 {
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == QLatin1Char('\'')) {
-            quoted = !quoted;
-            continue;
+    for (const DateFormatPiece &piece : dateFormatPieces(format, letters)) {
+        for (const QChar c : piece.unquoted) {
+            if (!c.isSpace())
+                return QString(c);
         }
-        if (!quoted && !letters.contains(c) && !c.isSpace())
-            return QString(c);
     }
     return fallback;
 }
 
 // Qt's long time format ends in a time-zone token "t" that the regional
 // long time format does not have; drop it with the blanks before it.
-QString withoutTimeZone(QString format)
+QString withoutTimeZone(const QString &format)
 {
-    bool quoted = false;
     QString result;
-    for (const QChar c : format) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        if (!quoted && c == QLatin1Char('t'))
-            continue;
-        result += c;
+    for (const DateFormatPiece &piece : dateFormatPieces(format, timeFormatLetters)) {
+        if (piece.letter != QLatin1Char('t'))
+            result += piece.source;
     }
     return result.trimmed();
 }
@@ -42,21 +37,8 @@ QString withoutTimeZone(QString format)
 QString withFullYear(const QString &format)
 {
     QString result;
-    bool quoted = false;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format.at(i);
-        if (c == QLatin1Char('\'')) {
-            quoted = !quoted;
-            result += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (i + run < format.size() && format.at(i + run) == c)
-            ++run;
-        result += !quoted && c == QLatin1Char('y') && run < 4 ? QStringLiteral("yyyy") : format.mid(i, run);
-        i += run;
-    }
+    for (const DateFormatPiece &piece : dateFormatPieces(format, dateFormatLetters))
+        result += piece.letter == QLatin1Char('y') && piece.count < 4 ? QStringLiteral("yyyy") : piece.source;
     return result;
 }
 
@@ -78,19 +60,13 @@ bool separatesTimeWith(const QString &longTime, const QString &separator)
 {
     QStringList between;  // the text after each field, up to the next field
     QChar field;
-    bool quoted = false;
-    for (const QChar c : longTime) {
-        if (c == QLatin1Char('\'')) {
-            quoted = !quoted;
-            continue;
-        }
-        const QChar letter = c.toLower();
-        const bool isField = !quoted && (letter == QLatin1Char('h') || letter == QLatin1Char('m') || letter == QLatin1Char('s'));
-        if (isField && letter != field) {
+    for (const DateFormatPiece &piece : dateFormatPieces(longTime, QStringLiteral("hHms"))) {
+        const QChar letter = piece.letter.toLower();
+        if (piece.isField() && letter != field) {
             field = letter;
             between << QString();
-        } else if (!isField && !field.isNull()) {
-            between.last() += c;
+        } else if (!piece.isField() && !field.isNull()) {
+            between.last() += piece.literal;
         }
     }
     return between.size() >= 3 && between[0] == separator && between[1] == separator;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "register/ListingKind.h"
+
 #include <QString>
 
 class TADOQuery;
@@ -17,6 +19,9 @@ public:
 
     virtual QString countText() const = 0;
     virtual void setCountText(const QString &text) = 0;
+    // Which listing the count text counts, set with it.
+    virtual ListingKind shownListing() const = 0;
+    virtual void setShownListing(ListingKind kind) = 0;
     virtual void setMessageText(const QString &text) = 0;
 
     // The width of the list's column at `position`, one the cursor's

@@ -68,12 +68,12 @@ QString endingSoonCountText(int count)
 
 // A listing by expiry date, counting the expiry texts lease_day could not
 // read while the statement ran.
-int showExpiryListing(RecordListView &view, const ListingStatement &listing, QString (*countText)(int),
-                      long long *unreadableDates)
+int showExpiryListing(RecordListView &view, ListingKind kind, const ListingStatement &listing,
+                      QString (*countText)(int), long long *unreadableDates)
 {
     UnreadableLeaseDays &tally = view.listCursor().connection()->unreadableLeaseDays();
     tally.count = 0;
-    const int count = ShowListing(view, [&] { return listing; }, countText);
+    const int count = ShowListing(view, kind, [&] { return listing; }, countText);
     if (unreadableDates)
         *unreadableDates = tally.count;
     return count;
@@ -84,7 +84,7 @@ int showExpiryListing(RecordListView &view, const ListingStatement &listing, QSt
 void SearchList(RecordListView &view, const QString &column, const QString &keyword)
 {
     ShowListing(
-        view,
+        view, ListingKind::Search,
         [&] {
             const QString quotedColumn = quotedDataColumn(view.listCursor().connection(), column);
             return ListingStatement{QStringLiteral("select * from data where ") + quotedColumn
@@ -99,7 +99,7 @@ int DueTenantList(RecordListView &view, const QDate &today, long long *unreadabl
     // lease_day reads each expiry text as a date; a text that reads as no
     // date gives NULL and is not due.
     return showExpiryListing(
-        view, ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) < ?1"), {today.toJulianDay()}},
+        view, ListingKind::Due, ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) < ?1"), {today.toJulianDay()}},
         dueCountText, unreadableDates);
 }
 
@@ -108,7 +108,7 @@ int EndingSoonList(RecordListView &view, const QDate &today, long long *unreadab
     // BETWEEN reads the expiry once per row; the ordering reads it again
     // only for the rows listed, whose texts are dates.
     return showExpiryListing(
-        view,
+        view, ListingKind::EndingSoon,
         ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) between ?1 and ?2 "
                                         "order by lease_day(到期日期)"),
                          {today.toJulianDay() + 1, today.toJulianDay() + endingSoonDays}},
@@ -118,7 +118,7 @@ int EndingSoonList(RecordListView &view, const QDate &today, long long *unreadab
 int UnsummableAmountList(RecordListView &view)
 {
     return ShowListing(
-        view,
+        view, ListingKind::UnsummedAmounts,
         [] {
             return ListingStatement{
                 QStringLiteral("select * from data where unsummable_amount(租金) or unsummable_amount(押金)")};
@@ -133,7 +133,7 @@ int UnreadableExpiryList(RecordListView &view)
     for (char16_t c = 1; c <= 32; ++c)
         blanks += QChar(c);
     return ShowListing(
-        view,
+        view, ListingKind::UnreadableExpiry,
         [&] {
             return ListingStatement{QStringLiteral("select * from data where lease_day(到期日期) is null "
                                                    "and trim(到期日期, ?1) <> ''"),

@@ -40,7 +40,7 @@ bool fullListIsEmpty(const RecordListView &view)
     return view.countText() == fullListCountText(0);
 }
 
-int ShowListing(RecordListView &view, const std::function<ListingStatement()> &statement,
+int ShowListing(RecordListView &view, ListingKind kind, const std::function<ListingStatement()> &statement,
                 QString (*countText)(int))
 {
     TADOQuery &list = view.listCursor();
@@ -50,13 +50,14 @@ int ShowListing(RecordListView &view, const std::function<ListingStatement()> &s
     list.Open();
     const int count = list.RecordCount();
     view.setCountText(countText(count));
+    view.setShownListing(kind);
     setListColumnWidths(view);
     return count;
 }
 
 void RefreshList(RecordListView &view)
 {
-    ShowListing(view, [] { return ListingStatement{fullListSql}; }, fullListCountText);
+    ShowListing(view, ListingKind::FullList, [] { return ListingStatement{fullListSql}; }, fullListCountText);
 }
 
 void FillRentList(RecordListView &view)

@@ -21,10 +21,11 @@ struct ListingStatement {
 // The one listing routine of the full list, the search and the due-tenant
 // listing: closes the list cursor, gives it the statement (made once the
 // cursor is closed, so that a statement that cannot be made leaves it
-// closed), opens it, writes countText(row count) into the count panel and
-// sets the list's column widths. Returns the row count. A listing of fewer
-// than nine columns fails with "Argument out of range".
-int ShowListing(RecordListView &view, const std::function<ListingStatement()> &statement,
+// closed), opens it, writes countText(row count) into the count panel, with
+// `kind` beside it, and sets the list's column widths. Returns the row
+// count. A listing of fewer than nine columns fails with "Argument out of
+// range".
+int ShowListing(RecordListView &view, ListingKind kind, const std::function<ListingStatement()> &statement,
                 QString (*countText)(int));
 
 // Reloads the list: every tenant record, the count text, the column widths.

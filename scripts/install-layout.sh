@@ -6,7 +6,10 @@
 shopt -s nullglob
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-app_id=example.larkhaven.Larkhaven
+app_id=io.github.larkhaven.Larkhaven
+# The ids earlier versions installed their menu entry, icons and metainfo
+# under; an upgrade and uninstall.sh take them away.
+earlier_app_ids=(example.larkhaven.Larkhaven)
 # The program files that install.sh put into the program folder, one name a
 # line, so that an upgrade and uninstall.sh know what is theirs to replace.
 manifest_name=.installed-files
@@ -45,13 +48,34 @@ write_desktop_entry() {
           -P "$source_dir/cmake/WriteDesktopEntry.cmake"
 }
 
-# The installed files of the desktop: menu entry, icons, metainfo.
+# The installed files of the desktop under the id $1 (the current one
+# unless given): menu entry, icons, metainfo.
 desktop_files() {
-    local file
-    for file in "$data_home/applications/$app_id.desktop" \
-                "$data_home"/icons/hicolor/*/apps/"$app_id.png" \
-                "$data_home/metainfo/$app_id.metainfo.xml"; do
+    local id=${1:-$app_id} file
+    for file in "$data_home/applications/$id.desktop" \
+                "$data_home"/icons/hicolor/*/apps/"$id.png" \
+                "$data_home/metainfo/$id.metainfo.xml"; do
         if [ -e "$file" ] || [ -L "$file" ]; then printf '%s\n' "$file"; fi
+    done
+}
+
+# True when the menu entry $1 starts the program $2 (an absolute path).
+entry_starts() {
+    local scratch status
+    scratch=$(mktemp -d)
+    write_desktop_entry "$2" "$scratch/entry.desktop" >/dev/null
+    [ -f "$1" ] && [ "$(grep -m1 '^Exec=' "$1")" = "$(grep -m1 '^Exec=' "$scratch/entry.desktop")" ]
+    status=$?
+    rm -rf -- "$scratch"
+    return $status
+}
+
+# The desktop files that an earlier version installed, under an earlier id,
+# for the program $1: they go when that program is upgraded or removed.
+earlier_desktop_files() {
+    local id
+    for id in "${earlier_app_ids[@]}"; do
+        if entry_starts "$data_home/applications/$id.desktop" "$1"; then desktop_files "$id"; fi
     done
 }
 

@@ -170,6 +170,10 @@ if [ -f "$hicolor/icon-theme.cache" ] && command -v gtk-update-icon-cache >/dev/
     gtk-update-icon-cache -q -t -f "$hicolor" || true
 fi
 put "$stage/share/metainfo/$app_id.metainfo.xml" "$data_home/metainfo/$app_id.metainfo.xml"
+# An earlier version's menu entry under its earlier id would show the
+# program twice in the menu.
+mapfile -t earlier < <(earlier_desktop_files "$folder/Quillmere")
+[ ${#earlier[@]} -eq 0 ] || rm -f -- "${earlier[@]}"
 
 cat <<EOF
 Larkhaven is installed in $folder

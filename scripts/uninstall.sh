@@ -21,16 +21,16 @@ manifest=$folder/$manifest_name
 can_write_in "$folder" || fail "Cannot remove files from $folder: it is read-only or not yours. Nothing was removed."
 
 # The menu entry belongs to this folder when it starts this folder's program.
-scratch=$(mktemp -d)
-trap 'rm -rf -- "$scratch"' EXIT
-write_desktop_entry "$folder/Quillmere" "$scratch/$app_id.desktop" >/dev/null
 entry=$data_home/applications/$app_id.desktop
 remove_desktop=yes
-if [ -f "$entry" ] && [ "$(grep -m1 '^Exec=' "$entry")" != "$(grep -m1 '^Exec=' "$scratch/$app_id.desktop")" ]; then
+if [ -f "$entry" ] && ! entry_starts "$entry" "$folder/Quillmere"; then
     remove_desktop=no
 fi
 mapfile -t desktop < <(desktop_files)
-if [ $remove_desktop = yes ]; then
+mapfile -t earlier < <(earlier_desktop_files "$folder/Quillmere")
+[ $remove_desktop = yes ] || desktop=()
+desktop+=("${earlier[@]}")
+if [ ${#desktop[@]} -gt 0 ]; then
     for file in "${desktop[@]}"; do
         can_write_in "$(dirname -- "$file")" \
             || fail "Cannot remove $file: its folder is read-only or not yours. Nothing was removed."
@@ -42,8 +42,8 @@ while IFS= read -r name; do
 done < "$manifest"
 rm -f -- "$manifest"
 
+[ ${#desktop[@]} -eq 0 ] || rm -f -- "${desktop[@]}"
 if [ $remove_desktop = yes ]; then
-    [ ${#desktop[@]} -eq 0 ] || rm -f -- "${desktop[@]}"
     hicolor=$data_home/icons/hicolor
     if [ -d "$hicolor" ]; then touch -- "$hicolor"; fi
     if [ -f "$hicolor/icon-theme.cache" ] && command -v gtk-update-icon-cache >/dev/null; then

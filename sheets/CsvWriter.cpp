@@ -3,7 +3,6 @@
 
 #include "platform/FileSteps.h"
 #include "sheets/ExportSource.h"
-#include "db/RegisterBuilder.h"
 #include "sheets/SheetReading.h"
 
 #include <QFileInfo>

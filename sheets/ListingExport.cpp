@@ -4,7 +4,6 @@
 #include "sheets/CsvWriter.h"
 #include "sheets/ExportSource.h"
 #include "platform/FileSteps.h"
-#include "db/RegisterBuilder.h"
 #include "sheets/SheetReading.h"
 #include "sheets/XlsxWriter.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/XlsxWriter.h"
 
+#include "db/PlainAmount.h"
 #include "platform/FileSteps.h"
 #include "sheets/ExportSource.h"
-#include "db/RegisterBuilder.h"
 #include "sheets/SheetReading.h"
 
 #include <QDir>
@@ -19,19 +19,6 @@ namespace {
 
 constexpr int minimumWidth = 6;
 constexpr int maximumWidth = 60;
-
-// A text that Excel takes back as the same integer: no sign but "-", no
-// leading zero, at most 15 digits (what a spreadsheet number holds exactly).
-bool isPlainInteger(std::string_view text)
-{
-    const bool negative = text.starts_with('-');
-    const std::string_view digits = negative ? text.substr(1) : text;
-    if (digits.empty() || digits.size() > 15 || digits.find_first_not_of("0123456789") != std::string_view::npos)
-        return false;
-    if (digits.size() > 1 && digits.front() == '0')
-        return false;
-    return !(negative && digits == "0");  // "-0" would come back as "0"
-}
 
 // The widest line's width in characters, East Asian characters counting two.
 int displayWidth(std::string_view text)
@@ -146,7 +133,7 @@ void XlsxWriter::row(const ExportSource &source)
             continue;  // NULL: no cell
         if (text->empty()) {
             check(worksheet_write_blank(m_sheet, m_row, lxw_col_t(column), m_text), column);
-        } else if (m_integerColumns[std::size_t(column)] && isPlainInteger(*text)) {
+        } else if (m_integerColumns[std::size_t(column)] && isPlainAmountAsWritten(*text)) {
             double number = 0;
             std::from_chars(text->data(), text->data() + text->size(), number);
             check(worksheet_write_number(m_sheet, m_row, lxw_col_t(column), number, nullptr), column);

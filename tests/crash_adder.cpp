@@ -49,11 +49,11 @@ void report(const char *step, const QString &what)
     static const QRegularExpression kept(QStringLiteral("已恢复备份.*\n恢复前的数据库已备份为“(.+)”。"));
     Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
     for (long i = 0;; ++i) {
-        const auto found = Form1->ListViewBeiFen->findItems(backups.at(i % 2), Qt::MatchExactly);
+        const auto found = Form1->restoreGroup->backupList->findItems(backups.at(i % 2), Qt::MatchExactly);
         if (found.isEmpty())
             std::exit(3);
-        Form1->ListViewBeiFen->setCurrentItem(found.first());
-        const auto boxes = runAnsweringBoxes([] { Form1->ButtonHuiFu->click(); }, {QStringLiteral("&Yes")});
+        Form1->restoreGroup->backupList->setCurrentItem(found.first());
+        const auto boxes = runAnsweringBoxes([] { Form1->restoreGroup->restoreButton->click(); }, {QStringLiteral("&Yes")});
         if (const auto match = kept.match(boxes.value(1).text); match.hasMatch())
             report("RESTORED", match.captured(1));
     }

@@ -54,8 +54,8 @@ const QString succeeded = QStringLiteral("备份数据库,成功!");
 QStringList listedBackups()
 {
     QStringList backups;
-    for (int i = 0; i < Form1->ListViewBeiFen->topLevelItemCount(); ++i)
-        backups << Form1->ListViewBeiFen->topLevelItem(i)->text(0) + " " + Form1->ListViewBeiFen->topLevelItem(i)->text(2);
+    for (int i = 0; i < Form1->restoreGroup->backupList->topLevelItemCount(); ++i)
+        backups << Form1->restoreGroup->backupList->topLevelItem(i)->text(0) + " " + Form1->restoreGroup->backupList->topLevelItem(i)->text(2);
     return backups;
 }
 
@@ -64,12 +64,12 @@ QStringList listedBackups()
 QStringList restoreFromThePage(const QString &name)
 {
     Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
-    const auto found = Form1->ListViewBeiFen->findItems(name, Qt::MatchExactly);
+    const auto found = Form1->restoreGroup->backupList->findItems(name, Qt::MatchExactly);
     if (found.size() != 1)
         return {name + " is not listed"};
-    Form1->ListViewBeiFen->setCurrentItem(found.first());
+    Form1->restoreGroup->backupList->setCurrentItem(found.first());
     return messageTexts(
-        runAnsweringBoxes([] { QTest::mouseClick(Form1->ButtonHuiFu, Qt::LeftButton); }, {QStringLiteral("&Yes")}));
+        runAnsweringBoxes([] { QTest::mouseClick(Form1->restoreGroup->restoreButton, Qt::LeftButton); }, {QStringLiteral("&Yes")}));
 }
 
 void setLastChanged(const QString &path, const QDateTime &time)

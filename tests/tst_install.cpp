@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString appId = QStringLiteral("example.larkhaven.Larkhaven");
+const QString appId = QStringLiteral("io.github.larkhaven.Larkhaven");
 
 struct Run {
     int exitCode = -1;
@@ -268,6 +268,15 @@ void TestInstall::installStartUpgradeUninstall()
                               qPrintable(display.shownWindows().join(", ") + "\n" + fileBytes(launchLog)), 20000);
     QVERIFY(holdsOpen(pid, database));
 
+    // An earlier version's menu entry, icon and metainfo under the id it
+    // used go with the upgrade.
+    const QString earlierId = QStringLiteral("example.larkhaven.Larkhaven");
+    const QStringList earlierFiles{home.dataHome() + "/applications/" + earlierId + ".desktop",
+                                   home.dataHome() + "/icons/hicolor/32x32/apps/" + earlierId + ".png",
+                                   home.dataHome() + "/metainfo/" + earlierId + ".metainfo.xml"};
+    QVERIFY(QFile::copy(home.entry(), earlierFiles[0]) && QFile::copy(home.icon(32), earlierFiles[1])
+            && QFile::copy(home.metainfo(), earlierFiles[2]));
+
     // An upgrade while the program runs replaces the program and keeps the rest.
     result = home.script("install.sh", {folder});
     QVERIFY2(result.exitCode == 0, qPrintable(result.output));
@@ -276,6 +285,9 @@ void TestInstall::installStartUpgradeUninstall()
     QCOMPARE(fileBytes(database), databaseBytes);
     QCOMPARE(fileBytes(backup), databaseBytes);
     QCOMPARE(::kill(pid, 0), 0);
+    for (const QString &file : earlierFiles)
+        QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
+    QVERIFY(QFileInfo::exists(home.entry()));
 
     result = home.script("uninstall.sh", {folder});
     QVERIFY2(result.exitCode == 0, qPrintable(result.output));

@@ -11,6 +11,8 @@ private slots:
     void clockAndBackupName();
     void editTimeUsesRegionalSeparators();
     void longTimeFormatLosesTimeZone();
+    void formatsReadWithQuotedText_data();
+    void formatsReadWithQuotedText();
 };
 
 void TestRegional::clockAndBackupName_data()
@@ -58,6 +60,29 @@ void TestRegional::longTimeFormatLosesTimeZone()
     QCOMPARE(formats.longTimeFormat, QStringLiteral("HH:mm:ss"));
     QCOMPARE(formats.dateSeparator, QStringLiteral("/"));
     QCOMPARE(formats.timeSeparator, QStringLiteral(":"));
+}
+
+// Quoted text in a format is literal, its letters too, and "''" is a quote.
+void TestRegional::formatsReadWithQuotedText_data()
+{
+    QTest::addColumn<QString>("shortDate");
+    QTest::addColumn<QString>("longTime");
+    QTest::addColumn<QString>("fullYear");
+    QTest::addColumn<QString>("dateSeparator");
+    QTest::addColumn<QString>("longTimeWithoutZone");
+    QTest::newRow("plain") << "M/d/yy" << "h:mm:ss AP t" << "M/d/yyyy" << "/" << "h:mm:ss AP";
+    QTest::newRow("quoted year letters") << "'yy' d.M.yy" << "HH 'at' mm" << "'yy' d.M.yyyy" << "." << "HH 'at' mm";
+    QTest::newRow("quote inside") << "d''M''yy" << "H:mm" << "d''M''yyyy" << "'" << "H:mm";
+}
+
+void TestRegional::formatsReadWithQuotedText()
+{
+    QFETCH(QString, shortDate);
+    QFETCH(QString, longTime);
+    const RegionalFormats formats = RegionalFormats::fromFormats(shortDate, longTime);
+    QTEST(formats.fullYearDateFormat, "fullYear");
+    QTEST(formats.dateSeparator, "dateSeparator");
+    QTEST(formats.longTimeFormat, "longTimeWithoutZone");
 }
 
 QTEST_GUILESS_MAIN(TestRegional)

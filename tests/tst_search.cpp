@@ -214,12 +214,12 @@ void TestSearch::dueListing()
     QCOMPARE(columnWidths(), listColumnWidths);
     QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("kept"));
     // The texts left out are counted under the tool bar, and listed on request.
-    QVERIFY(!Form1->LabelRiQiTiShi->isHidden());
-    QVERIFY(Form1->LabelRiQiTiShi->text().startsWith("另有2 个记录的到期日期无法识别"));
-    emit Form1->LabelRiQiTiShi->linkActivated("list");
+    QVERIFY(!Form1->unreadableDatesNoteLabel->isHidden());
+    QVERIFY(Form1->unreadableDatesNoteLabel->text().startsWith("另有2 个记录的到期日期无法识别"));
+    emit Form1->unreadableDatesNoteLabel->linkActivated("list");
     QCOMPARE(listedNames(), (QStringList{"无日期", "无日期"}));
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共2 个到期日期无法识别"));
-    QVERIFY(Form1->LabelRiQiTiShi->isHidden());
+    QVERIFY(Form1->unreadableDatesNoteLabel->isHidden());
 }
 
 void TestSearch::emptyDueListingBringsTheFullListBack()
@@ -264,19 +264,19 @@ void TestSearch::endingSoonListing()
                             expiring("明天", 1), {"长日期", "", "", "", "", "2026年12月19日"},
                             {"无法识别", "", "", "", "", "2026/11/31"}, {"无日期"}});
     QVERIFY(fixture.startProgram().isEmpty());
-    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
-    QVERIFY(Form1->PopupMenu1->actions().contains(Form1->N6));
-    const auto boxes = fromTheMenu ? runAnsweringBoxes([] { Form1->N6->trigger(); }) : press(Form1->GroupBoxTongJi->ButtonLinQi);
+    Form1->PageControl1->setCurrentWidget(Form1->transferPage);
+    QVERIFY(Form1->PopupMenu1->actions().contains(Form1->endingSoonAction));
+    const auto boxes = fromTheMenu ? runAnsweringBoxes([] { Form1->endingSoonAction->trigger(); }) : press(Form1->tenantSummary->endingSoonButton);
     QVERIFY(boxes.isEmpty());
     QCOMPARE(Form1->PageControl1->currentWidget(), Form1->TabSheet1);
     QCOMPARE(listedNames(), (QStringList{"明天", "长日期", "第30天"}));
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共3 个30天内到期的房客"));
     QCOMPARE(columnWidths(), listColumnWidths);
-    QVERIFY(Form1->LabelRiQiTiShi->text().startsWith("另有1 个记录的到期日期无法识别"));
+    QVERIFY(Form1->unreadableDatesNoteLabel->text().startsWith("另有1 个记录的到期日期无法识别"));
 
     // None within the days: said, and the full list comes back.
     fixture.exec("delete from data where 姓名 in ('明天', '长日期', '第30天')");
-    QCOMPARE(messageTexts(runAnsweringBoxes([] { Form1->N6->trigger(); })), QStringList{"30天内暂无到期房客."});
+    QCOMPARE(messageTexts(runAnsweringBoxes([] { Form1->endingSoonAction->trigger(); })), QStringList{"30天内暂无到期房客."});
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共 5 个记录"));
 }
 

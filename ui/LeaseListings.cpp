@@ -23,33 +23,32 @@ QDate today()
 
 void TForm1::setUpLeaseListings()
 {
-    N5 = PopupMenu1->addSeparator();
-    N6 = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
-    N6->setObjectName(QStringLiteral("N6"));
+    PopupMenu1->addSeparator();
+    endingSoonAction = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
+    endingSoonAction->setObjectName(QStringLiteral("endingSoonAction"));
 
     // First on the page 导入导出, where the register's figures are seen
     // without looking for them.
-    GroupBoxTongJi = new TTenantSummary(ScrollBox1Contents);
-    ScrollBox1ContentsLayout->insertWidget(0, GroupBoxTongJi);
-    setTabOrder(ButtonHuiFu, GroupBoxTongJi->ButtonLinQi);
-    setTabOrder(GroupBoxTongJi->ButtonLinQi, GroupBoxTongJi->ButtonWeiJiRu);
-    setTabOrder(GroupBoxTongJi->ButtonWeiJiRu, GroupBoxTongJi->ButtonWuFaShiBie);
-    setTabOrder(GroupBoxTongJi->ButtonWuFaShiBie, ButtonDaoChu);
+    tenantSummary = new TenantSummary(transferPage->transferPageContents);
+    transferPage->transferPageContentsLayout->insertWidget(0, tenantSummary);
+    setTabOrder(tenantSummary->endingSoonButton, tenantSummary->unsummedAmountsButton);
+    setTabOrder(tenantSummary->unsummedAmountsButton, tenantSummary->unreadableDatesButton);
+    setTabOrder(tenantSummary->unreadableDatesButton, transferPage->exportListingButton);
 
     // A new listing takes the note of the one before away.
-    connect(ADOQuery1, &TADOQuery::aboutToReset, LabelRiQiTiShi, &QWidget::hide);
+    connect(ADOQuery1, &TADOQuery::aboutToReset, unreadableDatesNoteLabel, &QWidget::hide);
 
-    connectGuarded(N6, &QAction::triggered, this, &TForm1::N6Click);
-    connectGuarded(GroupBoxTongJi->ButtonLinQi, &QPushButton::clicked, this, &TForm1::ButtonLinQiClick);
-    connectGuarded(GroupBoxTongJi->ButtonWeiJiRu, &QPushButton::clicked, this, &TForm1::ButtonWeiJiRuClick);
-    connectGuarded(GroupBoxTongJi->ButtonWuFaShiBie, &QPushButton::clicked, this, &TForm1::ButtonWuFaShiBieClick);
-    connectGuarded(LabelRiQiTiShi, &QLabel::linkActivated, this, &TForm1::LabelRiQiTiShiLinkActivated);
+    connectGuarded(endingSoonAction, &QAction::triggered, this, &TForm1::listEndingSoon);
+    connectGuarded(tenantSummary->endingSoonButton, &QPushButton::clicked, this, &TForm1::listEndingSoon);
+    connectGuarded(tenantSummary->unsummedAmountsButton, &QPushButton::clicked, this, &TForm1::listUnsummedAmounts);
+    connectGuarded(tenantSummary->unreadableDatesButton, &QPushButton::clicked, this, &TForm1::listUnreadableDates);
+    connectGuarded(unreadableDatesNoteLabel, &QLabel::linkActivated, this, &TForm1::listUnreadableDates);
 }
 
 void TForm1::showTotals(const TenantTotals &totals)
 {
     m_totals = totals;
-    GroupBoxTongJi->showTotals(totals);
+    tenantSummary->showTotals(totals);
 }
 
 void TForm1::showLeaseReminder()
@@ -60,10 +59,10 @@ void TForm1::showLeaseReminder()
         setMessageText(reminder);
 }
 
-void TForm1::showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound)
+void TForm1::showNarrowedListing(const std::function<int(RecordListView &)> &listing, const QString &nothingFound)
 {
     PageControl1->setCurrentWidget(TabSheet1);
-    if (listing() == 0) {
+    if (listing(*this) == 0) {
         ShowMessage(nothingFound);
         Buttonre->click();
     }
@@ -73,36 +72,26 @@ void TForm1::showUnreadableDatesNote(long long count)
 {
     if (count <= 0)
         return;
-    LabelRiQiTiShi->setText(unreadableDatesNote(count).toHtmlEscaped() + QStringLiteral("，<a href=\"list\">查看</a>"));
-    LabelRiQiTiShi->show();
+    unreadableDatesNoteLabel->setText(unreadableDatesNote(count).toHtmlEscaped() + QStringLiteral("，<a href=\"list\">查看</a>"));
+    unreadableDatesNoteLabel->show();
 }
 
-void TForm1::ButtonLinQiClick()
+void TForm1::listEndingSoon()
 {
     long long unreadable = 0;
-    showNarrowedListing([&] { return EndingSoonList(*this, today(), &unreadable); },
+    showNarrowedListing([&](RecordListView &list) { return EndingSoonList(list, today(), &unreadable); },
                         QStringLiteral("%1天内暂无到期房客.").arg(endingSoonDays));
     showUnreadableDatesNote(unreadable);
 }
 
-void TForm1::N6Click()
+void TForm1::listUnsummedAmounts()
 {
-    ButtonLinQiClick();
-}
-
-void TForm1::ButtonWeiJiRuClick()
-{
-    showNarrowedListing([this] { return UnsummableAmountList(*this); },
+    showNarrowedListing([](RecordListView &list) { return UnsummableAmountList(list); },
                         QStringLiteral("没有无法合计的租金或押金."));
 }
 
-void TForm1::ButtonWuFaShiBieClick()
+void TForm1::listUnreadableDates()
 {
-    showNarrowedListing([this] { return UnreadableExpiryList(*this); },
+    showNarrowedListing([](RecordListView &list) { return UnreadableExpiryList(list); },
                         QStringLiteral("没有到期日期无法识别的记录."));
-}
-
-void TForm1::LabelRiQiTiShiLinkActivated()
-{
-    ButtonWuFaShiBieClick();
 }

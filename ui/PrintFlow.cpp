@@ -2,11 +2,9 @@
 #include "ui/PrintFlow.h"
 
 #include "platform/FileSteps.h"
-#include "db/RegisterBuilder.h"
 #include "ui/ListingPrinter.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TransferFiles.h"
-#include "ui/Unit1.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,13 +40,13 @@ QString saveListingPdf(const ResultSet &rows, const QString &title, const QStrin
     return {};
 }
 
-void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName)
+void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName, QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
     ListingPrinter::setUpPage(printer);
     ListingPrinter listing(rows, title);
-    QPrintPreviewDialog preview(&printer, Form1);
+    QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("打印预览"));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&](QPrinter *target) { listing.paint(target); });

@@ -3,12 +3,13 @@
 
 #include <QString>
 
+class QWidget;
 class ResultSet;
 
 // Shows the print preview of a listing, from which the user prints it or
 // saves it as a PDF file (the toolbar's "保存为 PDF"). `proposedName` is the
-// PDF file's proposed name, without ".pdf".
-void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName);
+// PDF file's proposed name, without ".pdf"; the preview belongs to `parent`.
+void PrintWithPreview(const ResultSet &rows, const QString &title, const QString &proposedName, QWidget *parent);
 
 // Prints a listing to a new PDF file at `path`, through a temporary file
 // beside it that is renamed into place once complete. Returns the failure in

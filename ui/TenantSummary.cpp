@@ -17,24 +17,24 @@ QString amountText(long long amount)
 
 } // namespace
 
-TTenantSummary::TTenantSummary(QWidget *parent)
+TenantSummary::TenantSummary(QWidget *parent)
     : QGroupBox(parent)
 {
     setupUi(this);
     // Nothing to list before the register has been read.
-    ButtonWeiJiRu->setEnabled(false);
-    ButtonWuFaShiBie->setEnabled(false);
+    unsummedAmountsButton->setEnabled(false);
+    unreadableDatesButton->setEnabled(false);
 }
 
-void TTenantSummary::showTotals(const TenantTotals &totals)
+void TenantSummary::showTotals(const TenantTotals &totals)
 {
-    LabelFangKe->setText(countText(totals.tenants));
-    LabelZuJin->setText(amountText(totals.rentSum));
-    LabelYaJin->setText(amountText(totals.depositSum));
-    LabelDaoQi->setText(countText(totals.expired));
-    LabelLinQi->setText(countText(totals.endingSoon));
-    LabelWeiJiRu->setText(QStringLiteral("租金 %1 个，押金 %2 个").arg(totals.unsummedRents).arg(totals.unsummedDeposits));
-    LabelWuFaShiBie->setText(countText(totals.unreadableExpiry));
-    ButtonWeiJiRu->setEnabled(totals.unsummedRents + totals.unsummedDeposits > 0);
-    ButtonWuFaShiBie->setEnabled(totals.unreadableExpiry > 0);
+    tenantCountLabel->setText(countText(totals.tenants));
+    rentSumLabel->setText(amountText(totals.rentSum));
+    depositSumLabel->setText(amountText(totals.depositSum));
+    expiredCountLabel->setText(countText(totals.expired));
+    endingSoonCountLabel->setText(countText(totals.endingSoon));
+    unsummedCountLabel->setText(QStringLiteral("租金 %1 个，押金 %2 个").arg(totals.unsummedRents).arg(totals.unsummedDeposits));
+    unreadableDatesCountLabel->setText(countText(totals.unreadableExpiry));
+    unsummedAmountsButton->setEnabled(totals.unsummedRents + totals.unsummedDeposits > 0);
+    unreadableDatesButton->setEnabled(totals.unreadableExpiry > 0);
 }

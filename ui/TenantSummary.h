@@ -9,10 +9,10 @@ struct TenantTotals;
 
 // The group "房客统计": the figures of the last full listing of the
 // register, with buttons that list the tenants behind some of them.
-class TTenantSummary : public QGroupBox, public Ui::TTenantSummary {
+class TenantSummary : public QGroupBox, public Ui::TenantSummary {
     Q_OBJECT
 public:
-    explicit TTenantSummary(QWidget *parent = nullptr);
+    explicit TenantSummary(QWidget *parent = nullptr);
 
     void showTotals(const TenantTotals &totals);
 };

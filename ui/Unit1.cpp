@@ -32,7 +32,9 @@ TForm1 *Form1 = nullptr;
 void RefreshList()
 {
     RefreshList(*Form1);
-    Form1->showTotals(totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats()));
+    const TenantTotals totals = totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats());
+    Form1->showTotals(totals);
+    emit Form1->registerEvents().registerListed(totals);
 }
 
 void FillRentList()
@@ -77,6 +79,7 @@ TForm1::TForm1(QWidget *parent)
     Edit_VER->setText(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     TabSheet2->installEventFilter(this);
 
+    m_events = new RegisterEvents(this);
     ADOConnection1 = new TADOConnection(this);
     ADOQuery1 = new TADOQuery(QStringLiteral("ADOQuery1"), ADOConnection1, this);
     ADOQuery2 = new TADOQuery(QStringLiteral("ADOQuery2"), ADOConnection1, this);
@@ -95,9 +98,8 @@ TForm1::TForm1(QWidget *parent)
     Timer->start();
 
     connectHandlers();
-    setUpTransferPage();
+    setUpPages();
     setUpLeaseListings();
-    setUpRestore();
     runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 
@@ -124,6 +126,32 @@ void TForm1::connectHandlers()
     connectGuarded(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &place) {
         PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(place));
     });
+}
+
+void TForm1::setUpPages()
+{
+    // The restore group sits below the backup, where the page's design
+    // leaves room for it.
+    restoreGroup = new BackupRestoreGroup(*this, TabSheet3);
+    restoreGroup->setGeometry(0, 88, 753, 270);
+    restoreGroup->lower();  // the hidden rent list's group stays above it
+    setTabOrder(Buttonbakdatabasa, restoreGroup->backupList);
+    setTabOrder(restoreGroup->backupList, restoreGroup->restoreButton);
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl1->currentWidget() == TabSheet3)
+            restoreGroup->showBackups();
+    });
+
+    transferPage = new TransferPage(*this, PageControl1);
+    PageControl1->insertTab(PageControl1->indexOf(TabSheet2), transferPage, QStringLiteral("导入导出"));
+
+    PopupMenu1->addSeparator();
+    exportListingAction = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));
+    exportListingAction->setObjectName(QStringLiteral("exportListingAction"));
+    printListingAction = PopupMenu1->addAction(QStringLiteral("打印当前列表…"));
+    printListingAction->setObjectName(QStringLiteral("printListingAction"));
+    connectGuarded(exportListingAction, &QAction::triggered, transferPage, &TransferPage::exportListing);
+    connectGuarded(printListingAction, &QAction::triggered, transferPage, &TransferPage::printListing);
 }
 
 TADOQuery &TForm1::listCursor()
@@ -169,6 +197,25 @@ void TForm1::setRentTexts(TextList texts)
 void TForm1::setRentTotal(const QString &text)
 {
     Edittjzhichu->setText(text);
+}
+
+bool TForm1::relistRegister()
+{
+    // The refresh may fail at the rent total after the list was read.
+    bool listed = false;
+    runGuarded("TForm1::relistRegister", [&] {
+        FullRefresh();
+        listed = true;
+    });
+    return listed;
+}
+
+bool TForm1::reopenRegister()
+{
+    ADOConnection1->setDatabaseFile(databasePath());
+    const bool listed = relistRegister();
+    emit m_events->databaseReplaced();
+    return listed;
 }
 
 void TForm1::FormCreate()
@@ -217,8 +264,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::Button2Click()
 {
-    // The result is not examined: without a browser nothing happens.
-    QDesktopServices::openUrl(QUrl(QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text()));
+    const QString address = QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text();
+    // Where no browser can be started the user would otherwise see nothing.
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        setMessageText(QStringLiteral("无法打开网页 ") + address);
 }
 
 void TForm1::ComboBoxsearchChange()
@@ -333,5 +382,5 @@ void TForm1::ButtonbakdatabasaClick()
         ShowMessage(QStringLiteral("备份数据库,成功!"));
     else
         ShowMessage(QStringLiteral("备份数据库,失败!") + QDir::toNativeSeparators(databasePath()));
-    fillBackupList();
+    restoreGroup->showBackups();
 }

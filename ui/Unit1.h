@@ -3,11 +3,13 @@
 
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
-#include "register/BackupCatalogue.h"
 #include "register/RecordListView.h"
 #include "register/TenantTotals.h"
+#include "ui/BackupRestoreGroup.h"
 #include "ui/DataSource.h"
+#include "ui/RegisterWindow.h"
 #include "ui/TenantSummary.h"
+#include "ui/TransferPage.h"
 #include "ui_Unit1.h"
 
 #include <QWidget>
@@ -24,7 +26,7 @@ class QTimer;
 // and the clock. It owns the connection, the list cursor ADOQuery1 (shown
 // by the grid through DataSource1) and the check cursor ADOQuery2, and is
 // the record list the list procedures work on.
-class TForm1 : public QWidget, public Ui::TForm1, public RecordListView {
+class TForm1 : public QWidget, public Ui::TForm1, public RecordListView, public RegisterWindow {
     Q_OBJECT
 public:
     explicit TForm1(QWidget *parent = nullptr);
@@ -37,13 +39,14 @@ public:
     QTimer *Timer = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *N1 = nullptr;
-    QAction *N2 = nullptr;  // a separator
-    QAction *N3 = nullptr;
-    QAction *N4 = nullptr;
-    QAction *N5 = nullptr;  // a separator
-    QAction *N6 = nullptr;
-    // The register's figures, on the page 导入导出.
-    TTenantSummary *GroupBoxTongJi = nullptr;
+    QAction *exportListingAction = nullptr;
+    QAction *printListingAction = nullptr;
+    QAction *endingSoonAction = nullptr;
+    // The page 导入导出, the backups' restore on the page 数据备份 and the
+    // register's figures (on the page 导入导出).
+    TransferPage *transferPage = nullptr;
+    BackupRestoreGroup *restoreGroup = nullptr;
+    TenantSummary *tenantSummary = nullptr;
 
     // Handlers, named after control and event.
     void FormCreate();
@@ -60,23 +63,11 @@ public:
     void ButtondelClick();
     void N1Click();
     void ButtonbakdatabasaClick();
-    // The page 导入导出 and the grid's list actions (ListingTransfer.cpp).
-    void ButtonDaoChuClick();
-    void ButtonDaoChuQuanBuClick();
-    void ButtonDaoRuClick();
-    void ButtonDaYinClick();
-    void N3Click();
-    void N4Click();
     // The ending-soon listing, the register's figures and the listings
     // behind them (LeaseListings.cpp).
-    void ButtonLinQiClick();
-    void N6Click();
-    void ButtonWeiJiRuClick();
-    void ButtonWuFaShiBieClick();
-    void LabelRiQiTiShiLinkActivated();
-    // The backups beside the program and their restore (BackupRestorePage.cpp).
-    void PageControl1Change();
-    void ButtonHuiFuClick();
+    void listEndingSoon();
+    void listUnsummedAmounts();
+    void listUnreadableDates();
 
     // After each listing of the whole register: its figures, added up from
     // the rows the listing read.
@@ -91,12 +82,24 @@ public:
     TADOQuery &listCursor() override;
     QString countText() const override;
     void setCountText(const QString &text) override;
+    ListingKind shownListing() const override { return m_shownListing; }
+    void setShownListing(ListingKind kind) override { m_shownListing = kind; }
     void setMessageText(const QString &text) override;
     void setColumnWidth(int position, int width) override;
     const TextList &rentTexts() const override;
     TextList takeRentTexts() override;
     void setRentTexts(TextList texts) override;
     void setRentTotal(const QString &text) override;
+
+    // What the pages ask of the window.
+    TADOConnection &connection() override { return *ADOConnection1; }
+    RecordListView &recordList() override { return *this; }
+    RegisterEvents &registerEvents() override { return *m_events; }
+    QWidget *dialogParent() override { return this; }
+    bool relistRegister() override;
+    bool reopenRegister() override;
+    void showNarrowedListing(const std::function<int(RecordListView &)> &listing,
+                             const QString &nothingFound) override;
 
     // The button that Enter clicks where the focused control does not take
     // Enter itself; none until the search box first changes.
@@ -110,29 +113,19 @@ protected:
 
 private:
     void connectHandlers();
-    void setUpTransferPage();
+    void setUpPages();
     void keepAboutLineInPlace();
-    // The listing on show: "房客登记", "查询结果", "到期房客",
-    // "30天内到期房客", "未计入合计的记录" or "到期日期无法识别".
-    QString listingName() const;
-    // Whether the list cursor holds rows; says so when it holds none.
-    bool listingHasRows();
     void setUpLeaseListings();
-    void setUpRestore();
-    // A listing run from a button or the grid's menu, shown on the first
-    // page; one that finds nothing says `nothingFound` and brings the full
-    // list back, as the due-tenant listing does.
-    void showNarrowedListing(const std::function<int()> &listing, const QString &nothingFound);
     // Under the tool bar, while the listing on show left out rows whose
     // expiry dates read as no date: how many, and a link that lists them.
     void showUnreadableDatesNote(long long count);
-    void fillBackupList();
 
+    RegisterEvents *m_events = nullptr;
     QPushButton *m_defaultButton = nullptr;
+    ListingKind m_shownListing = ListingKind::None;
     bool m_shownOnce = false;
     QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
     std::optional<TenantTotals> m_totals;  // of the last full listing
-    BackupCatalogue m_backups;
 };
 
 // The single main window, set as soon as its construction begins.

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The backups beside the program on the page 数据备份, and restoring one
-// of them in data.mdb's place.
+#include "ui/BackupRestoreGroup.h"
+
+#include "db/ADOQuery.h"
 #include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "register/DatabaseRestore.h"
+#include "register/RecordListView.h"
 #include "register/Unit_mokuai.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Unit1.h"
+#include "ui/RegisterWindow.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -32,28 +34,22 @@ std::optional<long long> backupRecords(const QTreeWidgetItem *item)
 
 } // namespace
 
-void TForm1::setUpRestore()
+BackupRestoreGroup::BackupRestoreGroup(RegisterWindow &window, QWidget *parent)
+    : QGroupBox(parent)
+    , m_window(window)
 {
-    ButtonHuiFu->setEnabled(false);
-    connect(ListViewBeiFen, &QTreeWidget::itemSelectionChanged, this,
-            [this] { ButtonHuiFu->setEnabled(!ListViewBeiFen->selectedItems().isEmpty()); });
-    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
-    connectGuarded(ButtonHuiFu, &QPushButton::clicked, this, &TForm1::ButtonHuiFuClick);
+    setupUi(this);
+    restoreButton->setEnabled(false);
+    connect(backupList, &QTreeWidget::itemSelectionChanged, this,
+            [this] { restoreButton->setEnabled(!backupList->selectedItems().isEmpty()); });
+    connectGuarded(restoreButton, &QPushButton::clicked, this, &BackupRestoreGroup::restoreChosenBackup);
 }
 
-void TForm1::PageControl1Change()
+void BackupRestoreGroup::showBackups()
 {
-    // The files beside the program change without telling: looked at
-    // whenever the page shows.
-    if (PageControl1->currentWidget() == TabSheet3)
-        fillBackupList();
-}
-
-void TForm1::fillBackupList()
-{
-    const QTreeWidgetItem *selected = ListViewBeiFen->currentItem();
+    const QTreeWidgetItem *selected = backupList->currentItem();
     const QString selectedPath = selected && selected->isSelected() ? selected->data(0, pathRole).toString() : QString();
-    ListViewBeiFen->clear();
+    backupList->clear();
     for (const BackupFile &backup : m_backups.backups()) {
         auto *item = new QTreeWidgetItem(
             {backup.name, lastChangedText(backup.lastChanged),
@@ -62,18 +58,18 @@ void TForm1::fillBackupList()
         if (backup.records)
             item->setData(2, recordsRole, *backup.records);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        ListViewBeiFen->addTopLevelItem(item);
+        backupList->addTopLevelItem(item);
         if (backup.path == selectedPath)
-            ListViewBeiFen->setCurrentItem(item);
+            backupList->setCurrentItem(item);
     }
-    ListViewBeiFen->resizeColumnToContents(0);
-    ListViewBeiFen->resizeColumnToContents(1);
-    ButtonHuiFu->setEnabled(!ListViewBeiFen->selectedItems().isEmpty());
+    backupList->resizeColumnToContents(0);
+    backupList->resizeColumnToContents(1);
+    restoreButton->setEnabled(!backupList->selectedItems().isEmpty());
 }
 
-void TForm1::ButtonHuiFuClick()
+void BackupRestoreGroup::restoreChosenBackup()
 {
-    const QList<QTreeWidgetItem *> chosen = ListViewBeiFen->selectedItems();
+    const QList<QTreeWidgetItem *> chosen = backupList->selectedItems();
     if (chosen.isEmpty())
         return;
     const QTreeWidgetItem *item = chosen.first();
@@ -88,22 +84,22 @@ void TForm1::ButtonHuiFuClick()
     if (!AskYesNo(applicationTitle, question, this))
         return;
 
-    const RestoreOutcome outcome = restoreBackup(*ADOConnection1, item->data(0, pathRole).toString(), safetyName);
+    const RestoreOutcome outcome = restoreBackup(m_window.connection(), item->data(0, pathRole).toString(), safetyName);
     if (!outcome.restored) {
-        fillBackupList();
+        showBackups();
         ShowWarningBox(QStringLiteral("无法恢复“%1”：%2。\n当前的数据库没有改动。").arg(name, outcome.failure));
         return;
     }
     // The restored file is the one to open, also when data.mdb was missing
     // at start-up. A refresh that fails (a rent the total cannot add) shows
     // its error; the restore is reported all the same.
-    ADOConnection1->setDatabaseFile(databasePath());
-    runGuarded("TForm1::ButtonHuiFuClick", [] { FullRefresh(); });
-    fillBackupList();
+    m_window.reopenRegister();
+    showBackups();
     const QString kept = outcome.safetyBackup.isEmpty()
         ? QString()
         : QStringLiteral("\n恢复前的数据库已备份为“%1”。").arg(outcome.safetyBackup);
-    if (ADOQuery1->Active() && countText() == fullListCountText(int(outcome.records)))
+    RecordListView &list = m_window.recordList();
+    if (list.listCursor().Active() && list.countText() == fullListCountText(int(outcome.records)))
         ShowMessage(QStringLiteral("已恢复备份“%1”，共 %2 个记录。").arg(name).arg(outcome.records) + kept);
     else
         ShowWarningBox(QStringLiteral("备份“%1”已放回数据库文件，但没能列出其中的记录（见上一条错误信息），请点“刷新”重试。")
