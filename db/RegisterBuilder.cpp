@@ -103,6 +103,7 @@ bool RegisterBuilder::create(const QStringList &extraColumns)
     if (descriptor < 0)
         return fail(writeFailureText(errno, QFileInfo(m_path).absolutePath()));
     ::close(descriptor);
+    m_madeFile = true;
 
     const QString schema = registerSchema();
     if (schema.isEmpty())
