@@ -273,13 +273,11 @@ ConversionResult convertAccessFile(const QString &source, const QString &target,
     ConversionResult result = buildRegisterFromAccess(source, temporary, formats, progress);
     if (!result.succeeded)
         return result;
-    if (const int error = moveWithoutReplacing(temporary, target); error != 0) {
+    if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);
         result.succeeded = false;
         result.failure = error == EEXIST ? QStringLiteral("目标文件“%1”已存在").arg(shown(target))
                                          : writeFailureText(error, directory);
-        return result;
     }
-    syncDirectory(directory);
     return result;
 }
