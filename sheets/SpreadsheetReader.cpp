@@ -75,9 +75,3 @@ WorkbookFacts readSpreadsheet(const QString &path, SpreadsheetKind kind, int she
     readCsv(path, sink, control);
     return {{QFileInfo(path).completeBaseName()}};
 }
-
-QString spreadsheetFileFilter()
-{
-    return QStringLiteral("表格文件 (*.xlsx *.ods *.csv);;Excel 工作簿 (*.xlsx);;OpenDocument 表格 (*.ods);;"
-                          "CSV 文件 (*.csv);;所有文件 (*)");
-}
