@@ -107,6 +107,9 @@ QString readFailureText(AccessReadFailure failure, const QString &path)
     case AccessReadFailure::UnsupportedVersion:
         return QStringLiteral("它是 Access 97 或更早版本的数据库，本程序只能转换 Access 2000 及以后版本的数据库"
                               "（可先在 Access 中把它转换为新版本）");
+    case AccessReadFailure::Encrypted:
+        return QStringLiteral("文件已用数据库密码加密，本程序无法读取"
+                              "（可先在 Access 中用密码打开它，撤消数据库密码后保存，再转换）");
     case AccessReadFailure::NoSuchTable:
         return QStringLiteral("其中没有名为 data 的表");
     case AccessReadFailure::Damaged:
@@ -118,9 +121,10 @@ QString readFailureText(AccessReadFailure failure, const QString &path)
 enum class Copy { Done, Cancelled, Failed, KeyUnusable, CalculatedUnusable };
 
 // Copies every row of `table` into a new register at `path`. On
-// CalculatedUnusable, `unusable` names the column.
+// CalculatedUnusable, `unusable` names the column. `created` tells whether
+// a file was made at `path`: only that one may be removed afterwards.
 Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, const RegionalFormats &formats,
-              const ConversionProgress &progress, ConversionResult &result, int *unusable)
+              const ConversionProgress &progress, ConversionResult &result, int *unusable, bool *created)
 {
     RegisterBuilder builder(path);
     auto failed = [&](const QString &text) {
@@ -132,7 +136,9 @@ Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, c
     const qint64 total = table.declaredRowCount();
     if (progress && !progress(0, total))
         return Copy::Cancelled;
-    if (!builder.create(plan.extraNames))
+    const bool madeIt = builder.create(plan.extraNames);
+    *created = builder.madeFile();
+    if (!madeIt)
         return failed(builder.failure());
 
     // The source column of each of the row's texts, in the register's order.
@@ -220,13 +226,17 @@ ConversionResult buildRegisterFromAccess(const QString &source, const QString &p
     for (;;) {
         const ColumnPlan plan = planFor(columns, key, unusable);
         int unusableColumn = -1;
-        const Copy copied = copyRows(*table, plan, path, formats, progress, result, &unusableColumn);
+        bool created = false;
+        const Copy copied = copyRows(*table, plan, path, formats, progress, result, &unusableColumn, &created);
         if (copied == Copy::Done) {
             result.succeeded = true;
             result.leftOutColumns = plan.leftOut;
             return result;
         }
-        QFile::remove(path);
+        // A file that was there before this run, at a path given by whoever
+        // started it, is not this run's to remove.
+        if (created)
+            QFile::remove(path);
         table->rewind();
         if (copied == Copy::KeyUnusable && key >= 0) {
             // Values that repeat or are missing cannot be the key: the rows
@@ -263,13 +273,11 @@ ConversionResult convertAccessFile(const QString &source, const QString &target,
     ConversionResult result = buildRegisterFromAccess(source, temporary, formats, progress);
     if (!result.succeeded)
         return result;
-    if (const int error = moveWithoutReplacing(temporary, target); error != 0) {
+    if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);
         result.succeeded = false;
         result.failure = error == EEXIST ? QStringLiteral("目标文件“%1”已存在").arg(shown(target))
                                          : writeFailureText(error, directory);
-        return result;
     }
-    syncDirectory(directory);
     return result;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "access/AccessTable.h"
 
+#include "access/JetProperties.h"
 #include "access/JetValues.h"
+#include "access/TableReader.h"
 #include "db/RegisterValueText.h"
 
 #include <QFile>
@@ -11,35 +13,23 @@
 
 #include <cstdio>
 #include <cstring>
-#include <span>
-#include <vector>
-
-#include <mdbtools.h>
+#include <limits>
 
 namespace {
-
-// A row's place on its page: the low 13 bits of the offset table entry;
-// the bit 0x4000 marks a deleted row.
-constexpr int rowOffsetMask = 0x1fff;
-constexpr int deletedRowFlag = 0x4000;
-
-// The 12-byte head of a memo value: length and where the text is.
-constexpr int memoHeadSize = 12;
-constexpr quint32 memoInline = 0x80000000;
-constexpr quint32 memoOnePage = 0x40000000;
-constexpr quint32 memoLengthMask = 0x3fffffff;
 
 // Access 2010 marks a calculated column in the byte after the column's flags.
 constexpr unsigned char calculatedColumnFlags = 0xc0;
 
-// Access allows 255 columns and 32 indexes per table.
-constexpr guint maxColumns = 255;
-constexpr guint maxIndexes = 64;
-
-// Large Number (Access 2016), unknown to this libmdb.
+// Large Number (Access 2016) and Date/Time Extended (Access 2019), unknown
+// to this libmdb.
 constexpr int largeNumberType = 0x13;
+constexpr int extendedDateTimeType = 0x14;
 
-using Bytes = std::span<const unsigned char>;
+// The catalog is the system table whose definition is on page 2; a table's
+// row there holds its definition's page in the low 24 bits of its Id.
+constexpr guint32 catalogPage = 2;
+constexpr quint32 catalogPageMask = 0x00ffffff;
+constexpr int catalogTypeMask = 0x7f;
 
 AccessColumnType columnType(int mdbType)
 {
@@ -57,6 +47,7 @@ AccessColumnType columnType(int mdbType)
     case MDB_MONEY:
         return AccessColumnType::Currency;
     case MDB_DATETIME:
+    case extendedDateTimeType:
         return AccessColumnType::DateTime;
     case MDB_TEXT:
         return AccessColumnType::Text;
@@ -91,6 +82,8 @@ int fixedSize(int mdbType)
         return 16;
     case MDB_NUMERIC:
         return 17;
+    case extendedDateTimeType:
+        return extendedDateTimeSize;
     default:
         return 0;
     }
@@ -141,6 +134,8 @@ std::optional<QString> valueText(int mdbType, Bytes bytes, int scale, bool calcu
         return currencyText(qFromLittleEndian<qint64>(bytes.data()));
     case MDB_DATETIME:
         return dateTimeText(qFromLittleEndian<double>(bytes.data()), formats);
+    case extendedDateTimeType:
+        return extendedDateTimeText(bytes, formats);
     case MDB_TEXT:
     case MDB_MEMO:
         return jetText(bytes.data(), qsizetype(bytes.size()));
@@ -151,24 +146,6 @@ std::optional<QString> valueText(int mdbType, Bytes bytes, int scale, bool calcu
     default:
         return std::nullopt;
     }
-}
-
-// Whether the catalog read has every object the file counts: a table that
-// is not found in a catalog cut short may still be there.
-bool catalogComplete(MdbHandle *mdb, guint found)
-{
-    // The catalog is the system table whose definition is on page 2.
-    MdbCatalogEntry objects {};
-    objects.mdb = mdb;
-    objects.object_type = MDB_TABLE;
-    objects.table_pg = 2;
-    MdbTableDef *table = mdb_read_table(&objects);
-    if (!table)
-        return false;
-    const guint counted = table->num_rows;
-    mdb_free_tabledef(table);
-    // A file that was not closed properly may count none.
-    return counted == 0 || counted == found;
 }
 
 // While it lives, what libmdb prints on stderr goes nowhere: its warnings
@@ -198,97 +175,128 @@ private:
     FILE *m_nowhere;
 };
 
+// Where a table is, as the catalog says.
+struct CatalogEntry {
+    guint32 definitionPage = 0;
+    // Its properties (LvProp) as the catalog's row holds them: the head of
+    // a long value; empty when it has none.
+    QByteArray properties;
+};
+
+enum class CatalogSearch { Found, NotFound, Damaged };
+
+// The column of the catalog named `name`, or -1.
+int catalogColumn(const TableReader &catalog, const char *name)
+{
+    for (int i = 0; i < catalog.columnCount(); ++i) {
+        if (std::strcmp(catalog.column(i)->name, name) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// Looks up the table `name` (letter case ignored, as Access does) in the
+// catalog, which is read whole as any table is: libmdb's own reading of
+// it follows its maps and property blocks unchecked. A catalog whose row
+// count is stale is whole when every row its pages hold was read.
+CatalogSearch findTable(TableReader &catalog, const QString &name, CatalogEntry *found)
+{
+    const int id = catalogColumn(catalog, "Id");
+    const int objectName = catalogColumn(catalog, "Name");
+    const int type = catalogColumn(catalog, "Type");
+    const int properties = catalogColumn(catalog, "LvProp");
+    if (id < 0 || objectName < 0 || type < 0 || properties < 0 || catalog.column(id)->col_type != MDB_LONGINT
+        || catalog.column(type)->col_type != MDB_INT || catalog.column(objectName)->col_type != MDB_TEXT)
+        return CatalogSearch::Damaged;
+    qint64 rows = 0;
+    bool matched = false;
+    for (;;) {
+        const TableReader::Fetch fetched = catalog.fetchRow();
+        if (fetched == TableReader::Fetch::Damaged)
+            return CatalogSearch::Damaged;
+        if (fetched == TableReader::Fetch::End)
+            break;
+        ++rows;
+        if (matched || catalog.isNull(type) || catalog.isNull(objectName) || catalog.isNull(id))
+            continue;
+        const auto typeBytes = catalog.valueBytes(type);
+        const auto nameBytes = catalog.valueBytes(objectName);
+        const auto idBytes = catalog.valueBytes(id);
+        const auto objectType = typeBytes ? integerValue(MDB_INT, *typeBytes) : std::nullopt;
+        const auto definition = idBytes ? integerValue(MDB_LONGINT, *idBytes) : std::nullopt;
+        if (!objectType || !nameBytes || !definition)
+            return CatalogSearch::Damaged;
+        if ((*objectType & catalogTypeMask) != MDB_TABLE
+            || jetText(nameBytes->data(), qsizetype(nameBytes->size())).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        matched = true;
+        found->definitionPage = guint32(*definition) & catalogPageMask;
+        // Read only when a calculated column needs them: damage in what else
+        // they hold (captions, formats) keeps no row from being read.
+        if (const auto head = catalog.valueBytes(properties); head && !catalog.isNull(properties))
+            found->properties = QByteArray(reinterpret_cast<const char *>(head->data()), qsizetype(head->size()));
+    }
+    if (rows != catalog.declaredRowCount() && !catalog.everyRowListed())
+        return CatalogSearch::Damaged;
+    return matched ? CatalogSearch::Found : CatalogSearch::NotFound;
+}
+
 } // namespace
 
 struct AccessTable::Private {
     // Declared first, so that it outlives every libmdb call below.
     LibraryWarningsSilenced silenced;
     MdbHandle *mdb = nullptr;
-    MdbTableDef *table = nullptr;
-    qint64 fileSize = 0;
+    std::unique_ptr<TableReader> table;
     QList<AccessColumn> columns;
     std::vector<int> types;  // per column: the libmdb type its values have
-    std::vector<MdbField> fields;
-    guint32 page = 0;        // the data page in pg_buf; 0 before the first
-    QSet<guint32> pagesRead;
-    bool otherOwnersListed = false;
-    int rowsOnPage = 0;
-    int nextRow = 0;
-    bool onRow = false;
 
     ~Private()
     {
-        if (table)
-            mdb_free_tabledef(table);
+        table.reset();
         if (mdb)
             mdb_close(mdb);
     }
 
-    MdbColumn *column(int i) const { return static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i)); }
-
-    // The first `size` bytes of the table's definition; empty when the file
-    // does not hold them.
-    QByteArray definitionBytes(int size) const;
-    bool describeColumns();
-    bool nextPage(bool *end);
-    // Whether the page in pg_buf is one of the table's data pages.
-    bool ownPage() const
-    {
-        return mdb->pg_buf[0] == MDB_PAGE_DATA && guint32(mdb_get_int32(mdb->pg_buf, 4)) == table->entry->table_pg;
-    }
-    // The bytes of column `i` in the current row, checked to lie on the page.
-    std::optional<Bytes> valueBytes(int i) const
-    {
-        const MdbField &field = fields[size_t(i)];
-        if (field.start < 0 || field.siz < 0 || field.start + field.siz > mdb->fmt->pg_size)
-            return std::nullopt;
-        return Bytes(mdb->pg_buf + field.start, size_t(field.siz));
-    }
-    bool readMemo(Bytes head, QByteArray *bytes) const;
-    bool appendLongValueRow(quint32 pageRow, bool chained, QByteArray *bytes, quint32 *next) const;
+    bool describeColumns(const QByteArray &propertiesHead);
+    std::optional<JetPropertyMaps> readProperties(const QByteArray &head) const;
 };
 
-QByteArray AccessTable::Private::definitionBytes(int size) const
+std::optional<JetPropertyMaps> AccessTable::Private::readProperties(const QByteArray &head) const
 {
-    // A definition that outgrows its page goes on at byte 8 of the page
-    // whose number its page holds at byte 4.
-    QByteArray definition;
-    QSet<guint32> read;
-    for (guint32 page = table->entry->table_pg; definition.size() < size;) {
-        if (read.contains(page) || mdb_read_pg(mdb, page) != mdb->fmt->pg_size)
-            return {};
-        read.insert(page);
-        const int from = definition.isEmpty() ? 0 : 8;
-        definition.append(reinterpret_cast<const char *>(mdb->pg_buf) + from, mdb->fmt->pg_size - from);
-        page = guint32(mdb_get_int32(mdb->pg_buf, 4));
-    }
-    return definition;
+    if (head.isEmpty())
+        return JetPropertyMaps();
+    QByteArray bytes;
+    if (!table->readLongValue(Bytes(reinterpret_cast<const unsigned char *>(head.constData()), size_t(head.size())), &bytes))
+        return std::nullopt;
+    return readJetProperties(Bytes(reinterpret_cast<const unsigned char *>(bytes.constData()), size_t(bytes.size())));
 }
 
-bool AccessTable::Private::describeColumns()
+bool AccessTable::Private::describeColumns(const QByteArray &propertiesHead)
 {
+    // libmdb does not keep the byte that marks a calculated column: find
+    // each column's entry in the definition once more.
     const MdbFormatConstants *fmt = mdb->fmt;
-    if (table->num_cols > maxColumns || table->num_real_idxs > maxIndexes)
-        return false;
-    // libmdb does not keep the byte that marks a calculated column: read the
-    // column entries of the definition once more.
-    const int entriesStart = fmt->tab_cols_start_offset + int(table->num_real_idxs) * fmt->tab_ridx_entry_size;
-    const QByteArray definition = definitionBytes(entriesStart + int(table->num_cols) * fmt->tab_col_entry_size);
-    if (definition.isEmpty())
-        return false;
-    QList<bool> matched(table->num_cols, false);
-
-    for (guint i = 0; i < table->num_cols; ++i) {
-        const MdbColumn *described = column(int(i));
+    const int count = table->columnCount();
+    QList<bool> matched(count, false);
+    QSet<QString> names;
+    // Read once, when a calculated column needs them.
+    std::optional<JetPropertyMaps> properties;
+    bool propertiesRead = false;
+    for (int i = 0; i < count; ++i) {
+        const MdbColumn *described = table->column(i);
         AccessColumn access;
         access.name = QString::fromUtf8(described->name);
+        // Access gives every column a name of its own.
+        if (access.name.isEmpty() || names.contains(access.name.toCaseFolded()))
+            return false;
+        names.insert(access.name.toCaseFolded());
         access.autoNumber = described->col_type == MDB_LONGINT && described->is_long_auto;
-        for (guint e = 0; e < table->num_cols; ++e) {
-            const auto *entry = reinterpret_cast<const unsigned char *>(definition.constData()) + entriesStart
-                + int(e) * fmt->tab_col_entry_size;
+        for (int e = 0; e < count; ++e) {
+            const unsigned char *entry = table->columnEntry(e);
             if (matched[e] || entry[fmt->col_num_offset] != described->col_num
-                || mdb_get_int16(const_cast<unsigned char *>(entry), fmt->tab_col_offset_var) != int(described->var_col_num)
-                || mdb_get_int16(const_cast<unsigned char *>(entry), fmt->tab_row_col_num_offset) != described->row_col_num)
+                || qFromLittleEndian<quint16>(entry + fmt->tab_col_offset_var) != described->var_col_num
+                || qFromLittleEndian<quint16>(entry + fmt->tab_row_col_num_offset) != described->row_col_num)
                 continue;
             matched[e] = true;
             access.calculated = (entry[fmt->col_flags_offset + 1] & calculatedColumnFlags) == calculatedColumnFlags;
@@ -298,109 +306,21 @@ bool AccessTable::Private::describeColumns()
         // The column's definition may name another type than its result's,
         // which Access keeps among the column's properties.
         if (access.calculated) {
-            bool known = false;
-            const int result = QByteArray(mdb_col_get_prop(described, "ResultType")).toInt(&known);
-            if (known && result != 0)
-                type = result;
+            if (!propertiesRead) {
+                properties = readProperties(propertiesHead);
+                propertiesRead = true;
+            }
+            if (!properties)
+                return false;
+            const auto result = jetPropertyInteger(properties->value(access.name).value(QStringLiteral("ResultType")));
+            if (result && *result != 0)
+                type = int(*result);
             access.autoNumber = false;
         }
         access.type = columnType(type);
         types.push_back(type);
         columns << access;
     }
-    return true;
-}
-
-bool AccessTable::Private::appendLongValueRow(quint32 pageRow, bool chained, QByteArray *bytes, quint32 *next) const
-{
-    void *page = nullptr;
-    int start = 0;
-    size_t length = 0;
-    if (mdb_find_pg_row(mdb, int(pageRow), &page, &start, &length) != 0 || !page)
-        return false;
-    const auto *pageBytes = static_cast<const unsigned char *>(page);
-    // A long-value page is a data page marked "LVAL" in place of its table.
-    if (pageBytes[0] != MDB_PAGE_DATA || std::memcmp(pageBytes + 4, "LVAL", 4) != 0)
-        return false;
-    if (start < 0 || size_t(start) + length > size_t(mdb->fmt->pg_size))
-        return false;
-    const unsigned char *row = pageBytes + start;
-    if (chained) {
-        if (length < 4)
-            return false;
-        *next = qFromLittleEndian<quint32>(row);
-        row += 4;
-        length -= 4;
-    }
-    bytes->append(reinterpret_cast<const char *>(row), qsizetype(length));
-    return true;
-}
-
-bool AccessTable::Private::readMemo(Bytes head, QByteArray *bytes) const
-{
-    if (head.size() < size_t(memoHeadSize))
-        return false;
-    const quint32 word = qFromLittleEndian<quint32>(head.data());
-    const quint32 length = word & memoLengthMask;
-    const quint32 pageRow = qFromLittleEndian<quint32>(head.data() + 4);
-    // No value is longer than the file that holds it.
-    if (length > fileSize)
-        return false;
-    // The head's length is the memo's; a place that holds less is damaged.
-    if (word & memoInline) {
-        if (head.size() - memoHeadSize < length)
-            return false;
-        bytes->append(reinterpret_cast<const char *>(head.data() + memoHeadSize), qsizetype(length));
-        return true;
-    }
-    if (word & memoOnePage) {
-        quint32 unused = 0;
-        if (!appendLongValueRow(pageRow, false, bytes, &unused) || quint32(bytes->size()) < length)
-            return false;
-        bytes->truncate(length);
-        return true;
-    }
-    // Several long-value rows, each leading with the place of the next. A
-    // chain that comes back to a row it passed would never end.
-    bytes->reserve(length);
-    QSet<quint32> visited;
-    quint32 next = pageRow;
-    while (next != 0 && quint32(bytes->size()) < length) {
-        if (visited.contains(next))
-            return false;
-        visited.insert(next);
-        if (!appendLongValueRow(next, true, bytes, &next))
-            return false;
-    }
-    if (quint32(bytes->size()) < length)
-        return false;
-    bytes->truncate(length);
-    return true;
-}
-
-// Loads the table's next data page as its usage map lists them. A map of
-// an unknown kind, or one that lists a page the file does not have, is
-// damage: libmdb would guess at pages instead.
-bool AccessTable::Private::nextPage(bool *end)
-{
-    const gint32 next = mdb_map_find_next(mdb, table->usage_map, guint(table->map_sz), page);
-    *end = next == 0;
-    if (next == 0)
-        return true;
-    if (next < 0 || guint32(next) <= page || mdb_read_pg(mdb, gulong(next)) != mdb->fmt->pg_size)
-        return false;
-    page = guint32(next);
-    // A page the map lists for another owner holds none of this table's rows.
-    if (!ownPage()) {
-        otherOwnersListed = true;
-        rowsOnPage = 0;
-    } else {
-        pagesRead.insert(page);
-        rowsOnPage = mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset);
-        if (mdb->fmt->row_count_offset + 2 + 2 * rowsOnPage > mdb->fmt->pg_size)
-            return false;
-    }
-    nextRow = 0;
     return true;
 }
 
@@ -424,37 +344,40 @@ std::unique_ptr<AccessTable> AccessTable::open(const QString &path, const QStrin
 
     std::unique_ptr<AccessTable> table(new AccessTable);
     Private &d = *table->d;
-    d.fileSize = QFileInfo(path).size();
+    const qint64 fileSize = QFileInfo(path).size();
     d.mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!d.mdb)
         return fail(AccessReadFailure::NotAccess);
     // Access 97 keeps text in the code page of the machine that wrote it.
     if (d.mdb->f->jet_version == MDB_VER_JET3)
         return fail(AccessReadFailure::UnsupportedVersion);
+    // From Access 2007 on, a database password encrypts every page with a
+    // key libmdb does not have; the header then holds a key of its own.
+    if (d.mdb->f->jet_version != MDB_VER_JET4 && d.mdb->f->db_key != 0)
+        return fail(AccessReadFailure::Encrypted);
     // An Access file is whole pages; anything else was cut short.
-    if (d.fileSize % d.mdb->fmt->pg_size != 0)
+    const qint64 pageSize = d.mdb->fmt->pg_size;
+    if (fileSize % pageSize != 0 || fileSize / pageSize > std::numeric_limits<guint32>::max())
         return fail(AccessReadFailure::Damaged);
+    const auto pageCount = guint32(fileSize / pageSize);
 
-    GPtrArray *catalog = mdb_read_catalog(d.mdb, MDB_ANY);
-    if (!catalog || !catalogComplete(d.mdb, catalog->len))
-        return fail(AccessReadFailure::Damaged);
-    MdbCatalogEntry *entry = nullptr;
-    for (guint i = 0; i < catalog->len && !entry; ++i) {
-        auto *candidate = static_cast<MdbCatalogEntry *>(g_ptr_array_index(catalog, i));
-        if (candidate->object_type == MDB_TABLE
-            && QString::fromUtf8(candidate->object_name).compare(tableName, Qt::CaseInsensitive) == 0)
-            entry = candidate;
+    CatalogEntry entry;
+    {
+        const std::unique_ptr<TableReader> catalog = TableReader::open(d.mdb, pageCount, catalogPage);
+        if (!catalog)
+            return fail(AccessReadFailure::Damaged);
+        switch (findTable(*catalog, tableName, &entry)) {
+        case CatalogSearch::Found:
+            break;
+        case CatalogSearch::NotFound:
+            return fail(AccessReadFailure::NoSuchTable);
+        case CatalogSearch::Damaged:
+            return fail(AccessReadFailure::Damaged);
+        }
     }
-    if (!entry)
-        return fail(AccessReadFailure::NoSuchTable);
-    d.table = mdb_read_table(entry);
-    // A usage map that is not there would be read through a null pointer.
-    if (!d.table || !d.table->usage_map || d.table->map_sz < 1)
+    d.table = TableReader::open(d.mdb, pageCount, entry.definitionPage);
+    if (!d.table || !d.describeColumns(entry.properties))
         return fail(AccessReadFailure::Damaged);
-    if (!mdb_read_columns(d.table) || d.table->columns->len != d.table->num_cols || !d.describeColumns())
-        return fail(AccessReadFailure::Damaged);
-    d.fields.resize(qMax<size_t>(d.table->num_cols, 1));
-    table->rewind();
     return table;
 }
 
@@ -465,72 +388,38 @@ const QList<AccessColumn> &AccessTable::columns() const
 
 qint64 AccessTable::declaredRowCount() const
 {
-    return d->table->num_rows;
+    return d->table->declaredRowCount();
 }
 
 void AccessTable::rewind()
 {
-    d->page = 0;
-    d->pagesRead.clear();
-    d->otherOwnersListed = false;
-    d->rowsOnPage = 0;
-    d->nextRow = 0;
-    d->onRow = false;
+    d->table->rewind();
 }
 
 AccessTable::Fetch AccessTable::fetchRow()
 {
-    d->onRow = false;
-    for (;;) {
-        if (d->nextRow >= d->rowsOnPage) {
-            bool end = false;
-            if (!d->nextPage(&end))
-                return Fetch::Damaged;
-            if (end)
-                return Fetch::End;
-            continue;
-        }
-        const int row = d->nextRow++;
-        const int offset = mdb_get_int16(d->mdb->pg_buf, d->mdb->fmt->row_count_offset + 2 + 2 * row);
-        if (offset & deletedRowFlag)
-            continue;
-        // Every row that is not deleted must be read whole: the row count the
-        // file keeps may be stale, so it cannot tell a row that was skipped.
-        int start = 0;
-        size_t size = 0;
-        if (mdb_find_row(d->mdb, row, &start, &size) != 0 || size == 0)
-            return Fetch::Damaged;
-        start &= rowOffsetMask;
-        if (mdb_crack_row(d->table, start, size, d->fields.data()) < 0)
-            return Fetch::Damaged;
-        d->onRow = true;
+    switch (d->table->fetchRow()) {
+    case TableReader::Fetch::Row:
         return Fetch::Row;
+    case TableReader::Fetch::End:
+        return Fetch::End;
+    case TableReader::Fetch::Damaged:
+        break;
     }
+    return Fetch::Damaged;
 }
 
 bool AccessTable::everyRowListed()
 {
-    if (d->otherOwnersListed)
-        return false;
-    const guint32 pages = guint32(d->fileSize / d->mdb->fmt->pg_size);
-    for (guint32 page = 1; page < pages; ++page) {
-        if (d->pagesRead.contains(page) || mdb_read_pg(d->mdb, page) != d->mdb->fmt->pg_size || !d->ownPage())
-            continue;
-        const int rows = mdb_get_int16(d->mdb->pg_buf, d->mdb->fmt->row_count_offset);
-        for (int row = 0; row < rows && d->mdb->fmt->row_count_offset + 4 + 2 * row <= d->mdb->fmt->pg_size; ++row) {
-            if (!(mdb_get_int16(d->mdb->pg_buf, d->mdb->fmt->row_count_offset + 2 + 2 * row) & deletedRowFlag))
-                return false;
-        }
-    }
-    d->onRow = false;
-    return true;
+    return d->table->everyRowListed();
 }
 
 std::optional<qint64> AccessTable::integer(int column, bool *damaged)
 {
-    if (!d->onRow || d->fields[size_t(column)].is_null)
+    const TableReader &table = *d->table;
+    if (!table.onRow() || table.isNull(column))
         return std::nullopt;
-    const std::optional<Bytes> bytes = d->valueBytes(column);
+    const std::optional<Bytes> bytes = table.valueBytes(column);
     std::optional<qint64> value = bytes ? integerValue(d->types[size_t(column)], *bytes) : std::nullopt;
     if (!value)
         *damaged = true;
@@ -539,22 +428,21 @@ std::optional<qint64> AccessTable::integer(int column, bool *damaged)
 
 std::optional<QString> AccessTable::text(int column, const RegionalFormats &formats, ValueProblem *problem)
 {
-    const MdbColumn *described = d->column(column);
-    const MdbField &field = d->fields[size_t(column)];
+    const TableReader &table = *d->table;
     const bool calculated = d->columns[column].calculated;
     const int type = d->types[size_t(column)];
-    if (!d->onRow)
+    if (!table.onRow())
         return std::nullopt;
     // A Yes/No value lives in the row's NULL marks: set is Yes.
     if (type == MDB_BOOL && !calculated)
-        return yesNoText(!field.is_null);
-    if (field.is_null)
+        return yesNoText(!table.isNull(column));
+    if (table.isNull(column))
         return std::nullopt;
 
-    std::optional<Bytes> bytes = d->valueBytes(column);
+    std::optional<Bytes> bytes = table.valueBytes(column);
     QByteArray memo;
     if (bytes && type == MDB_MEMO) {
-        if (d->readMemo(*bytes, &memo))
+        if (table.readLongValue(*bytes, &memo))
             bytes = Bytes(reinterpret_cast<const unsigned char *>(memo.constData()), size_t(memo.size()));
         else
             bytes.reset();
@@ -572,7 +460,7 @@ std::optional<QString> AccessTable::text(int column, const RegionalFormats &form
         return text;
     }
     // libmdb keeps a Decimal's scale under the name of its precision.
-    std::optional<QString> text = valueText(type, *bytes, described->col_prec, false, formats);
+    std::optional<QString> text = valueText(type, *bytes, table.column(column)->col_prec, false, formats);
     if (!text)
         *problem = ValueProblem::Damaged;
     return text;

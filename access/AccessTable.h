@@ -36,6 +36,7 @@ enum class AccessReadFailure {
     CannotOpen,          // the file cannot be opened for reading
     NotAccess,           // no Access database
     UnsupportedVersion,  // Access 97 and older (Jet 3)
+    Encrypted,           // Access 2007 and later, saved with a password
     NoSuchTable,
     Damaged,
 };
@@ -48,12 +49,15 @@ enum class ValueProblem {
 };
 
 // One table of an Access (Jet 4 or ACE) file, read row by row. The file is
-// opened read-only: nothing is ever written to it. This and its .cpp are the
-// only place that sees mdbtools' libmdb. libmdb trusts the file, so it runs
-// only in the conversion's own process, and the reading checks what it can:
-// every row the table's pages hold must be read whole, and no long value
-// may run past the file or round in a circle. libmdb's warnings are kept
-// off the terminal while a table is open.
+// opened read-only: nothing is ever written to it. This, TableReader and
+// their .cpp files are the only place that sees mdbtools' libmdb. libmdb
+// trusts the file, so it runs only in the conversion's own process, and the
+// reading checks what it can before libmdb sees it: the catalog is read as
+// checked as the table itself, the table's definition must hold all its
+// columns, every page a map lists must be in the file, every row the
+// table's pages hold must be read whole, and no long value may run past the
+// file or round in a circle. libmdb's warnings are kept off the terminal
+// while a table is open.
 class AccessTable {
 public:
     // Opens `path` and its table `tableName` (letter case ignored, as Access

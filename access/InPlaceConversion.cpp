@@ -11,7 +11,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace {
 
@@ -112,14 +111,10 @@ ConversionResult finishInPlaceConversion(const QString &databasePath, const File
         undoKeep();
         return giveUp(writeFailureText(error, directory));
     }
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(databasePath).constData()) != 0) {
-        const int error = errno;
+    if (const int error = publishFile(temporary, databasePath, ExistingFile::Replace); error != 0) {
         undoKeep();
         return giveUp(writeFailureText(error, directory));
     }
-    // The register is in place; a failed sync of the directory entry cannot
-    // be undone any more, and the rename stands on most file systems anyway.
-    syncDirectory(directory);
     result.keptPath = kept;
     return result;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "access/JetValues.h"
 
+#include "db/RegisterValueText.h"
+
+#include <QDate>
 #include <QUuid>
 #include <QtEndian>
 
@@ -31,6 +34,21 @@ QString scaledText(unsigned __int128 magnitude, bool negative, int scale)
 
 // Access keeps at most 28 digits after the point.
 constexpr int maxDecimalScale = 28;
+
+// The number written in `count` decimal digits at `bytes`; empty when one
+// is no digit or the number is above `largest`.
+std::optional<qint64> digitsValue(const unsigned char *bytes, int count, qint64 largest)
+{
+    qint64 value = 0;
+    for (int i = 0; i < count; ++i) {
+        if (bytes[i] < '0' || bytes[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (bytes[i] - '0');
+        if (value > largest)
+            return std::nullopt;
+    }
+    return value;
+}
 
 } // namespace
 
@@ -105,6 +123,24 @@ std::optional<QString> calculatedDecimalText(std::span<const unsigned char> byte
     for (const unsigned char *end = bytes.data() + 4 + length; at < end; at += 8)
         magnitude = magnitude << 64 | qFromLittleEndian<quint64>(at);
     return scaledText(magnitude, bytes[3] != 0, scale);
+}
+
+std::optional<QString> extendedDateTimeText(std::span<const unsigned char> bytes, const RegionalFormats &formats)
+{
+    constexpr qint64 secondsPerDay = 86400;
+    if (bytes.size() != size_t(extendedDateTimeSize) || bytes[19] != ':' || bytes[39] != ':' || bytes[40] != '7'
+        || bytes[41] != 0)
+        return std::nullopt;
+    const QDate first(1, 1, 1);
+    const auto days = digitsValue(bytes.data(), 19, first.daysTo(QDate(9999, 12, 31)));
+    const auto seconds = digitsValue(bytes.data() + 20, 12, secondsPerDay - 1);
+    if (!days || !seconds || !digitsValue(bytes.data() + 32, 7, 9'999'999))
+        return std::nullopt;
+    // As a Date/Time value: whole days from 30 December 1899, the time of
+    // day as a fraction that runs forward from midnight on either side.
+    const qint64 whole = *days - first.daysTo(QDate(1899, 12, 30));
+    const double fraction = double(*seconds) / double(secondsPerDay);
+    return dateTimeText(double(whole) + (whole < 0 ? -fraction : fraction), formats);
 }
 
 std::optional<QString> guidText(std::span<const unsigned char> bytes)

@@ -30,6 +30,14 @@ std::optional<QString> decimalText(std::span<const unsigned char> bytes, int sca
 // length is not a multiple of 8, then 64-bit ones.
 std::optional<QString> calculatedDecimalText(std::span<const unsigned char> bytes);
 
+// A Date/Time Extended value (Access 2019): 42 bytes of text, the days
+// since 1 January of the year 1 in 19 digits, a colon, the seconds of the
+// day in 12 digits and their ten-millionths in 7, then ":7" and a zero byte.
+// As a date of the register (dateTimeText()); the fraction of a second is
+// not kept. Empty when `bytes` are no such value.
+constexpr int extendedDateTimeSize = 42;
+std::optional<QString> extendedDateTimeText(std::span<const unsigned char> bytes, const RegionalFormats &formats);
+
 // A Replication ID (GUID) as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}: its
 // first three groups are stored little-endian.
 std::optional<QString> guidText(std::span<const unsigned char> bytes);

@@ -80,14 +80,9 @@ QString billExportCommandUsage()
     return QStringLiteral("      larkhaven-convert REGISTER TARGET.xlsx|TARGET.csv --month 2026-12（把一个月的账单导出为表格）");
 }
 
-std::optional<int> runBillExportCommand(const QStringList &arguments)
+int runBillExportCommand(const QStringList &files, const QString &monthKey)
 {
-    const qsizetype flag = arguments.indexOf(QStringLiteral("--month"));
-    if (flag < 0)
-        return std::nullopt;
-    QStringList files = arguments;
-    files.remove(flag, std::min<qsizetype>(2, files.size() - flag));
-    const std::optional<LedgerMonth> month = LedgerMonth::fromKey(arguments.value(flag + 1));
+    const std::optional<LedgerMonth> month = LedgerMonth::fromKey(monthKey);
     const QString suffix = QFileInfo(files.value(1)).suffix().toLower();
     if (!month || files.size() != 2 || (suffix != QStringLiteral("xlsx") && suffix != QStringLiteral("csv"))) {
         printLine(stderr, QStringLiteral("用法："));

@@ -9,23 +9,27 @@ namespace {
 
 // Kept where the handler can reach them without allocating.
 QByteArray crashLine;
+QByteArray limitLine;
 QByteArray unfinishedFile;
 // A crash may come from a stack that has run out.
 alignas(16) char handlerStack[64 * 1024];
 
-void onCrash(int)
+void onCrash(int signal)
 {
     // Only calls that are safe in a signal handler.
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, crashLine.constData(), size_t(crashLine.size()));
-    ::unlink(unfinishedFile.constData());
+    const QByteArray &line = signal == SIGXCPU || signal == SIGABRT ? limitLine : crashLine;
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    if (!unfinishedFile.isEmpty())
+        ::unlink(unfinishedFile.constData());
     ::_exit(1);
 }
 
 } // namespace
 
-void reportCrashesAs(const QByteArray &line, const QByteArray &unfinishedPath)
+void reportCrashesAs(const QByteArray &crash, const QByteArray &limit, const QByteArray &unfinishedPath)
 {
-    crashLine = line;
+    crashLine = crash;
+    limitLine = limit;
     unfinishedFile = unfinishedPath;
     stack_t stack {};
     stack.ss_sp = handlerStack;
@@ -35,6 +39,6 @@ void reportCrashesAs(const QByteArray &line, const QByteArray &unfinishedPath)
     action.sa_handler = onCrash;
     action.sa_flags = SA_ONSTACK;
     sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGXCPU, SIGABRT})
         sigaction(signal, &action, nullptr);
 }

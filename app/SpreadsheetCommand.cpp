@@ -9,22 +9,22 @@
 #include "sheets/ListingExport.h"
 #include "db/RegisterBuilder.h"
 #include "sheets/SheetReading.h"
-#include "db/ADOConnection.h"
+#include "sheets/SheetTable.h"
 #include "db/AppError.h"
+#include "app/CrashReport.h"
 #include "platform/ProgramClock.h"
+#include "platform/ReadingLimits.h"
 #include "platform/RegionalFormats.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QScopeGuard>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -57,15 +57,9 @@ int exportRegister(const QString &source, const QString &target)
         throw SpreadsheetError(QStringLiteral("“%1”不存在").arg(shown(source)));
     if (const QString refusal = accessDatabaseRefusal(source); !refusal.isEmpty())
         throw SpreadsheetError(refusal);
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const auto closeDb = qScopeGuard([db] { sqlite3_close(db); });
-    if (rc != SQLITE_OK)
-        throw SpreadsheetError(engineErrorText(db));
-    sqlite3_busy_timeout(db, TADOConnection::busyTimeoutMs);
     qint64 rows = 0;
     {
-        RegisterTableRows table(db);
+        RegisterTableRows table(source);
         ListingExport file(table, target, QStringLiteral("房客登记"));
         file.start();
         while (!file.writeSome(4096)) {
@@ -82,14 +76,15 @@ std::optional<QString> qtext(std::optional<std::string_view> text)
 {
     if (!text)
         return std::nullopt;
-    return QString::fromUtf8(text->data(), qsizetype(text->size()));
+    return textOf(*text);
 }
 
 int importSpreadsheet(const QString &source, const QString &target)
 {
     requireNew(target);
     ReadControl control;
-    const ImportPlan plan = planImport(source, 0, {}, regionalFormats(), control);
+    const ImportPlan plan
+        = planImport(std::make_shared<const SheetTable>(readSheetTable(source, 0, regionalFormats(), control)), {});
     if (!plan.problem.isEmpty())
         throw SpreadsheetError(plan.problem);
     for (const SkippedRow &skipped : plan.skipped)
@@ -104,8 +99,9 @@ int importSpreadsheet(const QString &source, const QString &target)
     bool built = builder.create();
     for (qsizetype row = 0; built && row < plan.rows.size(); ++row) {
         std::array<RowText, 8> texts;
+        const TenantRows::Cells cells = plan.rows.cells(row);
         for (int column = 0; column < TenantRows::columnCount; ++column)
-            texts[std::size_t(column)] = qtext(plan.rows.cell(row, column));
+            texts[std::size_t(column)] = qtext(cells[std::size_t(column)]);
         texts[7] = editTime;
         built = builder.insert(row + 1, texts) == RegisterBuilder::Insert::Done;
     }
@@ -115,16 +111,17 @@ int importSpreadsheet(const QString &source, const QString &target)
         QFile::remove(temporary);
         throw SpreadsheetError(builder.failure());
     }
-    if (const int error = moveWithoutReplacing(temporary, target); error != 0) {
+    if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);
         throw SpreadsheetError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
                                                : writeFailureText(error, QFileInfo(target).absolutePath()));
     }
-    syncDirectory(QFileInfo(target).absolutePath());
 
     printLine(stdout, QStringLiteral("导入完成，共 %1 个记录，跳过 %2 行。").arg(plan.rows.size()).arg(plan.skipped.size()));
     if (!plan.leftOutColumns.isEmpty())
-        printLine(stdout, QStringLiteral("未导入的列：") + plan.leftOutColumns.join(QStringLiteral("、")));
+        printLine(stdout, QStringLiteral("未导入的列：") + summarisedColumns(plan.leftOutColumns));
+    if (plan.repairedCells > 0)
+        printLine(stdout, repairedCellsText(plan.repairedCells));
     return 0;
 }
 
@@ -139,14 +136,20 @@ std::optional<int> runSpreadsheetCommand(const QStringList &arguments)
     const bool exporting = hasSuffix(target, {"xlsx", "csv"});
     if (!exporting && !hasSuffix(source, {"xlsx", "ods", "csv"}))
         return std::nullopt;
+    const QString failed = exporting ? QStringLiteral("larkhaven-convert: 导出失败：")
+                                     : QStringLiteral("larkhaven-convert: 导入失败：");
+    const QByteArray crashLine = (failed + tooLargeOrDamagedText() + QLatin1Char('\n')).toLocal8Bit();
+    reportCrashesAs(crashLine, crashLine, exporting ? QByteArray() : QFile::encodeName(conversionTemporaryPath(target)));
     try {
         return exporting ? exportRegister(source, target) : importSpreadsheet(source, target);
     } catch (const SpreadsheetError &error) {
-        printLine(stderr, (exporting ? QStringLiteral("larkhaven-convert: 导出失败：")
-                                     : QStringLiteral("larkhaven-convert: 导入失败："))
-                              + error.text());
+        printLine(stderr, failed + error.text());
     } catch (const AppError &error) {
         printLine(stderr, QStringLiteral("larkhaven-convert: 导出失败：") + error.text());
+    } catch (const std::bad_alloc &) {
+        if (!exporting)
+            QFile::remove(conversionTemporaryPath(target));
+        printLine(stderr, failed + tooLargeOrDamagedText());
     }
     return 1;
 }

@@ -3,7 +3,9 @@
 // there. The build runs it so that a fresh build has a data.mdb beside the
 // program; it never overwrites one.
 #include "db/RegisterFile.h"
+#include "platform/CommandLine.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -12,12 +14,16 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: create_data_file <path of data.mdb>\n");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Places an empty register at PATH unless a file is there."));
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("the register to make, e.g. build/data.mdb"));
+    if (const std::optional<int> status = readCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
+    if (parser.positionalArguments().size() != 1) {
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
-    const QString path = arguments.at(1);
+    const QString path = parser.positionalArguments().at(0);
     if (QFileInfo::exists(path))
         return 0;
     QString error;

@@ -7,11 +7,17 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: scale_icon SOURCE.png OUTPUT NAME SIZE...\n");
+    const char *usage = "usage: scale_icon SOURCE.png OUTPUT NAME SIZE...\n";
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc < 5 || argv[1][0] == '-') {
+        std::fputs(usage, stderr);
         return 2;
     }
     const QImage source(QString::fromLocal8Bit(argv[1]));

@@ -11,7 +11,9 @@
 // Both run as child processes, so each time includes starting the program
 // and each peak is that program's own.
 #include "jet4/Jet4Writer.h"
+#include "platform/CommandLine.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -101,18 +103,22 @@ jet4::Table tenants(int rows, bool allText)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    int rows = 100000;
-    int repetitions = 5;
-    QString keep;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == "--rows")
-            rows = arguments[i + 1].toInt();
-        else if (arguments[i] == "--reps")
-            repetitions = std::max(1, arguments[i + 1].toInt());
-        else if (arguments[i] == "--keep")
-            keep = arguments[i + 1];
-    }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Times larkhaven-convert on an Access register against mdb-export reading the same table."));
+    const QCommandLineOption rowsOption(QStringLiteral("rows"), QStringLiteral("tenants (default 100000)"),
+                                        QStringLiteral("N"), QStringLiteral("100000"));
+    const QCommandLineOption repsOption(QStringLiteral("reps"), QStringLiteral("runs of each (default 5)"),
+                                        QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption keepOption(QStringLiteral("keep"),
+                                        QStringLiteral("also copy the Access file of typed columns to PATH"),
+                                        QStringLiteral("PATH"));
+    parser.addOptions({rowsOption, repsOption, keepOption});
+    if (const std::optional<int> status = readCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
+    const int rows = parser.value(rowsOption).toInt();
+    const int repetitions = std::max(1, parser.value(repsOption).toInt());
+    const QString keep = parser.value(keepOption);
 
     QTemporaryDir directory;
     std::printf("| file | rows | mdb-export to /dev/null (ms) | larkhaven-convert (ms) | ratio | peak memory, mdb-export (MB) | peak memory, larkhaven-convert (MB) |\n");

@@ -7,6 +7,7 @@
 // A child's peak counts the memory of the process it was forked from, so
 // this launcher is kept free of Qt and small.
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -26,8 +27,15 @@ double now()
 
 int main(int argc, char *argv[])
 {
-    if (argc < 2)
+    const char *usageText = "usage: measure_child PROGRAM [ARGUMENTS...]\n";
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (argc < 2 || argv[1][0] == '-') {
+        std::fputs(usageText, stderr);
         return 2;
+    }
     const double start = now();
     const pid_t child = fork();
     if (child == 0) {

@@ -21,6 +21,7 @@
 #include "ledger/BillListModel.h"
 #include "ledger/LedgerWrite.h"
 #include "ledger/MeterReadingModel.h"
+#include "platform/CommandLine.h"
 #include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
@@ -30,6 +31,7 @@
 #include "ui/Unit1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -42,6 +44,7 @@
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
+#include <variant>
 
 namespace {
 
@@ -52,20 +55,32 @@ struct Options {
     QString folder = QDir::currentPath();  // where the register lies
 };
 
-Options parseOptions(const QStringList &arguments)
+// The options, or the status the program ends with (--help, a wrong option).
+std::variant<Options, int> parseOptions(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Times the rent round through the real windows at 1,000 rooms and ten years of bills and payments."));
+    const QCommandLineOption rooms(QStringLiteral("rooms"), QStringLiteral("rooms, one tenant each (default 1000)"),
+                                   QStringLiteral("N"));
+    const QCommandLineOption months(QStringLiteral("months"), QStringLiteral("months of history (default 120)"),
+                                    QStringLiteral("N"));
+    const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("runs of each (default 15)"), QStringLiteral("N"));
+    const QCommandLineOption folder(QStringLiteral("folder"),
+                                    QStringLiteral("where the register is written (default: the current folder)"),
+                                    QStringLiteral("DIR"));
+    parser.addOptions({rooms, months, reps, folder});
+    if (const std::optional<int> status = readCommandLine(parser, arguments))
+        return *status;
     Options options;
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        const int value = arguments.at(i + 1).toInt();
-        if (arguments.at(i) == "--rooms")
-            options.rooms = std::max(1, value);
-        else if (arguments.at(i) == "--months")
-            options.months = std::max(2, value);
-        else if (arguments.at(i) == "--reps")
-            options.repetitions = std::max(1, value);
-        else if (arguments.at(i) == "--folder")
-            options.folder = arguments.at(i + 1);
-    }
+    if (parser.isSet(rooms))
+        options.rooms = std::max(1, parser.value(rooms).toInt());
+    if (parser.isSet(months))
+        options.months = std::max(2, parser.value(months).toInt());
+    if (parser.isSet(reps))
+        options.repetitions = std::max(1, parser.value(reps).toInt());
+    if (parser.isSet(folder))
+        options.folder = parser.value(folder);
     return options;
 }
 
@@ -393,8 +408,11 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
+    const std::variant<Options, int> options = parseOptions(QApplication::arguments());
+    if (const int *status = std::get_if<int>(&options))
+        return *status;
     try {
-        return run(parseOptions(QApplication::arguments()));
+        return run(std::get<Options>(options));
     } catch (const std::exception &error) {
         std::fprintf(stderr, "rent_round_bench: %s\n", error.what());
         return 1;

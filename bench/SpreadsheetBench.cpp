@@ -6,12 +6,16 @@
 //   import of that file  vs liborcus loading it into its document model
 //                        (and the same cells as shared strings, which is
 //                        what liborcus reads whole)
-//   print preview        its first page painted, at 10,000 tenants
+//   reading it in the    vs the same reading in the program's own process
+//   reading child           (what the import's cost of the child is)
+//   print preview        its first page painted, at 10,000 tenants, and
+//                        at three tenants, one with a remark of 1,000,000
+//                        characters (some 500 pages)
 //
 //   spreadsheet_bench [--rows 100000] [--print-rows 10000] [--reps 5]
 //
 // Each kind of measure runs in a child process of its own (the same program
-// with --child KIND DIR), and the peak resident memory is started afresh
+// with --child KIND -- DIR), and the peak resident memory is started afresh
 // before each run, so that each peak is that run's own (the process's
 // windows and listing included). "The listing alone" is the peak of a child
 // that only starts the windows on the register.
@@ -21,10 +25,15 @@
 #include "db/ADOQuery.h"
 #include "db/RegisterFile.h"
 #include "db/ResultSet.h"
+#include "platform/CommandLine.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
 #include "ui/BackgroundWork.h"
+#include "ui/ConversionChild.h"
+#include "ui/SheetChild.h"
+#include "sheets/SheetReading.h"
+#include "sheets/SheetTable.h"
 #include "ui/Unit1.h"
 
 #include <orcus/orcus_xlsx.hpp>
@@ -35,7 +44,9 @@
 #include <xlsxwriter.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGraphicsView>
 #include <QPrintPreviewDialog>
@@ -152,6 +163,57 @@ long liborcusLoad(const QString &path)
     return strings;
 }
 
+// Three tenants, the second with a remark of `length` characters.
+void writeLongRemarkRegister(const QString &path, int length)
+{
+    createEmptyRegister(path);
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const QByteArray remark = QString(length, QChar(u'长')).toUtf8();
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "insert into data (姓名, 房号, 租金, 备注) values (?, '101', '500', ?)", -1, &insert, nullptr);
+    for (const char *name : {"张三", "李四", "王五"}) {
+        sqlite3_bind_text(insert, 1, name, -1, SQLITE_STATIC);
+        if (std::strcmp(name, "李四") == 0)
+            sqlite3_bind_text(insert, 2, remark.constData(), int(remark.size()), SQLITE_STATIC);
+        else
+            sqlite3_bind_null(insert, 2);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+}
+
+// The reading child's own peak resident memory on `path`, in MB: run
+// through measure_child, whose peak is not the windows' (a child's peak
+// counts the process it was forked from).
+double readingChildPeakMb(const QString &path)
+{
+    QProcess launcher;
+    launcher.start(MEASURE_CHILD_PATH, {LARKHAVEN_CONVERT_PATH, "--read-sheet", "yyyy/M/d", "H:mm:ss", "0", path});
+    launcher.waitForFinished(-1);
+    return QString::fromLatin1(launcher.readAllStandardOutput()).split(' ').value(1).toDouble() / 1024.0;
+}
+
+// The sheet read by the reading child, as the import reads it; its rows.
+qsizetype readInChild(const QString &path)
+{
+    SheetChild child;
+    QEventLoop loop;
+    QObject::connect(&child, &SheetChild::finished, &loop, &QEventLoop::quit);
+    child.start(path, 0, regionalFormats());
+    loop.exec();
+    return child.table() ? child.table()->rowCount() : -1;
+}
+
+// The same reading in this process.
+qsizetype readHere(const QString &path)
+{
+    ReadControl control;
+    return readSheetTable(path, 0, regionalFormats(), control).rowCount();
+}
+
 void emptyRegister()
 {
     sqlite3 *db = nullptr;
@@ -194,6 +256,7 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
     }
     setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
     setProgramDirectory(directory);
+    setConversionChildProgram(QStringLiteral(LARKHAVEN_CONVERT_PATH));
     progressDialogDelayMs = 500;
     WindowOperations::startProgram();
     const QString file = directory + QStringLiteral("/export.xlsx");
@@ -216,6 +279,9 @@ int runChild(const QString &kind, const QString &directory, const Options &optio
                 [&] { liborcusLoad(file); });
         inTurns("import of its shared-strings twin", options.repetitions, emptyRegister, [&] { import(twin); },
                 [&] { liborcusLoad(twin); });
+        inTurns("reading that file in the reading child", options.repetitions, [] {}, [&] { readInChild(file); },
+                [&] { readHere(file); });
+
     } else if (kind == "print") {
         QList<double> times;
         for (int i = 0; i < options.repetitions; ++i)
@@ -290,21 +356,32 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Times export, import and print through the real windows against libxlsxwriter and liborcus alone."));
+    const QCommandLineOption rows(QStringLiteral("rows"), QStringLiteral("tenants exported and imported (default 100000)"),
+                                  QStringLiteral("N"));
+    const QCommandLineOption printRows(QStringLiteral("print-rows"),
+                                       QStringLiteral("tenants in the print preview (default 10000)"), QStringLiteral("N"));
+    const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("runs of each (default 5)"), QStringLiteral("N"));
+    // A child's: the kind of measure, on the register in the one argument.
+    QCommandLineOption childKind(QStringLiteral("child"), QString(), QStringLiteral("KIND"));
+    QCommandLineOption childFile(QStringLiteral("file"), QString(), QStringLiteral("FILE"));
+    childKind.setFlags(QCommandLineOption::HiddenFromHelp);
+    childFile.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({rows, printRows, reps, childKind, childFile});
+    if (const std::optional<int> status = readCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
     Options options;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == "--rows")
-            options.rows = arguments[i + 1].toInt();
-        else if (arguments[i] == "--print-rows")
-            options.printRows = arguments[i + 1].toInt();
-        else if (arguments[i] == "--reps")
-            options.repetitions = std::max(1, arguments[i + 1].toInt());
-        else if (arguments[i] == "--file")
-            options.importFile = arguments[i + 1];
-    }
-    const int childAt = int(arguments.indexOf("--child"));
-    if (childAt > 0 && childAt + 2 < arguments.size())
-        return runChild(arguments[childAt + 1], arguments[childAt + 2], options);
+    if (parser.isSet(rows))
+        options.rows = parser.value(rows).toInt();
+    if (parser.isSet(printRows))
+        options.printRows = parser.value(printRows).toInt();
+    if (parser.isSet(reps))
+        options.repetitions = std::max(1, parser.value(reps).toInt());
+    options.importFile = parser.value(childFile);
+    if (parser.isSet(childKind) && parser.positionalArguments().size() == 1)
+        return runChild(parser.value(childKind), parser.positionalArguments().first(), options);
 
     QTemporaryDir large, small;
     const QDate today = QDate::currentDate();
@@ -314,7 +391,7 @@ int main(int argc, char *argv[])
     const QStringList common{"--rows", QString::number(options.rows), "--reps", QString::number(options.repetitions)};
 
     const auto runKind = [&](const QString &kind, const QTemporaryDir &at, const QStringList &more = {}) {
-        return child(common + more + QStringList{"--child", kind, at.path()});
+        return child(common + more + QStringList{"--child", kind, "--", at.path()});
     };
     const double listingPeak = peakMb(runKind("listing", large));
     const double smallListingPeak = peakMb(runKind("listing", small));
@@ -335,6 +412,10 @@ int main(int argc, char *argv[])
     const double orcusPeak = peakMb(runKind("peak-liborcus", empty, {"--file", file}));
     const double orcusTwinPeak = peakMb(runKind("peak-liborcus", empty, {"--file", twin}));
     const auto printed = runKind("print", small);
+    QTemporaryDir remark;
+    writeLongRemarkRegister(remark.filePath("data.mdb"), 1000000);
+    const double remarkListingPeak = peakMb(runKind("listing", remark));
+    const auto remarkPrinted = runKind("print", remark);
 
     std::printf("| operation | rows | time (ms) | baseline (ms) | ratio | peak (MB) | baseline's peak (MB) "
                 "| the listing alone (MB) | peak / listing |\n");
@@ -342,7 +423,10 @@ int main(int argc, char *argv[])
     printRow(exported, "export to .xlsx", options.rows, exportPeak, barePeak, listingPeak);
     printRow(imported, "import of that file", options.rows, importPeak, orcusPeak, listingPeak);
     printRow(imported, "import of its shared-strings twin", options.rows, twinImportPeak, orcusTwinPeak, listingPeak);
+    printRow(imported, "reading that file in the reading child", options.rows, readingChildPeakMb(file), 0, listingPeak);
     printRow(printed, "print preview, first page", options.printRows, peakMb(printed), 0, smallListingPeak);
+    std::printf("(and with a remark of 1,000,000 characters:)\n");
+    printRow(remarkPrinted, "print preview, first page", 3, peakMb(remarkPrinted), 0, remarkListingPeak);
     std::printf("(medians of %d runs; the import starts from an empty register and lists its %d rows "
                 "afterwards)\n",
                 options.repetitions, options.rows);

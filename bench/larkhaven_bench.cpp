@@ -4,6 +4,7 @@
 // and Qt's own lazy models on the same file with the program's start-up.
 //
 //   larkhaven_bench [--sizes 1000,10000,100000,1000000] [--reps 5]
+//   larkhaven_bench --large-page-starts 20 [--sizes 1000000]
 //
 // The parent writes a register of each size, then starts children, all of
 // them kept on the core the parent started on:
@@ -16,17 +17,21 @@
 //                      with its baseline; its peak resident memory is that
 //                      size's.
 // Figures within a run compare: each ratio's two sides are timed in turns.
-// The parent prints the tables.
+// The parent prints the tables. --large-page-starts runs only the fresh
+// starts, with and without the large-page advice (--large-pages on|off).
 #include "ProcessMeasures.h"
 #include "RawBaseline.h"
 #include "RegisterGenerator.h"
 #include "WindowOperations.h"
+#include "platform/CommandLine.h"
+#include "platform/LargePageMemory.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMap>
@@ -40,37 +45,65 @@
 #include <functional>
 #include <memory>
 #include <sched.h>
+#include <sys/resource.h>
+#include <variant>
 
 namespace {
 
 struct Options {
     QList<int> sizes{1000, 10000, 100000, 1000000};
     int repetitions = 5;
+    int largePageStarts = 0;      // set: only the fresh starts, with and without large pages
     QString operationsDirectory;  // set in the operations child
     int rows = 0;                 // the operations child's register
     QString startupDirectory;     // set in the start-up child
+    bool largePageAdvice = false;  // the start-up child's, as the program runs
 };
 
-Options parseOptions(const QStringList &arguments)
+// The options, or the status the program ends with (--help, a wrong option).
+std::variant<Options, int> parseOptions(const QStringList &arguments)
 {
-    Options options;
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        const QString &name = arguments.at(i);
-        const QString &value = arguments.at(i + 1);
-        if (name == "--sizes") {
-            options.sizes.clear();
-            for (const QString &size : value.split(','))
-                options.sizes << size.toInt();
-        } else if (name == "--reps") {
-            options.repetitions = std::max(1, value.toInt());
-        } else if (name == "--rows") {
-            options.rows = value.toInt();
-        } else if (name == "--operations") {
-            options.operationsDirectory = value;
-        } else if (name == "--startup") {
-            options.startupDirectory = value;
-        }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Times the register's operations through the real windows at each size against plain SQLite "
+        "on the same file, and the program's fresh start-up against Qt's own models."));
+    const QCommandLineOption sizes(QStringLiteral("sizes"), QStringLiteral("register sizes, comma-separated "
+                                   "(default 1000,10000,100000,1000000; 1000000 with --large-page-starts)"),
+                                   QStringLiteral("LIST"));
+    const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("runs of each measure (default 5)"),
+                                  QStringLiteral("N"));
+    const QCommandLineOption largePageStarts(QStringLiteral("large-page-starts"),
+                                             QStringLiteral("only the fresh start-up: N starts with and N without "
+                                                            "the large-page advice, in alternating order"),
+                                             QStringLiteral("N"));
+    // The children's options.
+    const QCommandLineOption rows(QStringLiteral("rows"), QString(), QStringLiteral("N"));
+    const QCommandLineOption operations(QStringLiteral("operations"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption startup(QStringLiteral("startup"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption largePages(QStringLiteral("large-pages"), QString(), QStringLiteral("on|off"));
+    for (QCommandLineOption child : {rows, operations, startup, largePages}) {
+        child.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(child);
     }
+    parser.addOptions({sizes, reps, largePageStarts});
+    if (const std::optional<int> status = readCommandLine(parser, arguments))
+        return *status;
+
+    Options options;
+    options.largePageStarts = std::max(0, parser.value(largePageStarts).toInt());
+    if (parser.isSet(sizes)) {
+        options.sizes.clear();
+        for (const QString &size : parser.value(sizes).split(','))
+            options.sizes << size.toInt();
+    } else if (options.largePageStarts > 0) {
+        options.sizes = {1000000};
+    }
+    if (parser.isSet(reps))
+        options.repetitions = std::max(1, parser.value(reps).toInt());
+    options.rows = parser.value(rows).toInt();
+    options.operationsDirectory = parser.value(operations);
+    options.startupDirectory = parser.value(startup);
+    options.largePageAdvice = parser.value(largePages) == QStringLiteral("on");
     return options;
 }
 
@@ -137,8 +170,9 @@ void report(const char *operation, double windowMs, double baselineMs)
 // The start-up child: the program starts as Quillmere starts it, on the
 // register in `directory`, and prints the moment its main window has been
 // painted with the rows listed, the rows listed and the current row.
-int runStartup(QApplication &application, const QString &directory)
+int runStartup(QApplication &application, const QString &directory, bool largePageAdvice)
 {
+    setLargePageAdvice(largePageAdvice);
     setRegionalFormats(benchFormats());
     setProgramDirectory(directory);
     setUpProgram(application);
@@ -146,6 +180,10 @@ int runStartup(QApplication &application, const QString &directory)
         std::printf("PAINTED\t%lld\t%d\t%d\n", static_cast<long long>(monotonicNanoseconds()),
                     Form1->DataSource1->rowCount(), Form1->ADOQuery1->RecNo());
         std::printf("PEAK\t%ld\n", peakResidentKilobytes());
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const auto ms = [](const timeval &time) { return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3; };
+        std::printf("CPU\t%.3f\t%.3f\n", ms(usage.ru_utime), ms(usage.ru_stime));
         std::fflush(stdout);
         QCoreApplication::exit(0);
     });
@@ -502,6 +540,65 @@ int runAllSizes(const Options &options, const QString &program)
     return 0;
 }
 
+// Fresh starts of the program on a register of each size, with and without
+// the large-page advice, in the order with, without, without, with, ... so
+// that both meet the machine in the same states; one untimed start of each
+// first. The table gives the wall time from launch to the painted window and
+// the process's own processor time, user and system (the system time holds
+// the page faults and the zeroing of the pages).
+int compareLargePages(const Options &options, const QString &program)
+{
+    stayOnThisCore();
+    QTextStream out(stdout);
+    out << "| large-page advice | rows | starts | median (ms) | fastest (ms) | slowest (ms) | median user (ms) "
+           "| median system (ms) | most system (ms) | peak (MB) |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const int rows : options.sizes) {
+        std::fprintf(stderr, "writing a register of %d tenants\n", rows);
+        Register reg{rows, std::make_shared<QTemporaryDir>()};
+        generateRegister(reg.file(), rows, QDate::currentDate(), benchFormats());
+        struct Starts {
+            QList<double> wall, user, system;
+            double peakKb = 0;
+        };
+        Starts starts[2];  // [0] without the advice, [1] with it
+        for (int i = -2; i < 2 * options.largePageStarts; ++i) {
+            const bool advice = i < 0 ? i == -2 : (i % 4 == 0 || i % 4 == 3);
+            qint64 started = 0;
+            const auto lines = runChild(program, {"--startup", reg.directory->path(), "--large-pages",
+                                                  advice ? "on" : "off"}, &started);
+            if (lines.isEmpty())
+                return 1;
+            Starts &variant = starts[advice];
+            for (const auto &fields : lines) {
+                if (i < 0)
+                    break;
+                if (fields.first() == "PAINTED" && fields.size() == 4 && fields.at(2).toInt() == rows)
+                    variant.wall << double(fields.at(1).toLongLong() - started) / 1e6;
+                else if (fields.first() == "CPU" && fields.size() == 3) {
+                    variant.user << fields.at(1).toDouble();
+                    variant.system << fields.at(2).toDouble();
+                } else if (fields.first() == "PEAK" && fields.size() == 2)
+                    variant.peakKb = std::max(variant.peakKb, fields.at(1).toDouble());
+            }
+        }
+        for (const bool advice : {true, false}) {
+            const Starts &variant = starts[advice];
+            if (variant.wall.size() != options.largePageStarts) {
+                std::fprintf(stderr, "a start did not list every row\n");
+                return 1;
+            }
+            out << "| " << (advice ? "with" : "without") << " | " << rows << " | " << variant.wall.size() << " | "
+                << number(median(variant.wall)) << " | " << number(*std::min_element(variant.wall.begin(), variant.wall.end()))
+                << " | " << number(*std::max_element(variant.wall.begin(), variant.wall.end())) << " | "
+                << number(median(variant.user)) << " | " << number(median(variant.system)) << " | "
+                << number(*std::max_element(variant.system.begin(), variant.system.end())) << " | "
+                << number(variant.peakKb / 1024, 1) << " |\n";
+        }
+        out.flush();
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -511,10 +608,15 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BENCH_SCREEN_CONFIG);
     QApplication application(argc, argv);
-    const Options options = parseOptions(QApplication::arguments());
+    const std::variant<Options, int> parsed = parseOptions(QApplication::arguments());
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const Options &options = std::get<Options>(parsed);
     if (!options.startupDirectory.isEmpty())
-        return runStartup(application, options.startupDirectory);
+        return runStartup(application, options.startupDirectory, options.largePageAdvice);
     if (!options.operationsDirectory.isEmpty())
         return runOperations(options);
+    if (options.largePageStarts > 0)
+        return compareLargePages(options, QApplication::applicationFilePath());
     return runAllSizes(options, QApplication::applicationFilePath());
 }

@@ -23,6 +23,7 @@ public:
 
     // The connection's one setting: which file it opens. Opens nothing.
     void setDatabaseFile(const QString &path);
+    const QString &databaseFile() const { return m_databaseFile; }
 
     bool Connected() const { return m_db != nullptr; }
 

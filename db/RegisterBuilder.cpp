@@ -103,6 +103,7 @@ bool RegisterBuilder::create(const QStringList &extraColumns)
     if (descriptor < 0)
         return fail(writeFailureText(errno, QFileInfo(m_path).absolutePath()));
     ::close(descriptor);
+    m_madeFile = true;
 
     const QString schema = registerSchema();
     if (schema.isEmpty())
@@ -137,20 +138,27 @@ bool RegisterBuilder::create(const QStringList &extraColumns)
 
 RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowText> texts)
 {
-    m_insert.bindInt64(1, id);
-    for (int i = 0; i < m_columns; ++i) {
+    // A value SQLite refuses (too long, say) fails the row: it must not
+    // become NULL.
+    int rc = m_insert.bindInt64(1, id);
+    for (int i = 0; i < m_columns && rc == SQLITE_OK; ++i) {
         if (size_t(i) >= texts.size() || !texts[size_t(i)])
-            m_insert.bindNull(i + 2);
+            rc = m_insert.bindNull(i + 2);
         else
-            m_insert.bindText(i + 2, *texts[size_t(i)]);
+            rc = m_insert.bindText(i + 2, *texts[size_t(i)]);
     }
-    const int rc = m_insert.step();
-    m_insert.reset();
-    if (rc == SQLITE_DONE)
+    if (rc == SQLITE_OK)
+        rc = m_insert.step();
+    if (rc == SQLITE_DONE) {
+        m_insert.reset();
         return Insert::Done;
-    if (rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+    }
+    if (rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        m_insert.reset();
         return Insert::KeyTaken;
+    }
     failFromEngine();
+    m_insert.reset();
     return Insert::Failed;
 }
 

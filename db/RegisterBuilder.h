@@ -47,6 +47,10 @@ public:
     // After a failure: what went wrong, in the user's words.
     QString failure() const { return m_failure; }
 
+    // Whether create() made the file at the path (it may have failed after
+    // that): only then is the file the builder's to remove.
+    bool madeFile() const { return m_madeFile; }
+
 private:
     bool fail(const QString &text);
     bool failFromEngine();
@@ -56,6 +60,7 @@ private:
     sqlite3 *m_db = nullptr;
     SqlStatement m_insert;
     int m_columns = 0;  // after ID
+    bool m_madeFile = false;
     QString m_failure;
 };
 

@@ -2,6 +2,7 @@
 #include "db/RegisterFile.h"
 
 #include "db/SqlStatement.h"
+#include "platform/FileSteps.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -124,7 +125,7 @@ bool createEmptyRegister(const QString &path, QString *error)
         QFile::remove(temporary);
         return fail(message);
     }
-    if (!QFile::rename(temporary, path)) {
+    if (publishFile(temporary, path, ExistingFile::Keep) != 0) {
         QFile::remove(temporary);
         return fail(QStringLiteral("cannot create %1").arg(path));
     }

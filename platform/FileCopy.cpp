@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileCopy.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/FileSteps.h"
 
-#include <filesystem>
-#include <system_error>
+#include <QFile>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -69,9 +67,7 @@ bool copyFileReplacing(const QString &from, const QString &to, const QString &te
 
     // Renaming replaces the entry at `to` itself: a link there is replaced
     // by the copy, and the file it names is left as it was.
-    std::error_code error;
-    std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), QFileInfo(to).filesystemFilePath(), error);
-    if (error) {
+    if (publishFile(temporary, to, ExistingFile::Replace) != 0) {
         QFile::remove(temporary);
         return false;
     }

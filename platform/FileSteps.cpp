@@ -27,7 +27,9 @@ bool linksUnsupported(int error)
         || error == ENOSYS;
 }
 
-int writeAll(int descriptor, const char *bytes, qint64 size)
+} // namespace
+
+int writeAllBytes(int descriptor, const char *bytes, qint64 size)
 {
     while (size > 0) {
         const ssize_t written = ::write(descriptor, bytes, size_t(size));
@@ -42,11 +44,29 @@ int writeAll(int descriptor, const char *bytes, qint64 size)
     return 0;
 }
 
-} // namespace
-
 QString conversionTemporaryPath(const QString &target)
 {
     return target + QStringLiteral(".converting");
+}
+
+QString partFilePath(const QString &target)
+{
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part");
+}
+
+int publishFile(const QString &temporary, const QString &target, ExistingFile existing)
+{
+    if (const int error = syncFile(temporary); error != 0)
+        return error;
+    if (existing == ExistingFile::Keep) {
+        if (const int error = moveWithoutReplacing(temporary, target); error != 0)
+            return error;
+    } else if (std::rename(encoded(temporary).constData(), encoded(target).constData()) != 0) {
+        return errno;
+    }
+    syncDirectory(QFileInfo(target).absolutePath());
+    return 0;
 }
 
 int keepUnderName(const QString &from, const QString &to)
@@ -71,7 +91,7 @@ int keepByCopy(const QString &from, const QString &to)
     constexpr qint64 chunk = 1 << 16;
     while (error == 0 && !source.atEnd()) {
         const QByteArray bytes = source.read(chunk);
-        error = bytes.isEmpty() ? EIO : writeAll(descriptor, bytes.constData(), bytes.size());
+        error = bytes.isEmpty() ? EIO : writeAllBytes(descriptor, bytes.constData(), bytes.size());
     }
     if (error == 0 && ::fsync(descriptor) != 0)
         error = errno;

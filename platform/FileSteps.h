@@ -14,6 +14,26 @@
 // The temporary name a new register is built under, beside `target`.
 QString conversionTemporaryPath(const QString &target);
 
+// The hidden temporary name a new file is written under, beside `target`
+// (".name.part"), until publishFile() gives it the name `target`.
+QString partFilePath(const QString &target);
+
+enum class ExistingFile { Replace, Keep };
+
+// Puts the complete file `temporary` in place as `target`, so that a crash
+// or a power cut leaves either the old file or the whole new one there: the
+// file's bytes reach the disk, it takes the name `target` (replacing what is
+// there, or failing with EEXIST when `existing` is Keep and something is),
+// and the folder's entries reach the disk. A failed sync of the folder once
+// the name is taken is not reported: it cannot be undone, and the new name
+// stands on most file systems anyway. On failure `temporary` is left for the
+// caller to remove.
+int publishFile(const QString &temporary, const QString &target, ExistingFile existing);
+
+// Writes every byte to an open descriptor, through interrupted and short
+// writes.
+int writeAllBytes(int descriptor, const char *bytes, qint64 size);
+
 // Gives the file at `from` the additional name `to` without overwriting
 // anything at `to`: a hard link, or where the file system has none, a copy
 // that is flushed to disk and compared byte for byte before it takes the

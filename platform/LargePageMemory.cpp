@@ -10,12 +10,19 @@ namespace {
 
 constexpr std::size_t largePage = std::size_t(2) << 20;
 
+bool adviseLargePages = false;
+
 bool mappedOnItsOwn(std::size_t size)
 {
     return size >= largePage / 8;
 }
 
 } // namespace
+
+void setLargePageAdvice(bool advise)
+{
+    adviseLargePages = advise;
+}
 
 std::size_t largePageMemorySize(std::size_t size)
 {
@@ -41,7 +48,8 @@ void *allocateLargePageMemory(std::size_t size)
     if (aligned > start)
         munmap(mapped, aligned - start);
     munmap(reinterpret_cast<void *>(aligned + length), start + largePage - aligned);
-    madvise(reinterpret_cast<void *>(aligned), length, MADV_HUGEPAGE);
+    if (adviseLargePages)
+        madvise(reinterpret_cast<void *>(aligned), length, MADV_HUGEPAGE);
     return reinterpret_cast<void *>(aligned);
 }
 

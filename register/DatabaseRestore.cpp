@@ -6,7 +6,7 @@
 #include "db/RegisterFile.h"
 #include "platform/FileCopy.h"
 #include "platform/FileIdentity.h"
-#include "platform/FileSync.h"
+#include "platform/FileSteps.h"
 #include "platform/ProgramDirectory.h"
 #include "register/DatabaseBackup.h"
 
@@ -14,8 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -116,15 +114,9 @@ RestoreOutcome restoreBackup(TADOConnection &connection, const QString &backup, 
     // The restored register may be used as the old one was.
     if (kept.exists)
         QFile::setPermissions(temporary, QFile::permissions(database));
-    // The safety backup's and the copy's names reach the disk before
-    // data.mdb changes.
-    if (const int error = syncDirectory(directory); error != 0)
+    // The safety backup's name reached the disk when it was put in place.
+    if (const int error = publishFile(temporary, database, ExistingFile::Replace); error != 0)
         return refuse(writeFailure(error));
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(database).constData()) != 0)
-        return refuse(writeFailure(errno));
-    // The backup is in place; a failed sync of the directory cannot be
-    // undone any more, and the rename stands on most file systems anyway.
-    syncDirectory(directory);
     outcome.restored = true;
     outcome.records = *records;
     return outcome;

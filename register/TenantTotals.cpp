@@ -11,11 +11,16 @@
 namespace {
 
 // Adds a plain amount to `sum`; false, with `sum` unchanged, for a text that
-// is none or a sum that would overflow.
+// is none or an amount that would take the sum past the 64-bit range (it is
+// then counted as not summed, like any other).
 bool addAmount(std::string_view text, long long &sum)
 {
     long long amount = 0;
-    return readPlainAmount(text, amount) && !__builtin_add_overflow(sum, amount, &sum);
+    long long added = 0;
+    if (!readPlainAmount(text, amount) || __builtin_add_overflow(sum, amount, &added))
+        return false;
+    sum = added;
+    return true;
 }
 
 } // namespace

@@ -2,6 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that building, running and testing need.
 # Packages already present are left alone; run as root (or with sudo).
+#
+#   scripts/install-dependencies.sh --list   prints the packages, one a line
+#
+# The test suite's check (scripts/check-dependencies.sh) reads that list: every
+# header the build reads and every library the programs load must come with
+# these packages or with what they pull in.
 set -euo pipefail
 
 packages=(
@@ -11,9 +17,10 @@ packages=(
     pkg-config libmdb3 mdbtools-dev mdbtools
     # spreadsheets: liborcus reads .xlsx/.ods/.csv, libxlsxwriter writes .xlsx
     # with minizip, which also opens .xlsx packages; the benchmark loads
-    # workbooks into liborcus's document model (ixion); the print test reads
-    # its PDF with pdftotext
-    liborcus-dev libixion-dev libxlsxwriter-dev libminizip-dev poppler-utils
+    # workbooks into liborcus's document model (ixion), whose headers include
+    # boost's, which libixion-dev does not pull in; the print test reads its
+    # PDF with pdftotext
+    liborcus-dev libixion-dev libboost-dev libxlsxwriter-dev libminizip-dev poppler-utils
     fonts-noto-cjk
     # Chinese glyphs whose text a PDF that Qt writes keeps (printing)
     fonts-droid-fallback
@@ -28,7 +35,16 @@ packages=(
     xvfb x11-utils libglib2.0-bin
     # the benchmark's peer program runs Qt's own SQL models on SQLite
     libqt6sql6-sqlite
+    # Qt's own dialogs (files, print preview) in Chinese on a Chinese desktop
+    qt6-translations-l10n
 )
+
+case ${1:-} in
+    --list) printf '%s\n' "${packages[@]}"; exit 0 ;;
+    "") ;;
+    -h | --help) echo "usage: $0 [--list]"; exit 0 ;;
+    *) echo "usage: $0 [--list]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -97,8 +97,11 @@ void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control)
     std::string_view bytes = file.bytes();
     if (bytes.find('\0') != std::string_view::npos)
         throw SpreadsheetError(QStringLiteral("文件不是 CSV 文本（含有二进制数据；UTF-16 编码的文本请另存为 UTF-8 的 CSV）"));
-    if (!bytes.starts_with("\xEF\xBB\xBF") && !isUtf8(bytes, control))
+    const bool marked = bytes.starts_with("\xEF\xBB\xBF");
+    if (!marked && !isUtf8(bytes, control))
         file = fromGb18030(bytes, control);
+    // The file's own byte-order mark is no text; a U+FEFF in a cell is.
+    const std::size_t start = marked ? 3 : 0;
 
     // CR is a delimiter as well as the comma: liborcus ends a record at LF
     // only, so a CRLF line end gives the record one more field, which holds
@@ -109,7 +112,7 @@ void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control)
     config.trim_cell_value = false;
     Rows rows(sink, control, file);
     try {
-        orcus::csv_parser<Rows> parser(file.bytes().data(), file.bytes().size(), rows, config);
+        orcus::csv_parser<Rows> parser(file.bytes().data() + start, file.bytes().size() - start, rows, config);
         parser.parse();
     } catch (const orcus::csv::parse_error &error) {
         throw SpreadsheetError(QStringLiteral("CSV 文件格式有误（%1）").arg(QString::fromUtf8(error.what())));

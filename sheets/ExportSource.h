@@ -40,13 +40,16 @@ private:
     int m_row = -1;
 };
 
-// Every row of the register's table `data` on `db`, read as they are
-// written out, so that the register is never held whole in memory. The
-// statement holds a read transaction until the object is gone. Throws
-// AppError with the engine's text.
+// Every row of the register's table `data` in the file at `path`, read as
+// they are written out, so that the register is never held whole in
+// memory. The rows come through a read-only connection of their own, in
+// one read transaction that ends once the last row is read: a write the
+// window makes meanwhile goes through the window's connection, never into
+// this transaction, and cannot be undone by its end. Throws AppError with
+// the engine's text.
 class RegisterTableRows : public ExportSource {
 public:
-    explicit RegisterTableRows(sqlite3 *db);
+    explicit RegisterTableRows(const QString &path);
     ~RegisterTableRows() override;
     RegisterTableRows(const RegisterTableRows &) = delete;
     RegisterTableRows &operator=(const RegisterTableRows &) = delete;
@@ -57,7 +60,7 @@ public:
     std::optional<std::string_view> cell(int column) const override;
 
 private:
-    sqlite3 *m_db;
+    sqlite3 *m_db = nullptr;
     SqlStatement m_statement;
     QStringList m_columns;
     qint64 m_rowCount = 0;

@@ -1,177 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/ImportPlan.h"
 
-#include "db/RegisterValueText.h"
-#include "sheets/SheetReading.h"
-#include "sheets/SpreadsheetReader.h"
+#include "sheets/SheetTable.h"
 
-#include <QFileInfo>
-
+#include <algorithm>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
 namespace {
 
-QString fromUtf8(std::string_view text)
+constexpr int leftOut = -1;
+constexpr int unnamed = -2;
+constexpr int namesShown = 20;
+
+QString trimmedText(std::string_view text)
 {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return textOf(text).trimmed();
 }
 
-// The text the register holds for a cell's value.
-void valueText(const SheetValue &value, const RegionalFormats &formats, std::string &text)
+bool hasValue(const SheetTable &table, qsizetype row)
 {
-    switch (value.kind) {
-    case SheetValue::Kind::Text:
-        text.assign(value.text);
-        return;
-    case SheetValue::Kind::Number:
-        text = plainNumberText(value.number).toStdString();
-        return;
-    case SheetValue::Kind::DateTime:
-        text = dateTimeText(value.number, formats).value_or(plainNumberText(value.number)).toStdString();
-        return;
-    case SheetValue::Kind::Boolean:
-        text = yesNoText(value.number != 0).toStdString();
-        return;
-    case SheetValue::Kind::Empty:
-        text.clear();
-        return;
-    }
+    const SheetTable::Cells cells = table.cells(row);
+    return std::any_of(cells.begin(), cells.end(), [](const SheetCell &cell) { return !cell.text.empty(); });
 }
 
-class ImportSheet : public SheetRowSink {
-public:
-    ImportSheet(ImportPlan &plan, const NameSet &registerNames, const RegionalFormats &formats)
-        : m_plan(plan)
-        , m_registerNames(registerNames)
-        , m_formats(formats)
-    {
+// The first row with something in it that has a cell "姓名"; -1 if none.
+qsizetype headerRowOf(const SheetTable &table)
+{
+    for (qsizetype row = 0; row < table.rowCount(); ++row) {
+        const SheetTable::Cells cells = table.cells(row);
+        if (std::any_of(cells.begin(), cells.end(),
+                        [](const SheetCell &cell) { return trimmedText(cell.text) == importedColumns()[0]; }))
+            return row;
     }
-
-    void beginRow(qint64 rowNumber) override
-    {
-        m_row = rowNumber;
-        m_present.fill(false);
-        m_anyValue = false;
-        m_headerCells.clear();
-    }
-
-    void cell(int column, const SheetValue &value) override
-    {
-        valueText(value, m_formats, m_text);
-        m_anyValue = m_anyValue || !m_text.empty();
-        if (m_plan.headerRow == 0) {
-            m_headerCells.emplace_back(column, fromUtf8(m_text).trimmed());
-            return;
-        }
-        const int target = column < int(m_targets.size()) ? m_targets[std::size_t(column)] : unnamed;
-        if (target >= 0) {
-            m_texts[std::size_t(target)] = m_text;
-            m_present[std::size_t(target)] = true;
-        } else if (target == unnamed && !m_text.empty()) {
-            m_unnamedWithData.insert(column);
-        }
-    }
-
-    void endRow() override
-    {
-        if (!m_anyValue)
-            return;
-        if (m_plan.headerRow == 0)
-            takeHeader();
-        else
-            takeRow();
-    }
-
-    // Whatever keeps the sheet from giving rows to import, or nothing.
-    QString problem(const QString &sheetName) const
-    {
-        if (m_plan.headerRow == 0 && !m_sawValue)
-            return QStringLiteral("工作表“%1”是空的").arg(sheetName);
-        if (m_plan.headerRow == 0)
-            return QStringLiteral("工作表“%1”中找不到“姓名”列（表头须有一格写着“姓名”）").arg(sheetName);
-        if (m_plan.rows.size() == 0 && m_plan.skipped.empty())
-            return QStringLiteral("工作表“%1”的表头下没有记录").arg(sheetName);
-        return {};
-    }
-
-    void finish()
-    {
-        for (const int column : m_unnamedWithData)
-            m_plan.leftOutColumns << QStringLiteral("第 %1 列（没有列名）").arg(column + 1);
-        for (int i = 0; i < TenantRows::columnCount; ++i) {
-            if (!m_matched[std::size_t(i)])
-                m_plan.missingColumns << importedColumns()[std::size_t(i)];
-        }
-    }
-
-private:
-    static constexpr int leftOut = -1;
-    static constexpr int unnamed = -2;
-
-    void takeHeader()
-    {
-        m_sawValue = true;
-        const bool isHeader = std::any_of(m_headerCells.begin(), m_headerCells.end(),
-                                          [](const auto &cell) { return cell.second == importedColumns()[0]; });
-        if (!isHeader)
-            return;
-        m_plan.headerRow = m_row;
-        for (const auto &[column, text] : m_headerCells) {
-            if (column >= int(m_targets.size()))
-                m_targets.resize(std::size_t(column) + 1, unnamed);
-            const auto *found = std::find(importedColumns().begin(), importedColumns().end(), text);
-            const int index = int(found - importedColumns().begin());
-            if (index < TenantRows::columnCount && !m_matched[std::size_t(index)]) {
-                m_targets[std::size_t(column)] = index;
-                m_matched[std::size_t(index)] = true;
-            } else if (!text.isEmpty()) {
-                m_targets[std::size_t(column)] = leftOut;
-                m_plan.leftOutColumns << text;
-            }
-        }
-    }
-
-    void takeRow()
-    {
-        const std::string_view name = m_present[0] ? std::string_view(m_texts[0]) : std::string_view();
-        if (name.empty())
-            return skip(QStringLiteral("姓名为空"));
-        if (m_registerNames.contains(name))
-            return skip(QStringLiteral("登记表中已有此姓名"));
-        if (const auto earlier = m_seen.find(name); earlier != m_seen.end())
-            return skip(QStringLiteral("与第 %1 行的姓名相同").arg(earlier->second));
-        m_seen.emplace(name, m_row);
-        TenantRows::Cells cells;
-        for (int i = 0; i < TenantRows::columnCount; ++i) {
-            if (m_present[std::size_t(i)])
-                cells[std::size_t(i)] = m_texts[std::size_t(i)];
-        }
-        m_plan.rows.append(m_row, cells);
-    }
-
-    void skip(const QString &reason)
-    {
-        m_plan.skipped.push_back({m_row, m_present[0] ? fromUtf8(m_texts[0]) : QString(), reason});
-    }
-
-    ImportPlan &m_plan;
-    const NameSet &m_registerNames;
-    const RegionalFormats &m_formats;
-
-    std::vector<int> m_targets;  // per sheet column: the register column, leftOut or unnamed
-    std::array<bool, TenantRows::columnCount> m_matched{};
-    std::set<int> m_unnamedWithData;
-    std::unordered_map<std::string, qint64, NameHash, std::equal_to<>> m_seen;  // name -> first row
-    bool m_sawValue = false;
-
-    qint64 m_row = 0;
-    std::vector<std::pair<int, QString>> m_headerCells;
-    std::array<std::string, TenantRows::columnCount> m_texts;
-    std::array<bool, TenantRows::columnCount> m_present{};
-    bool m_anyValue = false;
-    std::string m_text;
-};
+    return -1;
+}
 
 } // namespace
 
@@ -183,15 +47,101 @@ const std::array<QString, TenantRows::columnCount> &importedColumns()
     return columns;
 }
 
-ImportPlan planImport(const QString &path, int sheetIndex, const NameSet &registerNames,
-                      const RegionalFormats &formats, ReadControl &control)
+ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &registerNames)
 {
     ImportPlan plan;
-    plan.sheetIndex = sheetIndex;
-    ImportSheet sheet(plan, registerNames, formats);
-    plan.sheetNames = readSpreadsheet(path, sheetIndex, sheet, control);
-    plan.problem = sheet.problem(plan.sheetNames.value(sheetIndex, QFileInfo(path).fileName()));
-    if (plan.problem.isEmpty())
-        sheet.finish();
+    const SheetTable &table = *sheet;
+    plan.table = std::move(sheet);
+    plan.sheetNames = table.facts.sheetNames;
+    plan.sheetIndex = table.sheetIndex;
+    plan.repairedCells = table.facts.repairedCells;
+    const QString sheetName = plan.sheetNames.value(plan.sheetIndex);
+
+    const qsizetype header = headerRowOf(table);
+    if (header < 0) {
+        bool anyValue = false;
+        for (qsizetype row = 0; row < table.rowCount() && !anyValue; ++row)
+            anyValue = hasValue(table, row);
+        plan.problem = anyValue ? QStringLiteral("工作表“%1”中找不到“姓名”列（表头须有一格写着“姓名”）").arg(sheetName)
+                                : QStringLiteral("工作表“%1”是空的").arg(sheetName);
+        return plan;
+    }
+    plan.headerRow = table.sourceRow(header);
+
+    // Per sheet column: the register column it fills, leftOut or unnamed.
+    std::vector<int> targets(std::size_t(table.columnCount()), unnamed);
+    TenantRows::Sources sources;
+    sources.fill(-1);
+    for (const SheetCell &cell : table.cells(header)) {
+        const QString text = trimmedText(cell.text);
+        const auto *found = std::find(importedColumns().begin(), importedColumns().end(), text);
+        const auto index = std::size_t(found - importedColumns().begin());
+        if (index < importedColumns().size() && sources[index] < 0) {
+            targets[std::size_t(cell.column)] = int(index);
+            sources[index] = cell.column;
+        } else if (!text.isEmpty()) {
+            targets[std::size_t(cell.column)] = leftOut;
+            plan.leftOutColumns << text;
+        }
+    }
+
+    plan.rows = TenantRows(table, sources);
+    std::set<int> unnamedWithData;
+    NameViews seen;  // name -> first row
+    seen.reserve(std::size_t(table.rowCount() - header));
+    for (qsizetype row = header + 1; row < table.rowCount(); ++row) {
+        // One walk along the row: whether it has anything, its name (the
+        // first cell of the 姓名 column, as TenantRows takes it) and the
+        // columns without a name that hold something.
+        bool anyValue = false;
+        std::optional<std::string_view> name;
+        for (const SheetCell &cell : table.cells(row)) {
+            if (cell.column == sources[0] && !name)
+                name = cell.text;
+            if (cell.text.empty())
+                continue;
+            anyValue = true;
+            if (targets[std::size_t(cell.column)] == unnamed)
+                unnamedWithData.insert(cell.column);
+        }
+        if (!anyValue)
+            continue;
+        const qint64 sourceRow = table.sourceRow(row);
+        const auto skip = [&](const QString &reason) {
+            plan.skipped.push_back({sourceRow, name ? textOf(*name) : QString(), reason});
+        };
+        if (!name || name->empty()) {
+            skip(QStringLiteral("姓名为空"));
+        } else if (registerNames.contains(*name)) {
+            skip(QStringLiteral("登记表中已有此姓名"));
+        } else if (const auto earlier = seen.find(*name); earlier != seen.end()) {
+            skip(QStringLiteral("与第 %1 行的姓名相同").arg(earlier->second));
+        } else {
+            seen.emplace(*name, sourceRow);
+            plan.rows.append(row);
+        }
+    }
+    if (plan.rows.size() == 0 && plan.skipped.empty()) {
+        plan.problem = QStringLiteral("工作表“%1”的表头下没有记录").arg(sheetName);
+        return plan;
+    }
+    for (const int column : unnamedWithData)
+        plan.leftOutColumns << QStringLiteral("第 %1 列（没有列名）").arg(column + 1);
+    for (std::size_t i = 0; i < importedColumns().size(); ++i) {
+        if (sources[i] < 0)
+            plan.missingColumns << importedColumns()[i];
+    }
     return plan;
+}
+
+QString summarisedColumns(const QStringList &names)
+{
+    if (names.size() <= namesShown + 1)
+        return names.join(QStringLiteral("、"));
+    return names.first(namesShown).join(QStringLiteral("、")) + QStringLiteral(" 等 %1 列").arg(names.size());
+}
+
+QString repairedCellsText(qint64 cells)
+{
+    return QStringLiteral("有 %1 个单元格含有无法识别的字符（不是 UTF-8 编码），已替换为“\uFFFD”").arg(cells);
 }

@@ -7,26 +7,27 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
-struct ReadControl;
-struct RegionalFormats;
+class SheetTable;
 
-// What an import from a spreadsheet will do, worked out before anything is
-// written: the rows it adds and the rows it skips, with the reason.
+// What an import from a spreadsheet will do, worked out from the sheet as
+// it was read (a SheetTable) before anything is written: the rows it adds
+// and the rows it skips, with the reason.
 //
 // The header is the first row with a cell "姓名"; its cells name the
 // columns, matched by their text (blanks around it ignored) to the
 // register's columns 姓名 房号 租金 押金 入住日期 到期日期 备注. Every value
-// becomes the text the register holds: texts as written, integers plain,
-// other numbers in their shortest form, cells of date type in the regional
-// short date with the long time when it is not midnight. A row is added
-// under the add page's rule, one record per name: rows with an empty name,
-// or a name already in the register or earlier in the sheet, are skipped.
-// Rows with nothing in them are no rows.
+// is the text the register holds (SheetCells.h). A row is added under the
+// add page's rule, one record per name: rows with an empty name, or a name
+// already in the register or earlier in the sheet, are skipped; a name is
+// compared exactly as it will be stored. Rows with nothing in them are no
+// rows.
 
 // The register's columns an import fills, in the order of TenantRows.
 const std::array<QString, TenantRows::columnCount> &importedColumns();
@@ -38,6 +39,8 @@ struct SkippedRow {
 };
 
 struct ImportPlan {
+    // The sheet as it was read; `rows` refer to its texts.
+    std::shared_ptr<const SheetTable> table;
     QStringList sheetNames;
     int sheetIndex = 0;
     // Why the sheet gives nothing to import (it is empty, it has no "姓名"
@@ -48,6 +51,7 @@ struct ImportPlan {
     QStringList missingColumns;  // register columns the sheet lacks; they stay empty
     TenantRows rows;             // the rows to add
     std::vector<SkippedRow> skipped;
+    qint64 repairedCells = 0;    // cells whose bytes that were no UTF-8 became U+FFFD
 };
 
 // Names as UTF-8, looked up by view.
@@ -56,10 +60,15 @@ struct NameHash {
     std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
 };
 using NameSet = std::unordered_set<std::string, NameHash, std::equal_to<>>;
+using NameViews = std::unordered_map<std::string_view, qint64, NameHash, std::equal_to<>>;
 
-// Reads sheet `sheetIndex` of the spreadsheet at `path` and plans its
-// import into a register that holds `registerNames`. Throws
-// SpreadsheetError for a file that cannot be read, and ReadCancelled when
-// `control` asks.
-ImportPlan planImport(const QString &path, int sheetIndex, const NameSet &registerNames,
-                      const RegionalFormats &formats, ReadControl &control);
+// Plans the import of `table` into a register that holds `registerNames`.
+ImportPlan planImport(std::shared_ptr<const SheetTable> table, const NameSet &registerNames);
+
+// Names of columns for one line of text: up to twenty, then how many there
+// are in all ("甲、乙、… 等 15999 列").
+QString summarisedColumns(const QStringList &names);
+
+// What the preview and the command line say when cells held bytes that
+// are no UTF-8.
+QString repairedCellsText(qint64 cells);

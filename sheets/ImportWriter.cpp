@@ -2,6 +2,7 @@
 #include "sheets/ImportWriter.h"
 
 #include "sheets/ImportPlan.h"
+#include "sheets/SheetCells.h"
 #include "sheets/TenantRows.h"
 
 #include <sqlite3.h>
@@ -54,9 +55,10 @@ bool ImportWriter::begin()
     if (rc != SQLITE_DONE)
         return failFromEngine();
     for (qsizetype row = 0; row < m_rows.size(); ++row) {
-        if (names.contains(*m_rows.cell(row, 0)))
+        const std::string_view name = m_rows.cell(row, 0).value_or(std::string_view());
+        if (names.contains(name))
             return fail(QStringLiteral("预览之后，登记表中已有了“%1”（表格第 %2 行）；请重新导入")
-                            .arg(QString::fromUtf8(m_rows.cell(row, 0)->data(), qsizetype(m_rows.cell(row, 0)->size())))
+                            .arg(textOf(name))
                             .arg(m_rows.sourceRow(row)));
     }
 
@@ -72,17 +74,26 @@ bool ImportWriter::writeSome(qsizetype count)
 {
     const qsizetype end = std::min(m_rows.size(), m_written + count);
     for (; m_written < end; ++m_written) {
-        for (int column = 0; column < TenantRows::columnCount; ++column) {
-            if (const auto text = m_rows.cell(m_written, column))
-                m_insert.bindTextInPlace(column + 1, *text);
-            else
-                m_insert.bindNull(column + 1);
+        const TenantRows::Cells cells = m_rows.cells(m_written);
+        // A value SQLite refuses (too long, say) fails the import: it must
+        // not become NULL.
+        int rc = SQLITE_OK;
+        for (int column = 0; column < TenantRows::columnCount && rc == SQLITE_OK; ++column) {
+            const auto &text = cells[std::size_t(column)];
+            rc = text ? m_insert.bindTextInPlace(column + 1, *text) : m_insert.bindNull(column + 1);
         }
-        m_insert.bindTextInPlace(8, std::string_view(m_editTime.constData(), std::size_t(m_editTime.size())));
-        const int rc = m_insert.step();
+        if (rc == SQLITE_OK)
+            rc = m_insert.bindTextInPlace(8, std::string_view(m_editTime.constData(), std::size_t(m_editTime.size())));
+        if (rc == SQLITE_OK)
+            rc = m_insert.step();
+        if (rc != SQLITE_DONE || sqlite3_changes(m_db) != 1) {
+            const QString failure = QStringLiteral("写入表格第 %1 行时出错（%2）")
+                                        .arg(m_rows.sourceRow(m_written))
+                                        .arg(engineErrorText(m_db));
+            m_insert.reset();
+            return fail(failure);
+        }
         m_insert.reset();
-        if (rc != SQLITE_DONE || sqlite3_changes(m_db) != 1)
-            return failFromEngine();
     }
     return true;
 }

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 
 ListingExport::Format ListingExport::formatOf(const QString &path)
 {
@@ -25,8 +24,7 @@ ListingExport::ListingExport(ExportSource &source, QString target, QString sheet
     , m_target(std::move(target))
     , m_sheetName(std::move(sheetName))
 {
-    const QFileInfo info(m_target);
-    m_temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part");
+    m_temporary = partFilePath(m_target);
 }
 
 ListingExport::~ListingExport()
@@ -65,20 +63,10 @@ void ListingExport::finish()
 
 void ListingExport::publish(bool replace)
 {
-    const QString directory = QFileInfo(m_target).absolutePath();
-    int error = syncFile(m_temporary);
-    if (error == 0) {
-        if (replace)
-            error = std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) == 0
-                ? 0
-                : errno;
-        else
-            error = moveWithoutReplacing(m_temporary, m_target);
-    }
-    if (error == EEXIST)
+    const int error = publishFile(m_temporary, m_target, replace ? ExistingFile::Replace : ExistingFile::Keep);
+    if (error == EEXIST && !replace)
         throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(QDir::toNativeSeparators(m_target)));
     if (error != 0)
-        throw SpreadsheetError(writeFailureText(error, directory));
+        throw SpreadsheetError(writeFailureText(error, QFileInfo(m_target).absolutePath()));
     m_published = true;
-    syncDirectory(directory);
 }

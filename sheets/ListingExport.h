@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/FileSteps.h"
+
 #include <QString>
 
 #include <memory>
@@ -15,9 +17,10 @@ class ExportSource;
 //   text format, a NULL no cell at all.
 // - .csv: UTF-8 with a byte-order mark, CRLF line ends, quoting as RFC 4180
 //   says; an empty text is "", a NULL nothing.
-// The file is written under a temporary name beside the target and renamed
-// into place once complete and on the disk. Failures throw SpreadsheetError
-// with the reason in the user's words; the temporary file is then removed.
+// The file is written under a temporary name beside the target and put in
+// place by publishFile() once complete and checked. Failures throw
+// SpreadsheetError with the reason in the user's words; the temporary file
+// is then removed and the target left as it was.
 class ListingExport {
 public:
     enum class Format { Xlsx, Csv };
@@ -49,6 +52,8 @@ public:
     };
 
 private:
+    // A file size limit is reported as such, not met with SIGXFSZ.
+    FileSizeSignalIgnored m_fileSizeSignal;
     ExportSource &m_source;
     QString m_target;
     QString m_temporary;

@@ -1,297 +1,440 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/OdsReader.h"
 
+#include "sheets/SheetLimits.h"
 #include "sheets/SheetReading.h"
-
-#include <orcus/orcus_ods.hpp>
-#include <orcus/spreadsheet/import_interface.hpp>
+#include "sheets/XmlScan.h"
+#include "sheets/ZipArchive.h"
 
 #include <QDate>
-#include <QFile>
-#include <QScopeGuard>
+#include <QDateTime>
 
-#include <deque>
-#include <functional>
-#include <string>
-
-namespace ss = orcus::spreadsheet;
+#include <charconv>
+#include <optional>
+#include <vector>
 
 namespace {
 
-// liborcus hands the document's styles to whoever builds the document; the
-// register needs none of them.
-class IgnoredStyles : public ss::iface::import_styles {
-public:
-    void set_font_count(size_t) override {}
-    void set_font_bold(bool) override {}
-    void set_font_italic(bool) override {}
-    void set_font_name(std::string_view) override {}
-    void set_font_size(double) override {}
-    void set_font_underline(ss::underline_t) override {}
-    void set_font_underline_width(ss::underline_width_t) override {}
-    void set_font_underline_mode(ss::underline_mode_t) override {}
-    void set_font_underline_type(ss::underline_type_t) override {}
-    void set_font_underline_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
-    void set_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
-    void set_strikethrough_style(ss::strikethrough_style_t) override {}
-    void set_strikethrough_type(ss::strikethrough_type_t) override {}
-    void set_strikethrough_width(ss::strikethrough_width_t) override {}
-    void set_strikethrough_text(ss::strikethrough_text_t) override {}
-    size_t commit_font() override { return 0; }
-    void set_fill_count(size_t) override {}
-    void set_fill_pattern_type(ss::fill_pattern_t) override {}
-    void set_fill_fg_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
-    void set_fill_bg_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
-    size_t commit_fill() override { return 0; }
-    void set_border_count(size_t) override {}
-    void set_border_style(ss::border_direction_t, ss::border_style_t) override {}
-    void set_border_color(ss::border_direction_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                          ss::color_elem_t) override {}
-    void set_border_width(ss::border_direction_t, double, orcus::length_unit_t) override {}
-    size_t commit_border() override { return 0; }
-    void set_cell_hidden(bool) override {}
-    void set_cell_locked(bool) override {}
-    void set_cell_print_content(bool) override {}
-    void set_cell_formula_hidden(bool) override {}
-    size_t commit_cell_protection() override { return 0; }
-    void set_number_format_count(size_t) override {}
-    void set_number_format_identifier(size_t) override {}
-    void set_number_format_code(std::string_view) override {}
-    size_t commit_number_format() override { return 0; }
-    void set_cell_xf_count(size_t) override {}
-    void set_cell_style_xf_count(size_t) override {}
-    void set_dxf_count(size_t) override {}
-    void set_xf_font(size_t) override {}
-    void set_xf_fill(size_t) override {}
-    void set_xf_border(size_t) override {}
-    void set_xf_protection(size_t) override {}
-    void set_xf_number_format(size_t) override {}
-    void set_xf_style_xf(size_t) override {}
-    void set_xf_apply_alignment(bool) override {}
-    void set_xf_horizontal_alignment(ss::hor_alignment_t) override {}
-    void set_xf_vertical_alignment(ss::ver_alignment_t) override {}
-    size_t commit_cell_xf() override { return 0; }
-    size_t commit_cell_style_xf() override { return 0; }
-    size_t commit_dxf() override { return 0; }
-    void set_cell_style_count(size_t) override {}
-    void set_cell_style_name(std::string_view) override {}
-    void set_cell_style_xf(size_t) override {}
-    void set_cell_style_builtin(size_t) override {}
-    void set_cell_style_parent_name(std::string_view) override {}
-    size_t commit_cell_style() override { return 0; }
-};
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
-// The document's strings; each text cell refers to one by index. liborcus
-// adds each paragraph of a cell as a string of its own and gives the cell
-// the last one, so a cell's text is made here of all the paragraphs added
-// since the previous cell, one line each.
-class Strings : public ss::iface::import_shared_strings {
-public:
-    std::string_view cellText(ss::string_id_t index)
-    {
-        if (m_cellStart >= index)
-            return m_strings.at(index);
-        m_joined = m_strings.at(m_cellStart);
-        for (std::size_t i = m_cellStart + 1; i <= index; ++i)
-            m_joined.append(1, '\n').append(m_strings.at(i));
-        return m_joined;
-    }
-    // The strings added from here on belong to the next cell.
-    void cellDone() { m_cellStart = m_strings.size(); }
+[[noreturn]] void damaged(const QString &detail)
+{
+    throw SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(detail));
+}
 
-    size_t append(std::string_view text) override
-    {
-        m_strings.emplace_back(text);
-        return m_strings.size() - 1;
-    }
-    size_t add(std::string_view text) override { return append(text); }
-    void set_segment_font(size_t) override {}
-    void set_segment_bold(bool) override {}
-    void set_segment_italic(bool) override {}
-    void set_segment_font_name(std::string_view) override {}
-    void set_segment_font_size(double) override {}
-    void set_segment_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t, ss::color_elem_t) override {}
-    void append_segment(std::string_view text) override { m_segments.append(text); }
-    size_t commit_segments() override
-    {
-        const size_t index = append(m_segments);
-        m_segments.clear();
-        return index;
-    }
+std::optional<double> number(std::string_view text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
 
-private:
-    std::deque<std::string> m_strings;
-    std::string m_segments;
-    std::size_t m_cellStart = 0;
-    std::string m_joined;
-};
+// office:date-value: "2026-01-05" or "2026-01-05T14:30:00[.123]", as days
+// since 30 December 1899.
+std::optional<double> dateDays(std::string_view text)
+{
+    const QString value = fromUtf8(text);
+    QDateTime moment = QDateTime::fromString(value, Qt::ISODateWithMs);
+    if (!moment.isValid()) {
+        const QDate date = QDate::fromString(value, Qt::ISODate);
+        if (!date.isValid())
+            return std::nullopt;
+        moment = QDateTime(date, QTime(0, 0));
+    }
+    return double(QDate(1899, 12, 30).daysTo(moment.date())) + moment.time().msecsSinceStartOfDay() / 86400000.0;
+}
 
-// A formula's cell: its last computed value, which the file keeps.
-class FormulaResult : public ss::iface::import_formula {
-public:
-    explicit FormulaResult(std::function<void(ss::row_t, ss::col_t, const SheetValue &)> pass)
-        : m_pass(std::move(pass))
-    {
+// office:time-value, a duration: "PT14H30M00S", "PT36H00M00.5S", "-PT1H",
+// "P1DT2H", as days.
+std::optional<double> durationDays(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && text.front() == '-') {
+        negative = true;
+        text.remove_prefix(1);
     }
-    void set_position(ss::row_t row, ss::col_t column) override
-    {
-        m_row = row;
-        m_column = column;
-        m_value = {};
-    }
-    void set_formula(ss::formula_grammar_t, std::string_view) override {}
-    void set_shared_formula_index(size_t) override {}
-    void set_result_string(std::string_view text) override
-    {
-        m_text = text;
-        m_value = {SheetValue::Kind::Text, m_text};
-    }
-    void set_result_value(double value) override { m_value = {SheetValue::Kind::Number, {}, value}; }
-    void set_result_bool(bool value) override { m_value = {SheetValue::Kind::Boolean, {}, value ? 1.0 : 0.0}; }
-    void set_result_empty() override { m_value = {}; }
-    void commit() override { m_pass(m_row, m_column, m_value); }
-
-private:
-    std::function<void(ss::row_t, ss::col_t, const SheetValue &)> m_pass;
-    ss::row_t m_row = 0;
-    ss::col_t m_column = 0;
-    std::string m_text;
-    SheetValue m_value;
-};
-
-// One sheet of the document: the chosen one passes its cells on, row by row;
-// the others drop them.
-class Sheet : public ss::iface::import_sheet {
-public:
-    Sheet(SheetRowSink *sink, Strings &strings, ReadControl &control)
-        : m_sink(sink)
-        , m_strings(strings)
-        , m_control(control)
-        , m_formula([this](ss::row_t row, ss::col_t column, const SheetValue &value) { pass(row, column, value); })
-    {
-    }
-    Sheet(const Sheet &) = delete;
-    Sheet &operator=(const Sheet &) = delete;
-
-    void finish()
-    {
-        if (m_row >= 0)
-            m_sink->endRow();
-        m_row = -1;
-    }
-
-    void set_auto(ss::row_t row, ss::col_t column, std::string_view text) override
-    {
-        pass(row, column, {SheetValue::Kind::Text, text});
-    }
-    void set_string(ss::row_t row, ss::col_t column, ss::string_id_t index) override
-    {
-        pass(row, column, {SheetValue::Kind::Text, m_strings.cellText(index)});
-    }
-    void set_value(ss::row_t row, ss::col_t column, double value) override
-    {
-        pass(row, column, {SheetValue::Kind::Number, {}, value});
-    }
-    void set_bool(ss::row_t row, ss::col_t column, bool value) override
-    {
-        pass(row, column, {SheetValue::Kind::Boolean, {}, value ? 1.0 : 0.0});
-    }
-    void set_date_time(ss::row_t row, ss::col_t column, int year, int month, int day, int hour, int minute,
-                       double second) override
-    {
-        const double days = double(QDate(1899, 12, 30).daysTo(QDate(year, month, day)))
-            + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
-        pass(row, column, {SheetValue::Kind::DateTime, {}, days});
-    }
-    void set_format(ss::row_t, ss::col_t, size_t) override {}
-    void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
-    void fill_down_cells(ss::row_t, ss::col_t, ss::row_t) override {}
-    ss::range_size_t get_sheet_size() const override { return {1048576, 16384}; }
-    ss::iface::import_formula *get_formula() override { return &m_formula; }
-
-private:
-    void pass(ss::row_t row, ss::col_t column, const SheetValue &value)
-    {
-        const auto done = qScopeGuard([this] { m_strings.cellDone(); });
-        if (!m_sink)
-            return;
-        if (row != m_row) {
-            finish();
-            m_control.check();
-            m_row = row;
-            m_sink->beginRow(qint64(row) + 1);
+    if (text.empty() || text.front() != 'P')
+        return std::nullopt;
+    text.remove_prefix(1);
+    double days = 0;
+    bool inTime = false;
+    bool any = false;
+    while (!text.empty()) {
+        if (text.front() == 'T') {
+            inTime = true;
+            text.remove_prefix(1);
+            continue;
         }
-        m_sink->cell(column, value);
+        double amount = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), amount);
+        if (error != std::errc() || end == text.data() + text.size() || amount < 0)
+            return std::nullopt;
+        const char unit = *end;
+        text.remove_prefix(std::size_t(end - text.data()) + 1);
+        if (unit == 'D' && !inTime)
+            days += amount;
+        else if (unit == 'H' && inTime)
+            days += amount / 24;
+        else if (unit == 'M' && inTime)
+            days += amount / 1440;
+        else if (unit == 'S' && inTime)
+            days += amount / 86400;
+        else
+            return std::nullopt;
+        any = true;
+    }
+    if (!any)
+        return std::nullopt;
+    return negative ? -days : days;
+}
+
+// A repeat count: a whole number from 1 up; damage otherwise.
+qint64 repeatCount(const XmlAttributes &attributes, std::string_view name)
+{
+    const std::string_view text = attributes.valueOf("table", name);
+    if (text.empty())
+        return 1;
+    qint64 count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count < 1)
+        damaged(QStringLiteral("重复次数“%1”无效").arg(fromUtf8(text.substr(0, 40))));
+    return count;
+}
+
+// The text a cell shows, paragraph by paragraph, as LibreOffice Calc reads
+// it: the characters as they are (blanks and line ends included, which
+// pandas writes so and LibreOffice keeps), <text:s text:c="n"/> as n
+// blanks, <text:tab/> a tab, <text:line-break/> a line break; paragraphs
+// are lines.
+class ShownText {
+public:
+    void clear()
+    {
+        m_text.clear();
+        m_paragraphs = 0;
+    }
+    void startParagraph()
+    {
+        if (m_paragraphs++ > 0)
+            m_text += '\n';
+    }
+    void characters(std::string_view text)
+    {
+        m_text.append(text);
+        checkLength();
+    }
+    void spaces(qint64 count)
+    {
+        // More blanks than a cell can hold are refused by the length check.
+        put(std::min<qint64>(count, sheetLimits::cellCharacters + 1), ' ');
+    }
+    void put(qint64 count, char c)
+    {
+        m_text.append(std::size_t(count), c);
+        checkLength();
+    }
+    bool empty() const { return m_text.empty(); }
+    const std::string &text() const { return m_text; }
+
+private:
+    // The text may be longer than a cell's characters in bytes (UTF-8),
+    // never by more than three to one; past that nothing is gathered.
+    void checkLength() const
+    {
+        if (qint64(m_text.size()) > 3 * sheetLimits::cellCharacters)
+            throw SpreadsheetError(QStringLiteral("有单元格超过了表格单元格的 %1 个字符上限，文件已损坏")
+                                       .arg(sheetLimits::cellCharacters));
     }
 
-    SheetRowSink *m_sink;
-    Strings &m_strings;
-    ReadControl &m_control;
-    FormulaResult m_formula;
-    ss::row_t m_row = -1;
+    std::string m_text;
+    int m_paragraphs = 0;
 };
 
-class Factory : public ss::iface::import_factory {
+// The row being read: its cells, each with how often it repeats, kept
+// until the row ends, when the row's own repeat count is known to apply.
+struct PendingCell {
+    int column;
+    qint64 repeat;
+    SheetValue::Kind kind;
+    double number;
+    std::size_t textStart, textSize;  // in the row's texts
+    bool formula;
+};
+
+class ContentReader : public XmlHandler {
 public:
-    Factory(int sheetIndex, SheetRowSink &sink, ReadControl &control)
+    ContentReader(int sheetIndex, SheetRowSink &sink, ReadControl &control, MappedBytes &xml)
         : m_sheetIndex(sheetIndex)
         , m_sink(sink)
         , m_control(control)
+        , m_xml(xml)
     {
     }
 
     QStringList names;
-    Sheet *chosen = nullptr;
+    bool found = false;
 
-    ss::iface::import_shared_strings *get_shared_strings() override { return &m_strings; }
-    ss::iface::import_styles *get_styles() override { return &m_styles; }
-    ss::iface::import_sheet *append_sheet(ss::sheet_t index, std::string_view name) override
+    void start(std::string_view name, const XmlAttributes &attributes)
     {
-        names << QString::fromUtf8(name.data(), qsizetype(name.size()));
-        m_sheets.emplace_back(index == m_sheetIndex ? &m_sink : nullptr, m_strings, m_control);
-        if (index == m_sheetIndex)
-            chosen = &m_sheets.back();
-        return &m_sheets.back();
+        ++m_depth;
+        if (m_skipFrom)
+            return;
+        if (m_cellDepth) {
+            startInCell(name, attributes);
+        } else if (prefix == "table" && name == "table") {
+            if (m_tableDepth) {
+                m_skipFrom = m_depth;  // a table within a table's markup
+                return;
+            }
+            m_tableDepth = m_depth;
+            names << fromUtf8(attributes.valueOf("table", "name"));
+            m_chosen = names.size() - 1 == m_sheetIndex;
+            found = found || m_chosen;
+            m_nextRow = 1;
+        } else if (!m_chosen) {
+            return;
+        } else if (prefix == "table" && name == "table-row") {
+            m_rowRepeat = repeatCount(attributes, "number-rows-repeated");
+            m_column = 0;
+            m_cells.clear();
+            m_texts.clear();
+        } else if (prefix == "table" && (name == "table-cell" || name == "covered-table-cell")) {
+            startCell(attributes);
+        }
     }
-    ss::iface::import_sheet *get_sheet(std::string_view name) override
+
+    void end(std::string_view name)
     {
-        const qsizetype index = names.indexOf(QString::fromUtf8(name.data(), qsizetype(name.size())));
-        return index < 0 ? nullptr : &m_sheets.at(std::size_t(index));
+        const int depth = m_depth--;
+        if (m_skipFrom) {
+            if (depth == m_skipFrom)
+                m_skipFrom = 0;
+            return;
+        }
+        if (m_cellDepth) {
+            if (depth == m_cellDepth)
+                endCell();
+            else if (depth == m_paragraphDepth)
+                endParagraph();
+            return;
+        }
+        if (depth == m_tableDepth) {
+            m_tableDepth = 0;
+            m_chosen = false;
+        } else if (m_chosen && prefix == "table" && name == "table-row") {
+            endRow();
+        }
     }
-    ss::iface::import_sheet *get_sheet(ss::sheet_t index) override
+
+    void text(std::string_view characters)
     {
-        return index >= 0 && std::size_t(index) < m_sheets.size() ? &m_sheets.at(std::size_t(index)) : nullptr;
+        if (m_paragraphDepth && !m_skipFrom)
+            m_shown.characters(characters);
     }
-    void finalize() override {}
 
 private:
+    void startCell(const XmlAttributes &attributes)
+    {
+        m_cellDepth = m_depth;
+        m_cellRepeat = repeatCount(attributes, "number-columns-repeated");
+        m_valueType = attributes.valueOf("office", "value-type");
+        m_calculatedType = attributes.valueOf("calcext", "value-type");
+        m_formula = attributes.valueOf("table", "formula");
+        m_hasStringValue = attributes.has("office", "string-value");
+        m_plainValue = attributes.valueOf("office", "value");
+        m_value = attributes.valueOf("office", m_valueType == "date"      ? "date-value"
+                                                 : m_valueType == "time"    ? "time-value"
+                                                 : m_valueType == "boolean" ? "boolean-value"
+                                                 : m_valueType == "string"  ? "string-value"
+                                                                            : "value");
+        m_shown.clear();
+    }
+
+    // Within a cell only its paragraphs count: not its comment, the
+    // shapes drawn on it, or a table held in it.
+    void startInCell(std::string_view name, const XmlAttributes &attributes)
+    {
+        if (!m_paragraphDepth) {
+            if (prefix == "text" && (name == "p" || name == "h") && m_depth == m_cellDepth + 1) {
+                m_paragraphDepth = m_depth;
+                m_shown.startParagraph();
+            } else {
+                m_skipFrom = m_depth;
+            }
+            return;
+        }
+        if (prefix == "text" && name == "s") {
+            const std::string_view count = attributes.valueOf("text", "c");
+            qint64 spaces = 1;
+            if (!count.empty()) {
+                const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), spaces);
+                if (error != std::errc() || spaces < 0)
+                    spaces = sheetLimits::cellCharacters + 1;
+            }
+            m_shown.spaces(spaces);
+        } else if (prefix == "text" && name == "tab") {
+            m_shown.put(1, '\t');
+        } else if (prefix == "text" && name == "line-break") {
+            m_shown.put(1, '\n');
+        } else if ((prefix == "office" && name == "annotation") || (prefix == "text" && name == "note-body")
+                   || (prefix == "text" && name == "ruby-text") || prefix == "draw" || prefix == "dr3d") {
+            m_skipFrom = m_depth;
+        }
+    }
+
+    void endParagraph() { m_paragraphDepth = 0; }
+
+    void endCell()
+    {
+        m_cellDepth = 0;
+        m_paragraphDepth = 0;
+        const qint64 repeat = m_cellRepeat;
+        const int column = m_column;
+        // Empty cells may run past the last column (writers fill a row out
+        // to it); cells with something in them may not.
+        m_column = int(std::min<qint64>(m_column + repeat, sheetLimits::columns));
+        PendingCell cell{column, repeat, SheetValue::Kind::Empty, 0, m_texts.size(), 0, !m_formula.empty()};
+        if (!value(cell))
+            return;
+        if (repeat > sheetLimits::columns - column)
+            damaged(QStringLiteral("第 %1 行的单元格超出了表格的 %2 列").arg(m_nextRow).arg(sheetLimits::columns));
+        cell.textSize = m_texts.size() - cell.textStart;
+        m_cells.push_back(cell);
+    }
+
+    // The cell's value by its value type; false for an empty cell.
+    bool value(PendingCell &cell)
+    {
+        using Kind = SheetValue::Kind;
+        const std::string_view type = m_valueType;
+        if (m_calculatedType == "error") {
+            cell.kind = Kind::Error;
+            m_texts += m_shown.text();
+            return true;
+        }
+        if (type == "float" || type == "currency" || type == "percentage") {
+            if (const auto value = number(m_value)) {
+                cell.kind = Kind::Number;
+                cell.number = *value;
+                return true;
+            }
+        } else if (type == "date" || type == "time") {
+            if (const auto days = type == "date" ? dateDays(m_value) : durationDays(m_value)) {
+                cell.kind = Kind::DateTime;
+                cell.number = *days;
+                return true;
+            }
+        } else if (type == "boolean") {
+            // pandas writes the value as office:value.
+            if (m_value.empty())
+                m_value = m_plainValue;
+            if (m_value == "true" || m_value == "false") {
+                cell.kind = Kind::Boolean;
+                cell.number = m_value == "true" ? 1 : 0;
+                return true;
+            }
+        } else if (type == "string") {
+            cell.kind = Kind::Text;
+            m_texts += m_hasStringValue ? std::string_view(m_value) : std::string_view(m_shown.text());
+            return true;
+        } else if (type.empty() && !m_formula.empty()) {
+            // A formula never calculated: no value type, no value.
+            cell.kind = Kind::Empty;
+            const std::string_view formula = m_formula;
+            const std::size_t colon = formula.find(':');
+            // "of:=SUM([.C3:.C9])": the formula after its namespace.
+            m_texts += colon != std::string_view::npos && colon < formula.find('=') ? formula.substr(colon + 1) : formula;
+            return true;
+        }
+        // No value type, or a value that does not read as its type: the
+        // text the cell shows.
+        if (m_shown.empty())
+            return false;
+        cell.kind = Kind::Text;
+        m_texts += m_shown.text();
+        return true;
+    }
+
+    void endRow()
+    {
+        const qint64 first = m_nextRow;
+        const qint64 repeat = m_rowRepeat;
+        m_nextRow = std::min<qint64>(m_nextRow + repeat, sheetLimits::rows + 1);
+        m_control.check();
+        m_control.report(offset, qint64(m_xml.bytes().size()));
+        m_xml.releaseBefore(m_xml.bytes().data() + offset);
+        if (m_cells.empty())
+            return;
+        if (repeat > sheetLimits::rows - first + 1)
+            damaged(QStringLiteral("第 %1 行重复 %2 次，超出了表格的 %3 行").arg(first).arg(repeat).arg(sheetLimits::rows));
+        qint64 cells = 0;
+        qint64 bytes = 0;
+        for (const PendingCell &cell : m_cells) {
+            cells += cell.repeat;
+            bytes += cell.repeat * qint64(cell.textSize);
+        }
+        // Both within a sheet's rows, columns and cell lengths: no overflow.
+        if (repeat > 1 || cells > qint64(m_cells.size()))
+            m_sink.repeatAhead(cells * repeat, bytes * repeat);
+        for (qint64 row = first; row < first + repeat; ++row) {
+            m_sink.beginRow(row);
+            for (const PendingCell &cell : m_cells) {
+                SheetValue value{cell.kind, std::string_view(m_texts).substr(cell.textStart, cell.textSize), cell.number,
+                                 cell.formula, {}};
+                if (cell.kind == SheetValue::Kind::Empty)
+                    value.formula = value.text;
+                for (qint64 i = 0; i < cell.repeat; ++i)
+                    m_sink.cell(cell.column + int(i), value);
+            }
+            m_sink.endRow();
+        }
+    }
+
     const int m_sheetIndex;
     SheetRowSink &m_sink;
     ReadControl &m_control;
-    Strings m_strings;
-    IgnoredStyles m_styles;
-    std::deque<Sheet> m_sheets;  // never moved: liborcus keeps pointers to them
+    MappedBytes &m_xml;
+
+    int m_depth = 0;
+    int m_skipFrom = 0;  // the depth of an element whose content is passed over
+    int m_tableDepth = 0;
+    bool m_chosen = false;
+    qint64 m_nextRow = 1;
+    qint64 m_rowRepeat = 1;
+    int m_column = 0;
+    std::vector<PendingCell> m_cells;
+    std::string m_texts;
+
+    int m_cellDepth = 0;
+    int m_paragraphDepth = 0;
+    qint64 m_cellRepeat = 1;
+    std::string m_valueType;
+    std::string m_calculatedType;
+    std::string m_formula;
+    std::string m_value;
+    std::string m_plainValue;
+    bool m_hasStringValue = false;
+    ShownText m_shown;
 };
 
 } // namespace
 
 QStringList readOds(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control)
 {
-    Factory factory(sheetIndex, sink, control);
-    try {
-        orcus::orcus_ods reader(&factory);
-        reader.read_file(QFile::encodeName(path).toStdString());
-    } catch (const SpreadsheetError &) {
-        throw;
-    } catch (const ReadCancelled &) {
-        throw;
-    } catch (const std::exception &error) {
-        throw SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(QString::fromUtf8(error.what())));
-    }
-    if (factory.names.isEmpty())
+    ZipArchive zip(path);
+    if (!zip.isOpen())
+        throw SpreadsheetError(QStringLiteral("文件已损坏，或不是 .ods 表格文件"));
+    MappedBytes xml = readMappedEntry(zip, QStringLiteral("content.xml"), control);
+    ContentReader reader(sheetIndex, sink, control, xml);
+    scanXml(xml.bytes(), reader);
+    if (reader.names.isEmpty())
         throw SpreadsheetError(QStringLiteral("文件中没有工作表"));
-    if (!factory.chosen)
+    if (!reader.found)
         throw SpreadsheetError(QStringLiteral("工作簿中没有第 %1 个工作表").arg(sheetIndex + 1));
-    factory.chosen->finish();
-    return factory.names;
+    return reader.names;
 }

@@ -52,12 +52,16 @@ struct ReadControl {
 };
 
 // One cell as the spreadsheet holds it. Dates are days since 30 December
-// 1899, the fraction being the time of day.
+// 1899, the fraction being the time of day. A formula's cell carries the
+// value the file kept of its last calculation; when the file kept none,
+// its kind is Empty and `formula` holds what the user wrote ("=SUM(C3:C9)").
 struct SheetValue {
-    enum class Kind { Text, Number, DateTime, Boolean, Empty };
+    enum class Kind { Text, Number, DateTime, Boolean, Error, Empty };
     Kind kind = Kind::Empty;
-    std::string_view text;  // Text: UTF-8, valid during the call
+    std::string_view text;  // Text, Error: UTF-8, valid during the call
     double number = 0;      // Number, DateTime, Boolean (0 or 1)
+    bool isFormula = false;
+    std::string_view formula = {};  // a formula without a kept value
 };
 
 // Receives a sheet's cells in the order of its rows; a cell that is not in
@@ -70,4 +74,13 @@ public:
     // `column` counts from 0.
     virtual void cell(int column, const SheetValue &value) = 0;
     virtual void endRow() = 0;
+    // Told before a reader delivers `cells` more cells of `bytes` of text
+    // in all by repeating what it read (an .ods row or cell written once
+    // with a repeat count); throws SpreadsheetError when they would make
+    // the sheet larger than an import holds.
+    virtual void repeatAhead(qint64 cells, qint64 bytes)
+    {
+        Q_UNUSED(cells);
+        Q_UNUSED(bytes);
+    }
 };

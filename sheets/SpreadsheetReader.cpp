@@ -3,6 +3,7 @@
 
 #include "sheets/CsvReader.h"
 #include "sheets/OdsReader.h"
+#include "sheets/SheetCells.h"
 #include "sheets/SheetReading.h"
 #include "sheets/XlsxReader.h"
 #include "sheets/ZipArchive.h"
@@ -12,12 +13,13 @@
 
 namespace {
 
-enum class Kind { Xlsx, Ods, Csv };
+using Kind = SpreadsheetKind;
 
 QByteArray entry(ZipArchive &zip, const QString &name)
 {
     QByteArray bytes;
-    zip.read(name, [&](const char *data, qsizetype count) { bytes.append(data, count); });
+    if (zip.read(name, [&](const char *data, qsizetype count) { bytes.append(data, count); }) == ZipArchive::Result::TooLarge)
+        throw SpreadsheetError(QStringLiteral("文件太大或已损坏（“%1”解压后过大）").arg(name));
     return bytes;
 }
 
@@ -36,7 +38,9 @@ Kind packageKind(const QString &path)
     return Kind::Ods;
 }
 
-Kind kindOf(const QString &path)
+} // namespace
+
+SpreadsheetKind spreadsheetKind(const QString &path)
 {
     QFile file(path);
     if (!QFileInfo(path).isFile())
@@ -57,24 +61,17 @@ Kind kindOf(const QString &path)
     return Kind::Csv;
 }
 
-} // namespace
-
-QStringList readSpreadsheet(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control)
+WorkbookFacts readSpreadsheet(const QString &path, SpreadsheetKind kind, int sheetIndex, SheetRowSink &sink,
+                              ReadControl &control)
 {
-    switch (kindOf(path)) {
+    switch (kind) {
     case Kind::Xlsx:
         return readXlsx(path, sheetIndex, sink, control);
     case Kind::Ods:
-        return readOds(path, sheetIndex, sink, control);
+        return {readOds(path, sheetIndex, sink, control)};
     case Kind::Csv:
         break;
     }
     readCsv(path, sink, control);
-    return {QFileInfo(path).completeBaseName()};
-}
-
-QString spreadsheetFileFilter()
-{
-    return QStringLiteral("表格文件 (*.xlsx *.ods *.csv);;Excel 工作簿 (*.xlsx);;OpenDocument 表格 (*.ods);;"
-                          "CSV 文件 (*.csv);;所有文件 (*)");
+    return {{QFileInfo(path).completeBaseName()}};
 }

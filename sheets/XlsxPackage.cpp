@@ -15,11 +15,6 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-[[noreturn]] void damaged(const QString &detail)
-{
-    throw SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(detail));
-}
-
 // The part a relationship's target names, from the part that holds it.
 QString resolvedPart(const QString &source, const QString &target)
 {
@@ -58,9 +53,13 @@ struct WorkbookReader : XmlHandler {
     };
     QList<Entry> sheets;
     bool dates1904 = false;
+    bool recalculate = false;
     void start(std::string_view name, const XmlAttributes &attributes)
     {
-        if (name == "sheet") {
+        if (name == "calcPr") {
+            const std::string_view value = attributes.value("fullCalcOnLoad");
+            recalculate = value == "1" || value == "true";
+        } else if (name == "sheet") {
             sheets.append({fromUtf8(attributes.value("name")), fromUtf8(attributes.value("id", true))});
         } else if (name == "workbookPr") {
             const std::string_view value = attributes.value("date1904");
@@ -94,6 +93,7 @@ XlsxPackage::XlsxPackage(const QString &path)
     const QByteArray bookXml = read(workbook);
     scanXml(std::string_view(bookXml.constData(), std::size_t(bookXml.size())), book);
     m_dates1904 = book.dates1904;
+    m_recalculateOnOpen = book.recalculate;
 
     QHash<QString, Relationship> byId;
     for (const Relationship &relationship : relationshipsOf(workbook)) {
@@ -120,35 +120,12 @@ QList<XlsxPackage::Relationship> XlsxPackage::relationshipsOf(const QString &par
     return relationships;
 }
 
-void XlsxPackage::inflate(const QString &part, const std::function<void(const char *, qsizetype)> &take)
-{
-    switch (m_zip.read(part, take)) {
-    case ZipArchive::Result::Done:
-        return;
-    case ZipArchive::Result::Missing:
-        damaged(QStringLiteral("缺少“%1”").arg(part));
-    case ZipArchive::Result::Encrypted:
-        throw SpreadsheetError(QStringLiteral("文件已加密，请先在 Excel 或 WPS 中去掉密码并另存"));
-    case ZipArchive::Result::Damaged:
-        break;
-    }
-    damaged(QStringLiteral("“%1”无法解压或校验不符").arg(part));
-}
-
 QByteArray XlsxPackage::read(const QString &part)
 {
-    QByteArray bytes;
-    inflate(part, [&](const char *data, qsizetype count) { bytes.append(data, count); });
-    return bytes;
+    return readEntry(m_zip, part);
 }
 
 MappedBytes XlsxPackage::readMapped(const QString &part, ReadControl &control)
 {
-    MappedBytes bytes = MappedBytes::temporary();
-    inflate(part, [&](const char *data, qsizetype count) {
-        control.check();
-        bytes.append(data, count);
-    });
-    bytes.map();
-    return bytes;
+    return readMappedEntry(m_zip, part, control);
 }

@@ -30,6 +30,8 @@ public:
     const QString &stylesPart() const { return m_styles; }
     // Whether dates count from 1904 (workbooks from old Macintosh Excel).
     bool dates1904() const { return m_dates1904; }
+    // Whether the workbook asks to be calculated afresh when opened.
+    bool recalculateOnOpen() const { return m_recalculateOnOpen; }
 
     // A part, whole; missing parts are a damaged file.
     QByteArray read(const QString &part);
@@ -43,12 +45,11 @@ private:
         QString target;  // a part name
     };
     QList<Relationship> relationshipsOf(const QString &part);
-    // Reads a part in pieces, handing each to `take`.
-    void inflate(const QString &part, const std::function<void(const char *, qsizetype)> &take);
 
     ZipArchive m_zip;
     QList<Sheet> m_sheets;
     QString m_sharedStrings;
     QString m_styles;
     bool m_dates1904 = false;
+    bool m_recalculateOnOpen = false;
 };

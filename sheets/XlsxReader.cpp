@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/XlsxReader.h"
 
+#include "sheets/SheetCells.h"
+#include "sheets/SheetLimits.h"
 #include "sheets/SheetReading.h"
 #include "sheets/XlsxPackage.h"
 #include "sheets/XlsxParts.h"
@@ -13,13 +15,23 @@
 
 namespace {
 
-// The column of a cell reference such as "AB12", from 0; -1 if none.
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The column of a cell reference such as "AB12", from 0; -1 if none. A
+// reference past the last column (XFD) gives that column's number, past
+// every column: the letters are counted no further.
 int referencedColumn(std::string_view reference)
 {
     int column = 0;
     std::size_t i = 0;
-    for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z'; ++i)
+    for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z'; ++i) {
         column = column * 26 + (reference[i] - 'A' + 1);
+        if (column > sheetLimits::columns)
+            return sheetLimits::columns;
+    }
     return i == 0 ? -1 : column - 1;
 }
 
@@ -61,7 +73,13 @@ public:
     void start(std::string_view name, const XmlAttributes &attributes)
     {
         if (name == "c") {
-            const int column = referencedColumn(attributes.value("r"));
+            const std::string_view reference = attributes.value("r");
+            const int column = referencedColumn(reference);
+            if (column >= sheetLimits::columns)
+                throw SpreadsheetError(QStringLiteral("文件已损坏（第 %1 行的单元格“%2”超出了表格的 %3 列）")
+                                           .arg(m_row)
+                                           .arg(fromUtf8(reference.substr(0, 40)))
+                                           .arg(sheetLimits::columns));
             m_column = column >= 0 ? column : m_column + 1;
             m_type = attributes.value("t");
             std::size_t style = 0;
@@ -70,8 +88,10 @@ public:
             m_dateStyle = style < m_dateStyles.size() && m_dateStyles[style];
             m_value.clear();
             m_formula.clear();
+            m_hasFormula = false;
         } else if (name == "v" || name == "f") {
             m_target = name == "v" ? &m_value : &m_formula;
+            m_hasFormula = m_hasFormula || name == "f";
         } else if (name == "t") {
             m_target = m_phonetic == 0 ? &m_value : nullptr;
         } else if (name == "rPh") {
@@ -106,9 +126,15 @@ public:
 private:
     void startRow(std::string_view number)
     {
-        qint64 row = 0;
-        const auto result = std::from_chars(number.data(), number.data() + number.size(), row);
-        m_row = result.ec == std::errc() && row > 0 ? row : m_row + 1;
+        qint64 row = m_row + 1;
+        if (!number.empty()) {
+            const auto result = std::from_chars(number.data(), number.data() + number.size(), row);
+            if (result.ec != std::errc() || row < 1 || row > sheetLimits::rows)
+                throw SpreadsheetError(QStringLiteral("文件已损坏（行号“%1”不在表格的 1 至 %2 行之内）")
+                                           .arg(fromUtf8(number.substr(0, 40)))
+                                           .arg(sheetLimits::rows));
+        }
+        m_row = row;
         m_column = -1;
         m_sink.beginRow(m_row);
     }
@@ -120,8 +146,24 @@ private:
 
     SheetValue cellValue()
     {
+        SheetValue value = keptValue();
+        value.isFormula = m_hasFormula;
+        if (m_hasFormula && value.kind == SheetValue::Kind::Empty) {
+            // A formula that was never computed: what the user wrote.
+            m_formula.insert(0, 1, '=');
+            value.formula = m_formula;
+        }
+        return value;
+    }
+
+    // The value the cell holds; for a formula, the one it was last computed to.
+    SheetValue keptValue()
+    {
         const std::string_view type = m_type;
-        if (m_value.empty() && m_formula.empty())
+        // An empty text is a text; an empty number is no value.
+        if (type == "inlineStr" || type == "str")
+            return textValue(m_value);
+        if (m_value.empty())
             return {};
         if (type == "s") {
             std::size_t index = 0;
@@ -130,10 +172,8 @@ private:
                 throw SpreadsheetError(QStringLiteral("文件已损坏（第 %1 行引用了不存在的文本）").arg(m_row));
             return {SheetValue::Kind::Text, m_strings.at(index)};
         }
-        if (type == "inlineStr" || type == "str")
-            return textValue(m_value);
         if (type == "e")
-            return {SheetValue::Kind::Text, m_value};
+            return {SheetValue::Kind::Error, m_value};
         if (type == "b")
             return {SheetValue::Kind::Boolean, {}, m_value == "1" || m_value == "true" ? 1.0 : 0.0};
         if (type == "d") {
@@ -145,12 +185,6 @@ private:
             throw SpreadsheetError(QStringLiteral("第 %1 行有不认识的单元格类型“%2”")
                                        .arg(m_row)
                                        .arg(QString::fromUtf8(type.data(), qsizetype(type.size()))));
-        if (m_value.empty()) {
-            // A formula that was never computed keeps what the user wrote.
-            if (!m_formula.empty())
-                return textValue(m_formula.insert(0, 1, '='));
-            return {};
-        }
         double number = 0;
         const auto result = std::from_chars(m_value.data(), m_value.data() + m_value.size(), number);
         if (result.ec != std::errc())
@@ -175,6 +209,7 @@ private:
     bool m_dateStyle = false;
     std::string m_value;
     std::string m_formula;
+    bool m_hasFormula = false;
     std::string m_decoded;
     std::string *m_target = nullptr;
     int m_phonetic = 0;
@@ -182,10 +217,12 @@ private:
 
 } // namespace
 
-QStringList readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control)
+WorkbookFacts readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control)
 {
     XlsxPackage package(path);
-    QStringList names;
+    WorkbookFacts facts;
+    facts.recalculateOnOpen = package.recalculateOnOpen();
+    QStringList &names = facts.sheetNames;
     for (const XlsxPackage::Sheet &sheet : package.sheets())
         names << sheet.name;
     if (sheetIndex < 0 || sheetIndex >= names.size())
@@ -204,5 +241,5 @@ QStringList readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, Re
     MappedBytes xml = package.readMapped(part, control);
     SheetReader reader(sink, control, strings, dateStyles, package.dates1904(), xml);
     scanXml(xml.bytes(), reader);
-    return names;
+    return facts;
 }

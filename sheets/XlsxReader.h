@@ -6,10 +6,14 @@
 
 class SheetRowSink;
 struct ReadControl;
+struct WorkbookFacts;
 
 // Reads sheet `sheetIndex` of an .xlsx workbook into `sink` and returns the
-// names of the workbook's sheets. Text cells come as they were written
-// (shared or inline strings), numbers as numbers, numbers under a date or
-// time format as dates, a formula's cell as its last computed value.
-// Throws SpreadsheetError, or ReadCancelled when `control` asks.
-QStringList readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control);
+// names of the workbook's sheets and whether it asks to be calculated
+// afresh when opened. Text cells come as they were written (shared or
+// inline strings), numbers as numbers, numbers under a date or time format
+// as dates, error values as their text, a formula's cell as its last
+// computed value, or as its formula when the file kept none. Cell places
+// past column XFD or row 1,048,576 are a damaged file. Throws
+// SpreadsheetError, or ReadCancelled when `control` asks.
+WorkbookFacts readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control);

@@ -17,6 +17,7 @@
 // the elements and texts it does not override.
 struct XmlHandler {
     std::ptrdiff_t offset = 0;  // just past the last element started or ended
+    std::string_view prefix;    // the namespace prefix of that element, as written
     void start(std::string_view, const class XmlAttributes &) {}
     void end(std::string_view) {}
     void text(std::string_view) {}
@@ -40,6 +41,25 @@ public:
                 return attribute.value;
         }
         return {};
+    }
+
+    // The value of the attribute `prefix`:`name` as the file spells it
+    // (OpenDocument's writers all use the customary prefixes), or empty.
+    std::string_view valueOf(std::string_view prefix, std::string_view name) const
+    {
+        for (const Attribute &attribute : m_attributes) {
+            if (attribute.name == name && attribute.prefix == prefix)
+                return attribute.value;
+        }
+        return {};
+    }
+    bool has(std::string_view prefix, std::string_view name) const
+    {
+        for (const Attribute &attribute : m_attributes) {
+            if (attribute.name == name && attribute.prefix == prefix)
+                return true;
+        }
+        return false;
     }
 
     void add(std::string_view prefix, std::string_view name, std::string_view value)
@@ -74,12 +94,14 @@ struct SaxAdapter : orcus::sax_handler {
     void start_element(const orcus::sax::parser_element &element)
     {
         handler.offset = element.end_pos;
+        handler.prefix = element.ns;
         handler.start(element.name, attributes);
         attributes.clear();
     }
     void end_element(const orcus::sax::parser_element &element)
     {
         handler.offset = element.end_pos;
+        handler.prefix = element.ns;
         handler.end(element.name);
     }
     void characters(std::string_view text, bool) { handler.text(text); }

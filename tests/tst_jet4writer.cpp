@@ -74,6 +74,7 @@ private slots:
     void exportGivesBackEveryValue_data();
     void exportGivesBackEveryValue();
     void fileDescribesItsColumns();
+    void catalogKeepsProperties();
 };
 
 void TestJet4Writer::exportGivesBackEveryValue_data()
@@ -220,11 +221,39 @@ void TestJet4Writer::fileDescribesItsColumns()
 
     // mdb-export shows NULL and empty text alike; the row's null mask, its
     // last byte and so the last byte of the table's one data page (after the
-    // header, the page map, and the catalog's and the table's definitions),
-    // tells them apart: set for the columns with a value and for Yes.
+    // header, the page map, the catalog's and the table's definitions, the
+    // catalog's maps and rows and the table's maps), tells them apart: set
+    // for the columns with a value and for Yes.
     constexpr int pageSize = 4096;
     const QByteArray bytes = fileBytes(path);
-    QCOMPARE(quint8(bytes.at(5 * pageSize - 1)), quint8(0b01011111));
+    QCOMPARE(quint8(bytes.at(8 * pageSize - 1)), quint8(0b01011111));
+}
+
+void TestJet4Writer::catalogKeepsProperties()
+{
+    // The table's properties as mdb-prop reads them from the catalog, and a
+    // Date/Time Extended column (Access 2019), which mdbtools does not know.
+    const Table table{QStringLiteral("data"),
+                      {{QStringLiteral("姓名"), ColumnType::Text}, {QStringLiteral("退房时间"), ColumnType::ExtendedDateTime}},
+                      {{QStringLiteral("张三"), QDateTime(QDate(2021, 6, 14), QTime(22, 45, 12, 345))}},
+                      {},
+                      -1,
+                      propertiesValue({{QString(), {{QStringLiteral("Orientation"), 0}}},
+                                       {QStringLiteral("姓名"), {{QStringLiteral("ResultType"), 10},
+                                                                 {QStringLiteral("ColumnWidth"), 1380}}}})};
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("data.mdb"));
+    QString error;
+    QVERIFY2(writeDatabase(path, {table}, &error, Format::Ace12), qPrintable(error));
+
+    QStringList properties = runTool(QStringLiteral("mdb-prop"), {path, "data"}).out.split('\n', Qt::SkipEmptyParts);
+    std::sort(properties.begin(), properties.end());
+    QCOMPARE(properties, (QStringList{"\tColumnWidth: 1380", "\tOrientation: 0", "\tResultType: 10", "name: (none)",
+                                      "name: 姓名"}));
+    QVERIFY(runTool(QStringLiteral("mdb-schema"), {"-T", "data", path}).out.contains("[退房时间]\t\t\tUnknown_0014"));
+    // The days since 1 January 1, the seconds of the day and their
+    // ten-millionths, as in Access's own files.
+    QVERIFY(fileBytes(path).contains(QByteArray("0000000000000737954:0000000819123450000:7\0", 42)));
 }
 
 QTEST_MAIN(TestJet4Writer)

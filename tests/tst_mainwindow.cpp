@@ -2,18 +2,24 @@
 // Start-up, the clock, the exit confirmation and the tool bar of the main window.
 #include "platform/RegionalFormats.h"
 #include "platform/SingleInstanceGuard.h"
+#include "support/GridActions.h"
 #include "support/RegisterFixture.h"
 #include "support/WidgetChecks.h"
 #include "ui/GuardedConnect.h"
 #include "ui/ProgramWindows.h"
+#include "ui/QtTranslation.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
 #include "ui/Unit_del_trueorfalse.h"
 
 #include <QAbstractItemModelTester>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -39,6 +45,9 @@ private slots:
     void boxesComeAboveTheWindowsThatStayOnTop_data();
     void boxesComeAboveTheWindowsThatStayOnTop();
     void updateButtonOpensTheVersionPage();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void qtDialogsInTheUsersLanguageBoxesAsTheyWere();
     void gridModelKeepsItsContract();
     void errorBoundaryCatchesEverything_data();
     void errorBoundaryCatchesEverything();
@@ -129,10 +138,11 @@ void TestMainWindow::secondStartBringsTheWindowBack()
     RegisterFixture fixture;
     fixture.createRegister();
     fixture.startShown();
-    const InstanceActivation door(applicationTitle);
+    const QString name = QStringLiteral("tst_mainwindow-door");  // never the running program's
+    const InstanceActivation door(name);
     connect(&door, &InstanceActivation::activationRequested, &bringProgramToFront);
     Form1->showMinimized();
-    QVERIFY(requestActivation(applicationTitle));
+    QVERIFY(requestActivation(name));
     QTRY_VERIFY(!Form1->isMinimized() && Form1->isVisible());
 }
 
@@ -211,6 +221,83 @@ void TestMainWindow::updateButtonOpensTheVersionPage()
     QDesktopServices::unsetUrlHandler("http");
     QCOMPARE(catcher.opened.size(), 1);
     QVERIFY(catcher.opened.first().toString().endsWith("/?V=Quillmere1.0.20171230"));
+    // The headless platform has no browser to start: the message panel says so.
+    QCOMPARE(Form1->StatusBar1->panelText(4), QString());
+    QVERIFY(press(Form1->Button2).isEmpty());
+    QCOMPARE(Form1->StatusBar1->panelText(4), QStringLiteral("无法打开网页 http://www.larkhaven.example/?V=Quillmere1.0.20171230"));
+}
+
+void TestMainWindow::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("button");  // the focused one
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QStringList>("stored");  // 姓名 and 房号 of each row afterwards
+    QTest::newRow("添加 on the add page") << "add" << "Buttonaddinfo" << int(Qt::Key_Return) << QStringList{"甲 1", "乙 2", "丙 3"};
+    QTest::newRow("修改, keypad Enter") << "edit" << "Buttonedit" << int(Qt::Key_Enter) << QStringList{"甲 9", "乙 2"};
+    QTest::newRow("确认 in the delete confirmation") << "delete" << "Buttondelyes" << int(Qt::Key_Return) << QStringList{"甲 1"};
+    QTest::newRow("刷新 on the main window, 查询 the default") << "main" << "Buttonre" << int(Qt::Key_Return) << QStringList{"甲 1", "乙 2"};
+    QTest::newRow("a window made later") << "later" << "" << int(Qt::Key_Enter) << QStringList{"甲 1", "乙 2"};
+}
+
+// Enter or keypad Enter on a focused push button presses it once, as Space does.
+void TestMainWindow::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, window);
+    QFETCH(int, key);
+    RegisterFixture fixture;
+    fixture.createRegister({{"甲", "1"}, {"乙", "2"}});
+    fixture.startShown();
+    QPushButton later(QStringLiteral("确定"));
+    if (window == "add") {
+        press(Form1->Buttonaddnewinfo);
+        Form2->ComboBox_XingMing->setEditText("丙");
+        Form2->ComboBox_FangHao->setEditText("3");
+    } else if (window == "edit") {
+        doubleClickRow(0);
+        Form2->DBEdit_FangHao->setText("9");
+    } else if (window == "delete") {
+        press(Form1->Buttondel);  // the current row is the last, 乙
+    } else if (window == "main") {
+        QTest::keyClicks(Form1->ComboBoxsearch, "a");
+        QVERIFY(Form1->Buttonsearch->isDefault());
+    }
+    later.setVisible(window == "later");
+    QFETCH(QString, button);  // in Form1 or a window it owns
+    QPushButton *focused = window == "later" ? &later : Form1->findChild<QPushButton *>(button);
+    QSignalSpy clicked(focused, &QPushButton::clicked);
+    const auto modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QVERIFY(runAnsweringBoxes([&] { QTest::keyClick(focused, Qt::Key(key), modifiers); }).isEmpty());
+    QCOMPARE(clicked.count(), 1);
+    QStringList stored;
+    for (const QStringList &row : fixture.rows("select 姓名, 房号 from data order by ID"))
+        stored << row.join(' ');
+    QTEST(stored, "stored");
+}
+
+// Qt's file dialog speaks Chinese on a Chinese desktop; the boxes whose texts
+// the program fixes keep them.
+void TestMainWindow::qtDialogsInTheUsersLanguageBoxesAsTheyWere()
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QVERIFY2(loadQtTranslation(), "no qtbase_zh_CN.qm (Debian qt6-translations-l10n)");
+    QLocale::setDefault(before);
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.startShown();
+    const auto boxes = runAnsweringBoxes([] { Form1->close(); ShowMessage("没信息了!"); }, {"&No"});
+    loadQtTranslation();  // the test's own language again
+    QStringList buttons;
+    for (const QAbstractButton *button : files.findChild<QDialogButtonBox *>()->buttons())
+        buttons << button->text();
+    QCOMPARE(buttons, (QStringList{"打开(&O)", "取消"}));
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes.first().title, QStringLiteral("Confirm"));
+    QCOMPARE(boxes.first().buttons, (QStringList{"&Yes", "&No"}));
+    QCOMPARE(boxes.last().buttons, QStringList{"OK"});
 }
 
 // The grid's model tells its views every change in the order item views

@@ -29,6 +29,7 @@ private slots:
     void listingsWorkOnTheControlsGiven_data();
     void listingsWorkOnTheControlsGiven();
     void figuresOfARegisterWithOddAmounts();
+    void figuresKeepTheLastSumThatFits();
     void startUpReminder_data();
     void startUpReminder();
 };
@@ -355,6 +356,19 @@ void TestRegister::figuresOfARegisterWithOddAmounts()
     showSearchResult("己");
     Form1->PageControl1->setCurrentWidget(Form1->rentRoundPage);
     QCOMPARE(shown(), (QStringList{"5 个", "600 元", "1000 元", "1 个", "1 个", "租金 2 个，押金 0 个", "1 个"}));
+}
+
+// Deposits past the 64-bit range: the last sum that fits, the rest not summed.
+void TestRegister::figuresKeepTheLastSumThatFits()
+{
+    RegisterFixture fixture;
+    fixture.createRegister();
+    fixture.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 9230) "
+                 "insert into data (姓名, 租金, 押金) select '租客' || i, '1', '999999999999999' from n");
+    QVERIFY(fixture.startProgram().isEmpty());
+    Form1->PageControl1->setCurrentWidget(Form1->rentRoundPage);  // the figures are added up on screen
+    QCOMPARE(Form1->tenantSummary->depositSumLabel->text(), QStringLiteral("9222999999999990777 元"));  // 9223 of them
+    QCOMPARE(Form1->tenantSummary->unsummedCountLabel->text(), QStringLiteral("租金 0 个，押金 7 个"));
 }
 
 void TestRegister::startUpReminder_data()

@@ -4,6 +4,8 @@
 #include "sheets/SheetReading.h"
 #include "ui/MessageBoxes.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QThread>
@@ -14,9 +16,67 @@
 
 int progressDialogDelayMs = 500;
 
+namespace {
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::Close:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Keeps the user's input from the program's windows that are not modal
+// (the main window and its like) while a job runs: a modal dialog blocks
+// them only once it shows, half a second in.
+class OtherWindowsInputBlock : public QObject {
+public:
+    explicit OtherWindowsInputBlock(QProgressDialog *dialog)
+        : QObject(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!isUserInput(event->type()) || !watched->isWidgetType())
+            return false;
+        const QWidget *window = static_cast<QWidget *>(watched)->window();
+        if (window->isModal() || window->windowModality() != Qt::NonModal)
+            return false;
+        // Overridden, the key is no shortcut; then the key itself is dropped.
+        event->setAccepted(event->type() == QEvent::ShortcutOverride);
+        return true;
+    }
+};
+
+} // namespace
+
 QProgressDialog *makeProgressDialog(const QString &label)
 {
     auto *dialog = new QProgressDialog(label, QStringLiteral("取消"), 0, 1000);
+    new OtherWindowsInputBlock(dialog);
     dialog->setWindowTitle(applicationTitle);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->setMinimumDuration(progressDialogDelayMs);
@@ -61,4 +121,31 @@ void runInBackground(const QString &label, ReadControl &control, const std::func
     thread->wait();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+StepProgress::StepProgress(const QString &label)
+    : m_dialog(makeProgressDialog(label))
+{
+    m_started.start();
+}
+
+StepProgress::~StepProgress() = default;
+
+bool StepProgress::report(qint64 done, qint64 total)
+{
+    if (m_lastUpdate.isValid() && m_lastUpdate.elapsed() < 50)
+        return !m_dialog->wasCanceled();
+    m_lastUpdate.start();
+    if (!m_dialog->isVisible() && m_started.elapsed() >= progressDialogDelayMs)
+        m_dialog->show();
+    m_dialog->setValue(total > 0 ? int(std::clamp<qint64>(done * 1000 / total, 0, 1000)) : 0);
+    // The dialog is painted and its 取消 taken only while events are let through.
+    if (m_dialog->isVisible())
+        QCoreApplication::processEvents();
+    return !m_dialog->wasCanceled();
+}
+
+bool StepProgress::cancelled() const
+{
+    return m_dialog->wasCanceled();
 }

@@ -3,12 +3,15 @@
 
 #include "access/ConversionReport.h"
 #include "access/InPlaceConversion.h"
+#include "platform/ReadingLimits.h"
 #include "platform/RegionalFormats.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+
+#include <csignal>
 
 namespace {
 
@@ -20,11 +23,6 @@ QString &chosenProgram()
 {
     static QString program;
     return program;
-}
-
-QString crashText()
-{
-    return QStringLiteral("读取文件的转换程序意外终止，文件可能已损坏（可先在 Access 中“压缩和修复”该数据库后再转换）");
 }
 
 } // namespace
@@ -41,22 +39,22 @@ void setConversionChildProgram(const QString &path)
     chosenProgram() = path;
 }
 
-ConversionChild::ConversionChild(QObject *parent)
+ReadingChild::ReadingChild(QObject *parent)
     : QObject(parent)
 {
     // The child's own warnings are kept from the terminal by the child;
     // anything else it prints is for whoever watches the program's.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardInputFile(QProcess::nullDevice());
-    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ConversionChild::readReports);
-    connect(&m_process, &QProcess::finished, this, &ConversionChild::childEnded);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ReadingChild::takeReports);
+    connect(&m_process, &QProcess::finished, this, &ReadingChild::childEnded);
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             end(QStringLiteral("无法启动转换程序“%1”").arg(QDir::toNativeSeparators(m_process.program())));
     });
 }
 
-ConversionChild::~ConversionChild()
+ReadingChild::~ReadingChild()
 {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
@@ -64,13 +62,12 @@ ConversionChild::~ConversionChild()
     }
 }
 
-void ConversionChild::start(const QString &source, const QString &target, const RegionalFormats &formats)
+void ReadingChild::startChild(const QStringList &arguments)
 {
-    m_process.start(conversionChildProgram(), {QStringLiteral("--progress"), formats.shortDateFormat,
-                                               formats.longTimeFormat, source, target});
+    m_process.start(conversionChildProgram(), arguments);
 }
 
-void ConversionChild::cancel()
+void ReadingChild::cancel()
 {
     if (m_done)
         return;
@@ -78,54 +75,106 @@ void ConversionChild::cancel()
     m_process.kill();
 }
 
-void ConversionChild::readReports()
+void ReadingChild::refuse(const QString &reason)
 {
-    while (m_process.canReadLine()) {
-        const ChildReport report = readChildReport(m_process.readLine().trimmed());
-        if (report.kind == ChildReport::Kind::Progress && !m_reported) {
-            emit progressed(report.done, report.total);
-        } else if (report.kind == ChildReport::Kind::Result && !m_reported) {
-            m_result = report.result;
-            m_reported = true;
-        } else {
-            m_unreadable = true;
-        }
-    }
-    if (m_process.bytesAvailable() > maxReportBytes)
-        m_unreadable = true;
-    if (m_unreadable)
-        m_process.kill();
+    if (m_refusal.isEmpty())
+        m_refusal = reason;
+    m_process.kill();
 }
 
-void ConversionChild::childEnded(int exitCode, QProcess::ExitStatus status)
+void ReadingChild::takeReports()
 {
-    readReports();
+    if (m_unreadable || !m_refusal.isEmpty() || m_cancelled)
+        return;
+    if (!readReports()) {
+        m_unreadable = true;
+        m_process.kill();
+    }
+}
+
+void ReadingChild::childEnded(int exitCode, QProcess::ExitStatus status)
+{
+    takeReports();
+    using namespace readingLimits;
     if (m_cancelled) {
-        m_result = {};
-        m_result.cancelled = true;
         end();
+    } else if (!m_refusal.isEmpty()) {
+        end(m_refusal);
     } else if (m_unreadable) {
-        end(QStringLiteral("转换程序的报告无法识别"));
+        end(unreadableText());
     } else if (status == QProcess::CrashExit) {
-        end(crashText());
-    } else if (!m_reported || (exitCode == 0) != m_result.succeeded) {
+        // Qt gives a crashed child's signal as its exit code. The program
+        // kills a child only when it cancels or refuses; a SIGKILL from
+        // elsewhere is the processor-time limit's last word, or the
+        // system's when memory ran out.
+        end(exitCode == SIGKILL ? tooLargeOrDamagedText() : crashText());
+    } else if (!hasReported() && exitCode == limitExitStatus) {
+        end(tooLargeOrDamagedText());
+    } else if (!hasReported() && exitCode == readFaultExitStatus) {
+        end(fileChangedWhileReadingText());
+    } else if (!hasReported() || (exitCode == 0) != reportedSuccess()) {
         end(QStringLiteral("转换程序出错退出（退出码 %1）").arg(exitCode));
     } else {
         end();
     }
 }
 
-void ConversionChild::end(const QString &failure)
+void ReadingChild::end(const QString &failure)
 {
     if (m_done)
         return;
     m_done = true;
-    if (!failure.isEmpty()) {
+    settle(m_cancelled, failure);
+    // Always from the event loop, so that whoever waits for it is waiting.
+    QMetaObject::invokeMethod(this, &ReadingChild::finished, Qt::QueuedConnection);
+}
+
+ConversionChild::ConversionChild(QObject *parent)
+    : ReadingChild(parent)
+{
+}
+
+void ConversionChild::start(const QString &source, const QString &target, const RegionalFormats &formats)
+{
+    startChild({QStringLiteral("--progress"), formats.shortDateFormat, formats.longTimeFormat, source, target});
+}
+
+bool ConversionChild::readReports()
+{
+    QProcess &child = process();
+    while (child.canReadLine()) {
+        const ChildReport report = readChildReport(child.readLine().trimmed());
+        if (report.kind == ChildReport::Kind::Progress && !m_reported) {
+            emit progressed(report.done, report.total);
+        } else if (report.kind == ChildReport::Kind::Result && !m_reported) {
+            m_result = report.result;
+            m_reported = true;
+        } else {
+            return false;
+        }
+    }
+    return child.bytesAvailable() <= maxReportBytes;
+}
+
+void ConversionChild::settle(bool cancelled, const QString &failure)
+{
+    if (cancelled) {
+        m_result = {};
+        m_result.cancelled = true;
+    } else if (!failure.isEmpty()) {
         m_result = {};
         m_result.failure = failure;
     }
-    // Always from the event loop, so that whoever waits for it is waiting.
-    QMetaObject::invokeMethod(this, &ConversionChild::finished, Qt::QueuedConnection);
+}
+
+QString ConversionChild::crashText() const
+{
+    return QStringLiteral("读取文件的转换程序意外终止，文件可能已损坏（可先在 Access 中“压缩和修复”该数据库后再转换）");
+}
+
+QString ConversionChild::unreadableText() const
+{
+    return QStringLiteral("转换程序的报告无法识别");
 }
 
 ConversionResult convertInPlace(const QString &databasePath, const RegionalFormats &formats,

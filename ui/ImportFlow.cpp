@@ -3,7 +3,7 @@
 
 #include "sheets/ImportPlan.h"
 #include "sheets/ImportWriter.h"
-#include "sheets/SheetReading.h"
+#include "sheets/SheetTable.h"
 #include "sheets/SpreadsheetReader.h"
 #include "db/ADOConnection.h"
 #include "db/SqlStatement.h"
@@ -14,15 +14,19 @@
 #include "ui/GuardedConnect.h"
 #include "ui/ImportPreview.h"
 #include "ui/MessageBoxes.h"
+#include "ui/SheetChild.h"
 #include "ui/TransferFiles.h"
 #include "ui/RegisterWindow.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QProgressDialog>
+#include <QTimer>
 
 #include <sqlite3.h>
 
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -44,23 +48,64 @@ NameSet registerNames(sqlite3 *db)
     return names;
 }
 
+// Sheet `sheet` of the spreadsheet at `path`, read by the reading child
+// while a progress dialog offers 取消, which ends the child at once. Until
+// the dialog shows, the windows take no input (a click is kept for later),
+// so that nothing else starts meanwhile. None when the user cancelled or
+// the file cannot be read (said in a box).
+std::shared_ptr<const SheetTable> readSheet(const QString &path, int sheet)
+{
+    const QString name = QFileInfo(path).fileName();
+    SheetChild child;
+    const std::unique_ptr<QProgressDialog> dialog(makeProgressDialog(QStringLiteral("正在读取“%1”……").arg(name)));
+    // Shown by the timer below, not by the dialog's own.
+    dialog->setMinimumDuration(std::numeric_limits<int>::max());
+    dialog->setMaximum(0);
+    QObject::connect(dialog.get(), &QProgressDialog::canceled, &child, &SheetChild::cancel);
+    QObject::connect(&child, &SheetChild::progressed, dialog.get(), [&dialog](int permille) {
+        dialog->setMaximum(1000);
+        dialog->setValue(permille);
+    });
+    bool over = false;
+    QEventLoop loop;
+    QObject::connect(&child, &SheetChild::finished, &loop, [&] {
+        over = true;
+        loop.quit();
+    });
+    QTimer showDialog;
+    showDialog.setSingleShot(true);
+    QObject::connect(&showDialog, &QTimer::timeout, &loop, [&] {
+        dialog->show();
+        loop.quit();
+    });
+    showDialog.start(progressDialogDelayMs);
+    child.start(path, sheet, regionalFormats());
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!over)
+        loop.exec();
+    // Nothing may show it from a box's event loop later on.
+    showDialog.stop();
+    dialog->close();
+
+    if (child.cancelled())
+        return nullptr;
+    if (!child.table()) {
+        ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(name, child.failure()));
+        return nullptr;
+    }
+    return child.table();
+}
+
 // The plan of the sheet the user settles on, or none when the user
 // cancelled or the file cannot be read.
 std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names, QWidget *parent)
 {
     int sheet = 0;
     for (;;) {
-        ReadControl control;
-        ImportPlan plan;
-        try {
-            runInBackground(QStringLiteral("正在读取“%1”……").arg(QFileInfo(path).fileName()), control,
-                            [&] { plan = planImport(path, sheet, names, regionalFormats(), control); });
-        } catch (const ReadCancelled &) {
+        std::shared_ptr<const SheetTable> table = readSheet(path, sheet);
+        if (!table)
             return std::nullopt;
-        } catch (const SpreadsheetError &error) {
-            ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), error.text()));
-            return std::nullopt;
-        }
+        ImportPlan plan = planImport(std::move(table), names);
         if (!plan.problem.isEmpty() && plan.sheetNames.size() == 1) {
             ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), plan.problem));
             return std::nullopt;

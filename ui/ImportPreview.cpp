@@ -2,6 +2,7 @@
 #include "ui/ImportPreview.h"
 
 #include "sheets/ImportPlan.h"
+#include "sheets/SheetCells.h"
 #include "db/AppError.h"
 #include "register/IntegerText.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 QString fromUtf8(std::string_view text)
 {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return textOf(text);
 }
 
 // One line per row in the table: line breaks shown as a mark.
@@ -154,7 +155,7 @@ TImportPreview::TImportPreview(const QString &path, const ImportPlan &plan, QWid
     }
     QStringList columns;
     if (!plan.leftOutColumns.isEmpty()) {
-        columns << QStringLiteral("以下列不导入：") + plan.leftOutColumns.join(QStringLiteral("、"));
+        columns << QStringLiteral("以下列不导入：") + summarisedColumns(plan.leftOutColumns);
         if (plan.leftOutColumns.contains(QStringLiteral("编辑时间")))
             columns.last() += QStringLiteral("（编辑时间记为导入的时间）");
     }
@@ -162,6 +163,8 @@ TImportPreview::TImportPreview(const QString &path, const ImportPlan &plan, QWid
         columns << QStringLiteral("表格中没有以下列，导入后为空：") + plan.missingColumns.join(QStringLiteral("、"));
     if (const QString note = rentNote(plan.rows); !note.isEmpty())
         columns << note;
+    if (plan.repairedCells > 0)
+        columns << repairedCellsText(plan.repairedCells) + QStringLiteral("。");
     LabelColumns->setText(columns.join(QLatin1Char('\n')));
     LabelColumns->setVisible(!columns.isEmpty());
     LabelBackup->setText(QStringLiteral("确认导入时，程序先把数据库备份为“导入前_日期_时间.mdb”，再添加记录。"));

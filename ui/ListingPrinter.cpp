@@ -6,8 +6,9 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -15,16 +16,17 @@
 
 namespace {
 
-constexpr int wrapFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
 constexpr double pointsPerMillimetre = 72.0 / 25.4;
 
-double millimetres(const QPrinter &printer, double mm)
-{
-    return mm / 25.4 * printer.resolution();
-}
+// Wrapped text is laid out this many characters at a time, so that a cell
+// of any length takes a bounded amount of memory.
+constexpr qsizetype layoutPiece = 8192;
+
+// A cell whose text has a line this long does not fit any column; it is
+// wrapped without measuring the line whole first.
+constexpr qsizetype surelyTooLong = 1000;
 
 } // namespace
-
 QStringList printFontFamilies()
 {
     // The Chinese families installed, in this order; fontconfig finds
@@ -60,9 +62,9 @@ ListingPrinter::ListingPrinter(const ResultSet &rows, QString title)
     m_titleFont.setPointSizeF(12);
 }
 
-void ListingPrinter::setUpPage(QPrinter &printer)
+void ListingPrinter::setUpPage(QPagedPaintDevice &device)
 {
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(10, 10, 10, 10) * pointsPerMillimetre, QPageLayout::Point));
 }
 
@@ -94,20 +96,22 @@ double ListingPrinter::widthBound(std::string_view line) const
     return digits * m_digitWidth + narrow * m_narrowWidth + wide * m_wideWidth;
 }
 
-void ListingPrinter::layOut(const QPrinter &printer)
+bool ListingPrinter::layOut(const QPagedPaintDevice &device, const Progress &progress)
 {
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    if (page.size() == QSizeF(m_width, m_height) && printer.resolution() == m_resolution)
-        return;  // laid out for this page already
+    const int resolution = device.logicalDpiY();
+    const QRectF page = device.pageLayout().paintRectPixels(resolution);
+    if (m_laidOut && page.size() == QSizeF(m_width, m_height) && resolution == m_resolution)
+        return true;  // laid out for this page already
+    m_laidOut = false;
     m_width = page.width();
     m_height = page.height();
-    m_resolution = printer.resolution();
-    m_padding = millimetres(printer, 1.0);
-    const QFontMetricsF metrics(m_font, &printer);
-    const QFontMetricsF boldMetrics(m_boldFont, &printer);
+    m_resolution = resolution;
+    m_padding = 1.0 / 25.4 * resolution;  // 1 mm
+    const QFontMetricsF metrics(m_font, &device);
+    const QFontMetricsF boldMetrics(m_boldFont, &device);
     m_lineHeight = metrics.lineSpacing();
     m_ascent = metrics.ascent();
-    m_titleHeight = QFontMetricsF(m_titleFont, &printer).lineSpacing() * 1.6;
+    m_titleHeight = QFontMetricsF(m_titleFont, &device).lineSpacing() * 1.6;
     m_headerHeight = boldMetrics.lineSpacing() + 2 * m_padding;
     m_footerHeight = m_lineHeight * 2;
     m_digitWidth = m_narrowWidth = 0;
@@ -125,9 +129,11 @@ void ListingPrinter::layOut(const QPrinter &printer)
     std::vector<double> natural(std::size_t(columns), 0);
     for (int c = 0; c < columns; ++c)
         natural[std::size_t(c)] = boldMetrics.horizontalAdvance(m_rows.columns().at(c));
+    qint64 totalBytes = 0;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             std::string_view text = m_rows.cell(r, c);
+            totalBytes += qint64(text.size());
             for (std::size_t end; !text.empty(); text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1)) {
                 end = text.find('\n');
                 natural[std::size_t(c)] = std::max(natural[std::size_t(c)], widthBound(text.substr(0, end)));
@@ -152,36 +158,52 @@ void ListingPrinter::layOut(const QPrinter &printer)
         m_columnWidths[std::size_t(flexible)] = m_width - fixed;
 
     // Each row's lines: a cell whose lines surely fit has as many as its
-    // text; only the others are laid out to find where they wrap.
+    // text; the others are broken into lines here, once.
     m_rowLines.assign(std::size_t(rows), 1);
-    m_wraps.assign(std::size_t(rows) * std::size_t(columns), false);
+    m_wrapped.clear();
+    m_lines.clear();
+    m_textCell = -1;
+    m_text.clear();
+    qint64 doneBytes = 0;
+    const auto going = [&](qint64 done) { return !progress || progress(done, totalBytes); };
     for (int r = 0; r < rows; ++r) {
         int &rowLines = m_rowLines[std::size_t(r)];
         for (int c = 0; c < columns; ++c) {
             const double inner = m_columnWidths[std::size_t(c)] - 2 * m_padding;
-            std::string_view text = m_rows.cell(r, c);
+            const std::string_view whole = m_rows.cell(r, c);
+            std::string_view text = whole;
             int lines = 0;
             bool fits = true;
+            bool measurable = true;
             for (std::size_t end; !text.empty(); text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1)) {
                 end = text.find('\n');
-                fits = fits && widthBound(text.substr(0, end)) <= inner;
+                const std::string_view line = text.substr(0, end);
+                fits = fits && widthBound(line) <= inner;
+                measurable = measurable && qsizetype(line.size()) < surelyTooLong;
                 ++lines;
             }
             // The bound is not the width: measure the lines themselves.
-            if (!fits) {
+            if (!fits && measurable) {
                 const QStringList texts = cellText(r, c).split(QLatin1Char('\n'));
                 fits = std::all_of(texts.begin(), texts.end(),
                                    [&](const QString &line) { return metrics.horizontalAdvance(line) <= inner; });
             }
-            if (fits) {
-                rowLines = std::max(rowLines, lines);
-                continue;
+            if (!fits) {
+                const std::size_t first = m_lines.size();
+                m_wrapped.push_back({qint64(r) * columns + c, qint32(first)});
+                const QString cell = cellText(r, c);
+                const double share = double(whole.size()) / std::max<qsizetype>(cell.size(), 1);
+                if (!wrapCell(cell, inner, device, [&](qsizetype at) { return going(doneBytes + qint64(at * share)); }))
+                    return false;
+                lines = int(m_lines.size() - first);
             }
-            m_wraps[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = true;
-            const QRectF bounds = metrics.boundingRect(QRectF(0, 0, inner, 1e9), wrapFlags, cellText(r, c));
-            rowLines = std::max(rowLines, int(std::ceil(bounds.height() / m_lineHeight - 0.25)));
+            rowLines = std::max(rowLines, lines);
+            doneBytes += qint64(whole.size());
         }
+        if (!going(doneBytes))
+            return false;
     }
+
     const double body = m_height - m_titleHeight - m_headerHeight - m_footerHeight;
     const int linesPerPage = std::max(1, int((body - 2 * m_padding) / m_lineHeight));
     m_slices.clear();
@@ -200,19 +222,83 @@ void ListingPrinter::layOut(const QPrinter &printer)
             first += lines;
         }
     }
+    m_laidOut = true;
+    return true;
 }
 
-void ListingPrinter::paint(QPrinter *printer)
+// Breaks `text` into the lines it takes within `width`, as painting the text
+// wrapped anywhere in a box of that width would, a paragraph at a time and
+// a long paragraph a piece at a time: only the last line of a piece can
+// depend on what follows it, and it is laid out again with the next piece.
+bool ListingPrinter::wrapCell(const QString &text, double width, const QPaintDevice &device,
+                              const std::function<bool(qsizetype)> &going)
 {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    for (qsizetype paragraph = 0; paragraph <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), paragraph);
+        if (end < 0)
+            end = text.size();
+        if (end == paragraph)
+            m_lines.push_back({qint32(paragraph), 0});
+        for (qsizetype at = paragraph; at < end;) {
+            qsizetype pieceEnd = std::min(end, at + layoutPiece);
+            if (pieceEnd < end && text.at(pieceEnd).isLowSurrogate())
+                ++pieceEnd;
+            QTextLayout layout(text.mid(at, pieceEnd - at), m_font, &device);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            const std::size_t first = m_lines.size();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                m_lines.push_back({qint32(at + line.textStart()), qint32(line.textLength())});
+            }
+            layout.endLayout();
+            if (pieceEnd < end && m_lines.size() - first > 1)
+                m_lines.pop_back();
+            const qsizetype next = m_lines.back().start + m_lines.back().length;
+            at = next > at ? next : pieceEnd;
+            if (!going(at))
+                return false;
+        }
+        paragraph = end + 1;
+    }
+    return true;
+}
+
+const ListingPrinter::WrappedCell *ListingPrinter::wrappedCell(int row, int column) const
+{
+    const qint64 cell = qint64(row) * m_rows.columnCount() + column;
+    const auto found = std::lower_bound(m_wrapped.begin(), m_wrapped.end(), cell,
+                                        [](const WrappedCell &wrapped, qint64 cell) { return wrapped.cell < cell; });
+    return found != m_wrapped.end() && found->cell == cell ? &*found : nullptr;
+}
+
+const QString &ListingPrinter::wrappedText(int row, int column)
+{
+    const qint64 cell = qint64(row) * m_rows.columnCount() + column;
+    if (cell != m_textCell) {
+        m_text = cellText(row, column);
+        m_textCell = cell;
+    }
+    return m_text;
+}
+
+bool ListingPrinter::paint(QPagedPaintDevice *device, const Progress &progress)
+{
+    if (!layOut(*device, progress))
+        return false;
     QPainter painter;
-    if (!painter.begin(printer))
-        return;
-    layOut(*printer);
+    if (!painter.begin(device))
+        return false;
     for (int page = 0; page < pageCount(); ++page) {
         if (page > 0)
-            printer->newPage();
+            device->newPage();
         paintPage(painter, page);
+        if (progress && !progress(page + 1, pageCount()))
+            return false;
     }
+    return true;
 }
 
 void ListingPrinter::paintPage(QPainter &painter, int page)
@@ -240,37 +326,34 @@ void ListingPrinter::paintPage(QPainter &painter, int page)
     y += m_headerHeight;
 
     // The rows, a line under each; the column lines go once down the page.
+    // Each cell draws the lines of its slice, each where it stands.
     painter.setFont(m_font);
     std::vector<QLineF> lines{QLineF(0, top, m_width, top), QLineF(0, y, m_width, y)};
     const std::size_t end = std::size_t(page) + 1 < m_pageStarts.size() ? m_pageStarts[std::size_t(page) + 1] : m_slices.size();
     for (std::size_t s = m_pageStarts[std::size_t(page)]; s < end; ++s) {
         const Slice &slice = m_slices[s];
+        const int last = slice.firstLine + slice.lines;
+        const auto baseline = [&](int line) { return y + m_padding + m_ascent + (line - slice.firstLine) * m_lineHeight; };
         x = 0;
         for (int c = 0; c < columns; ++c) {
-            const double width = m_columnWidths[std::size_t(c)];
-            if (!m_wraps[std::size_t(slice.row) * std::size_t(columns) + std::size_t(c)]) {
-                // Lines that fit, each where it stands.
-                const QStringList texts = cellText(slice.row, c).split(QLatin1Char('\n'));
-                for (int line = slice.firstLine; line < std::min<int>(int(texts.size()), slice.firstLine + slice.lines); ++line) {
-                    if (!texts.at(line).isEmpty())
-                        painter.drawText(QPointF(x + m_padding, y + m_padding + m_ascent + (line - slice.firstLine) * m_lineHeight),
-                                         texts.at(line));
+            if (const WrappedCell *wrapped = wrappedCell(slice.row, c)) {
+                const QString &text = wrappedText(slice.row, c);
+                const std::size_t next = wrapped + 1 < m_wrapped.data() + m_wrapped.size() ? std::size_t(wrapped[1].firstLine)
+                                                                                            : m_lines.size();
+                const int count = int(next - std::size_t(wrapped->firstLine));
+                for (int line = slice.firstLine; line < std::min(count, last); ++line) {
+                    const Line &piece = m_lines[std::size_t(wrapped->firstLine + line)];
+                    if (piece.length > 0)
+                        painter.drawText(QPointF(x + m_padding, baseline(line)), text.mid(piece.start, piece.length));
                 }
-            } else if (slice.firstLine == 0 && slice.lines == m_rowLines[std::size_t(slice.row)]) {
-                painter.drawText(QRectF(x + m_padding, y + m_padding, width - 2 * m_padding, slice.lines * m_lineHeight),
-                                 wrapFlags, cellText(slice.row, c));
             } else {
-                // The lines of this slice of a row taller than a page: the
-                // text moved up by the lines shown on earlier pages, cut to
-                // the slice.
-                painter.save();
-                painter.setClipRect(QRectF(x, y + m_padding, width, slice.lines * m_lineHeight));
-                painter.drawText(QRectF(x + m_padding, y + m_padding - slice.firstLine * m_lineHeight,
-                                        width - 2 * m_padding, (slice.firstLine + slice.lines) * m_lineHeight),
-                                 wrapFlags, cellText(slice.row, c));
-                painter.restore();
+                const QStringList texts = cellText(slice.row, c).split(QLatin1Char('\n'));
+                for (int line = slice.firstLine; line < std::min<int>(int(texts.size()), last); ++line) {
+                    if (!texts.at(line).isEmpty())
+                        painter.drawText(QPointF(x + m_padding, baseline(line)), texts.at(line));
+                }
             }
-            x += width;
+            x += m_columnWidths[std::size_t(c)];
         }
         y += slice.lines * m_lineHeight + 2 * m_padding;
         lines.emplace_back(0, y, m_width, y);

@@ -10,6 +10,9 @@ namespace {
 void showBox(QMessageBox::Icon icon, const QString &text)
 {
     QMessageBox box(icon, applicationTitle, text, QMessageBox::Ok, QApplication::activeWindow(), programBoxFlags());
+    // "OK" in every language, as "&Yes" and "&No" below: Qt's translation
+    // would name them otherwise.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 

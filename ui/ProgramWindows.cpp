@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ProgramWindows.h"
 
+#include "ui/EnterPressesFocusedButton.h"
 #include "ui/GuardedConnect.h"
 #include "ui/MessageBoxes.h"
+#include "ui/QtTranslation.h"
 #include "ui/ToolWindow.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -18,6 +20,8 @@ void setUpProgram(QApplication &application)
     QApplication::setApplicationName(applicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(LARKHAVEN_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Quillmere.png")));
+    // Qt's own dialogs and texts in the user's language, before any is made.
+    loadQtTranslation();
 
     applyProgramFont();
     applyVisualStyle(visualStyleName);
@@ -39,6 +43,7 @@ void setUpProgram(QApplication &application)
 
 void createProgramWindows()
 {
+    pressFocusedButtonsOnEnter();
     // Form2 and Form3 are windows of their own owned by the main window:
     // closing the main window ends the program whether they are open or not.
     new TForm1;

@@ -97,7 +97,7 @@ void TransferPage::exportAll()
     }
     const QString name = QStringLiteral("房客登记");
     ExportWithDialogs(name + QLatin1Char('_') + fileNameDate(), name,
-                      [this] { return std::make_unique<RegisterTableRows>(m_window.connection().handle()); });
+                      [this] { return std::make_unique<RegisterTableRows>(m_window.connection().databaseFile()); });
 }
 
 void TransferPage::importFromSpreadsheet()

@@ -268,8 +268,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::Button2Click()
 {
-    // The result is not examined: without a browser nothing happens.
-    QDesktopServices::openUrl(QUrl(QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text()));
+    const QString address = QStringLiteral("http://www.larkhaven.example/?V=Quillmere") + Edit_VER->text();
+    // Where no browser can be started the user would otherwise see nothing.
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        setMessageText(QStringLiteral("无法打开网页 ") + address);
 }
 
 void TForm1::ComboBoxsearchChange()

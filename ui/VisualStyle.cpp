@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFont>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStyleFactory>
 
 namespace {
@@ -24,6 +25,7 @@ bool applyVisualStyle(const QString &name)
     if (!sheet.open(QIODevice::ReadOnly)) {
         QMessageBox box(QMessageBox::Critical, QString(), QStringLiteral("Style '%1' not found").arg(name),
                         QMessageBox::Close);
+        box.button(QMessageBox::Close)->setText(QStringLiteral("Close"));  // in every language
         box.exec();
         return false;
     }

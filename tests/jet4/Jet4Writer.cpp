@@ -71,10 +71,11 @@ TableLayout catalogLayout()
                         {QStringLiteral("LvProp"), Kind::Ole}});
 }
 
-QVariantList catalogRow(quint32 definitionPage, const QString &name, qint32 flags)
+QVariantList catalogRow(quint32 definitionPage, const QString &name, qint32 flags, const QByteArray &properties = {})
 {
     const QDateTime created(QDate(2017, 12, 30), QTime(12, 0));
-    return {int(definitionPage), 0, name, QVariant::fromValue(tableObject), created, created, flags, QVariant()};
+    return {int(definitionPage), 0, name, QVariant::fromValue(tableObject), created, created, flags,
+            properties.isEmpty() ? QVariant() : QVariant(properties)};
 }
 
 bool writeFile(PageFile &file, const QList<Table> &tables, Format format, QString *error)
@@ -84,15 +85,21 @@ bool writeFile(PageFile &file, const QList<Table> &tables, Format format, QStrin
     const quint32 catalog = file.allocate();
     Q_ASSERT(globalMap == globalMapPage && catalog == catalogPage);
 
+    // The catalog's pages come before the tables', as in a file Access made.
     QList<QVariantList> catalogRows{catalogRow(catalogPage, catalogName, systemObjectFlags)};
+    QList<quint32> definitionPages;
     for (const Table &table : tables) {
-        const quint32 definitionPage = file.allocate();
-        if (!writeTable(file, definitionPage, TableLayout(table), table.rows, table.deletedRows, table.declaredRows, error))
-            return false;
-        catalogRows.append(catalogRow(definitionPage, table.name, 0));
+        definitionPages.append(file.allocate());
+        catalogRows.append(catalogRow(definitionPages.last(), table.name, 0, table.properties));
     }
     if (!writeTable(file, catalogPage, catalogLayout(), catalogRows, {}, -1, error))
         return false;
+    for (qsizetype i = 0; i < tables.size(); ++i) {
+        const Table &table = tables[i];
+        if (!writeTable(file, definitionPages[i], TableLayout(table), table.rows, table.deletedRows, table.declaredRows,
+                        error))
+            return false;
+    }
 
     // Page 1 holds the file's own page map; readers find a table's pages
     // through the table's map, and a freshly written file has no free pages.

@@ -9,7 +9,7 @@
 
 namespace jet4 {
 
-enum class ColumnType { Boolean, Long, Double, Currency, DateTime, Text, Memo, Decimal, Guid, Ole };
+enum class ColumnType { Boolean, Long, Double, Currency, DateTime, ExtendedDateTime, Text, Memo, Decimal, Guid, Ole };
 
 struct Column {
     QString name;
@@ -22,8 +22,9 @@ struct Column {
 };
 
 // One value per column. A null QVariant is NULL. Boolean: bool; Long: int; Double: double;
-// Currency: qlonglong in ten-thousandths of a unit (16000000 = 1600.0000); DateTime: QDateTime
-// (local, no zone); Text and Memo: QString; Decimal: QString ("-1234.5"); Guid: QUuid; Ole: NULL only.
+// Currency: qlonglong in ten-thousandths of a unit (16000000 = 1600.0000); DateTime and
+// ExtendedDateTime (Access 2019's Date/Time Extended): QDateTime (local, no zone); Text and Memo:
+// QString; Decimal: QString ("-1234.5"); Guid: QUuid; Ole: QByteArray.
 // A NULL Yes/No is written as No (Access has no NULL Yes/No); a NULL AutoNumber
 // gets one more than the largest number before it in the table.
 struct Table {
@@ -32,6 +33,9 @@ struct Table {
     QList<QVariantList> rows;
     QList<int> deletedRows;  // indexes into rows: written, then marked deleted as Access does
     int declaredRows = -1;   // the row count the definition claims (stale, as after a crash); -1: the true one
+    // The table's properties as Access keeps them in the catalog (its
+    // LvProp: "MR2", then blocks), written as they are; none when empty.
+    QByteArray properties = {};
 };
 
 enum class Format {
@@ -49,6 +53,18 @@ constexpr int textMaxChars = 255;
 constexpr int memoInlineMaxChars = 200;
 constexpr int memoSinglePageMaxChars = 2040;
 constexpr int memoCharsPerChainedPage = 2038;
+
+// Properties of a table's column (by its name) or of the table itself (no
+// name), for Table::properties: whole numbers, stored in one byte when they
+// fit (as Access stores a calculated column's ResultType) and in four otherwise.
+struct Properties {
+    QString object;
+    QList<std::pair<QString, qint64>> values;
+};
+
+// The catalog's form of `properties` ("MR2", the list of property names,
+// then one block of values per object), which mdb-prop reads back.
+QByteArray propertiesValue(const QList<Properties> &properties);
 
 // Writes a new Access database holding `tables` at `path` (replacing nothing: fails if the path exists).
 bool writeDatabase(const QString &path, const QList<Table> &tables, QString *error = nullptr, Format format = Format::Jet4);

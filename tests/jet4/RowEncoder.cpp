@@ -90,6 +90,21 @@ bool encodeFixed(const StoredColumn &column, const QVariant &value, char *at, QS
             break;
         qToLittleEndian(accessDateTime(value.toDateTime()), at);
         return true;
+    case Kind::ExtendedDateTime: {
+        // Text: the days since 1 January of the year 1, the seconds of the
+        // day and their ten-millionths, ":7" and a zero byte.
+        if (value.typeId() != QMetaType::QDateTime || !value.toDateTime().isValid())
+            break;
+        const QDateTime dateTime = value.toDateTime();
+        const qint64 milliseconds = dateTime.time().msecsSinceStartOfDay();
+        const QByteArray text = QStringLiteral("%1:%2%3:7")
+                                    .arg(QDate(1, 1, 1).daysTo(dateTime.date()), 19, 10, QLatin1Char('0'))
+                                    .arg(milliseconds / 1000, 12, 10, QLatin1Char('0'))
+                                    .arg(milliseconds % 1000 * 10000, 7, 10, QLatin1Char('0'))
+                                    .toLatin1();
+        std::memcpy(at, text.constData(), size_t(text.size()) + 1);
+        return true;
+    }
     case Kind::Guid: {
         // The first three groups little-endian, the last eight bytes as they are.
         if (value.typeId() != QMetaType::QUuid)
@@ -188,6 +203,11 @@ bool encodeCalculated(const StoredColumn &column, const QVariant &value, LongVal
 bool encodeVariable(const StoredColumn &column, const QVariant &value, LongValueStore &longValues,
                     QByteArray *bytes, QString *error)
 {
+    // An OLE object's bytes are kept as a memo's are.
+    if (column.kind == Kind::Ole && value.typeId() == QMetaType::QByteArray) {
+        *bytes = encodeMemo(value.toByteArray(), longValues);
+        return true;
+    }
     if (value.typeId() != QMetaType::QString || column.kind == Kind::Ole) {
         *error = QStringLiteral("column %1: unexpected value %2").arg(column.name, value.toString());
         return false;

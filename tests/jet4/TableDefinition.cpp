@@ -72,7 +72,7 @@ std::optional<QByteArray> tableDefinitionPage(const TableLayout &layout, const T
         *error = QStringLiteral("table %1: its definition does not fit on one page").arg(layout.name);
         return std::nullopt;
     }
-    put32(page, 8, quint32(page.size() - 8));
+    put32(page, 8, quint32(page.size()));  // the definition's length, this head included
     put16(page, 2, quint16(qMax(0, pageSize - int(page.size()) - 8)));
     page.resize(pageSize, '\0');
     return page;

@@ -13,6 +13,7 @@ Kind kindOf(ColumnType type)
     case ColumnType::Double: return Kind::Double;
     case ColumnType::Currency: return Kind::Currency;
     case ColumnType::DateTime: return Kind::DateTime;
+    case ColumnType::ExtendedDateTime: return Kind::ExtendedDateTime;
     case ColumnType::Text: return Kind::Text;
     case ColumnType::Memo: return Kind::Memo;
     case ColumnType::Decimal: return Kind::Decimal;
@@ -35,6 +36,7 @@ int fixedLengthOf(Kind kind)
     case Kind::DateTime: return 8;
     case Kind::Guid: return 16;
     case Kind::Decimal: return 17;
+    case Kind::ExtendedDateTime: return 42;
     case Kind::Text:
     case Kind::Ole:
     case Kind::Memo: return -1;

@@ -16,6 +16,7 @@ enum class Kind : quint8 {
     Currency = 0x05,
     Double = 0x07,
     DateTime = 0x08,
+    ExtendedDateTime = 0x14,
     Text = 0x0A,
     Ole = 0x0B,
     Memo = 0x0C,

@@ -36,6 +36,8 @@ bool writeTable(PageFile &file, quint32 definitionPage, const TableLayout &layou
     QList<quint32> dataPages;
     DataPage page(definitionPage);
     TableState state;
+    // The maps go before the data pages, as Access places them.
+    const quint32 mapsPage = file.allocate();
 
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QVariantList values = withAutoNumber(rows[i], autoNumberColumn, &largestAutoNumber);
@@ -71,7 +73,6 @@ bool writeTable(PageFile &file, quint32 definitionPage, const TableLayout &layou
     const QByteArray usageMap = usageMapRow(dataPages, file);
     // No page is listed as having room: a program adding rows starts a new page.
     const QByteArray freeSpaceMap = usageMapRow({}, file);
-    const quint32 mapsPage = file.allocate();
     state.usageMap = rowPointer(mapsPage, maps.add(usageMap));
     state.freeSpaceMap = rowPointer(mapsPage, maps.add(freeSpaceMap));
     file.write(mapsPage, maps.bytes());
