@@ -8,7 +8,8 @@
 // carried over; exits with 0 on success, otherwise with a one-line reason
 // on stderr and status 1 (2 for wrong arguments or an unknown option; --help
 // prints the usage). It also exports a register to a spreadsheet and makes a
-// register from one (app/SpreadsheetCommand.h). Every job runs under the
+// register from one (app/SpreadsheetCommand.h), and writes a month's bills
+// to a spreadsheet (app/BillExportCommand.h). Every job runs under the
 // reading limits (platform/ReadingLimits.h).
 //
 //   larkhaven-convert --progress SHORTDATE LONGTIME SOURCE TARGET
@@ -17,6 +18,7 @@
 // are the children that read an Access file and a spreadsheet for the
 // program (app/ChildMode.h).
 #include "access/AccessConverter.h"
+#include "app/BillExportCommand.h"
 #include "app/ChildMode.h"
 #include "app/CrashReport.h"
 #include "platform/FileSteps.h"
@@ -53,14 +55,19 @@ int main(int argc, char *argv[])
         return runSheetChild(QCoreApplication::arguments().mid(2));
     limitReadingProcess();
     const QString usage = QStringLiteral("用法：larkhaven-convert SOURCE TARGET（把 Access 数据库 SOURCE 的 data 表转换为新的房客数据库 TARGET）\n")
-        + spreadsheetCommandUsage();
+        + spreadsheetCommandUsage() + QLatin1Char('\n') + billExportCommandUsage();
     QCommandLineParser parser;
     parser.setApplicationDescription(usage);
     parser.addPositionalArgument(QStringLiteral("SOURCE"), QString());
     parser.addPositionalArgument(QStringLiteral("TARGET"), QString());
+    const QCommandLineOption month(QStringLiteral("month"), QStringLiteral("导出这个月（如 2026-12）的账单"),
+                                   QStringLiteral("MONTH"));
+    parser.addOption(month);
     if (const std::optional<int> status = readCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     const QStringList arguments = parser.positionalArguments();
+    if (parser.isSet(month))
+        return runBillExportCommand(arguments, parser.value(month));
     if (const std::optional<int> status = runSpreadsheetCommand(arguments))
         return *status;
     if (arguments.size() != 2) {

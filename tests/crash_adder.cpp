@@ -10,10 +10,16 @@
 //   crash_adder <program directory> --restore <backup> <backup>
 //       restores the two backups in turn from the page 数据备份; after each
 //       restore the program reports it prints "RESTORED <safety backup>",
-//       the name data.mdb was kept under first.
+//       the name data.mdb was kept under first;
+//   crash_adder <program directory> --pay
+//       records payments of 0.01 元 against this month's bills in turn from
+//       the page 收租; after each payment the program reports (the message
+//       panel names its number) it prints "PAID <number>".
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
+#include "ledger/BillListModel.h"
+#include "ui/PaymentDialog.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
 #include "ui/Unit_add_edit_del_info.h"
@@ -59,6 +65,27 @@ void report(const char *step, const QString &what)
     }
 }
 
+[[noreturn]] void payInTurn()
+{
+    static const QRegularExpression recorded(QStringLiteral("已付，收款编号 (\\d+)$"));
+    RentRoundPage *page = Form1->rentRoundPage;
+    Form1->PageControl1->setCurrentWidget(page);
+    const DialogWork pay = [](QDialog *dialog) {
+        auto *payment = qobject_cast<PaymentDialog *>(dialog);
+        payment->amountEdit->setText(QStringLiteral("0.01"));
+        payment->acceptPaymentButton->click();
+    };
+    for (long i = 0;; ++i) {
+        if (page->billModel()->rowCount() == 0)
+            std::exit(3);
+        page->billTable->setCurrentIndex(page->billModel()->index(int(i % page->billModel()->rowCount()), 0));
+        Form1->StatusBar1->setPanelText(4, QString());
+        runAnsweringBoxes([page] { page->recordPaymentButton->click(); }, {}, {pay});
+        if (const auto match = recorded.match(Form1->StatusBar1->panelText(4)); match.hasMatch())
+            report("PAID", match.captured(1));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,12 +93,15 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.size() != 2 && !(arguments.size() == 5 && arguments.at(2) == QStringLiteral("--restore")))
+    const bool paying = arguments.size() == 3 && arguments.at(2) == QStringLiteral("--pay");
+    if (arguments.size() != 2 && !paying && !(arguments.size() == 5 && arguments.at(2) == QStringLiteral("--restore")))
         return 2;
     setProgramDirectory(arguments.at(1));
     setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
     createProgramWindows();
     if (arguments.size() == 5)
         restoreInTurn(arguments.mid(3));
+    if (paying)
+        payInTurn();
     addTenants();
 }

@@ -20,6 +20,7 @@ void TestCommandLine::helpAndUnknownOptions_data()
     for (const auto &[program, usage] : std::initializer_list<std::pair<const char *, const char *>>{
              {CREATE_DATA_FILE_PATH, "PATH"}, {LARKHAVEN_CONVERT_PATH, "用法：larkhaven-convert"},
              {LARKHAVEN_BENCH_PATH, "--sizes"}, {CONVERT_BENCH_PATH, "--rows"}, {SPREADSHEET_BENCH_PATH, "--print-rows"},
+             {RENT_ROUND_BENCH_PATH, "--rooms"},
              {QT_MODEL_PEER_PATH, "query|table"}, {MEASURE_CHILD_PATH, "PROGRAM"}, {SCALE_ICON_PATH, "SOURCE.png"}})
         QTest::newRow(qPrintable(QFileInfo(program).fileName())) << QString(program) << QString::fromUtf8(usage);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A crash during work loses nothing that the program said it had saved.
+#include "db/ADOConnection.h"
 #include "db/RegisterFile.h"
+#include "ledger/BillGeneration.h"
 #include "jet4/Jet4Writer.h"
 #include "support/RegisterFixture.h"
 
@@ -34,6 +36,7 @@ private slots:
     void killedWhileAddingLosesNoReportedAdd();
     void killedWhileConvertingKeepsEveryFileWhole();
     void killedWhileRestoringKeepsTheRegisterWhole();
+    void killedWhilePayingLosesNoReportedPayment();
 };
 
 void TestCrash::killedWhileAddingLosesNoReportedAdd()
@@ -188,6 +191,50 @@ void TestCrash::killedWhileRestoringKeepsTheRegisterWhole()
     }
     qInfo("%d of 12 runs were killed with a backup in data.mdb's place, %d with a copy cut short", restoredWhenKilled,
           cutShort);
+}
+
+void TestCrash::killedWhilePayingLosesNoReportedPayment()
+{
+    // This month's bills of 30 tenants, made as the page makes them.
+    QTemporaryDir directory;
+    const QString database = directory.path() + "/data.mdb";
+    QVERIFY(createEmptyRegister(database));
+    sqlRows(database, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 30)"
+                      " insert into data (姓名, 房号, 租金) select '房客' || i, 100 + i, '1000' from n");
+    {
+        TADOConnection connection;
+        connection.setDatabaseFile(database);
+        const RegionalFormats formats = RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
+        generateBills(connection, previewBills(connection, LedgerMonth::of(QDate::currentDate()), formats), formats);
+    }
+    QRandomGenerator random = seededRandom();
+    QStringList reported;
+    for (int run = 0; run < 12; ++run) {
+        QProcess payer;
+        payer.start(CRASH_ADDER_PATH, {directory.path(), "--pay"});
+        QVERIFY(payer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(payer.canReadLine() || payer.state() != QProcess::Running, 30000);
+        QTest::qWait(random.bounded(1, 400));
+        payer.kill();  // SIGKILL
+        QVERIFY(payer.waitForFinished());
+        for (const QByteArray &line : payer.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("PAID "))
+                reported << QString::fromUtf8(line.mid(5));
+        }
+        // Every payment reported is stored, and every bill holds exactly
+        // what its payments add up to: a payment is whole or not there.
+        QCOMPARE(firstColumn(sqlRows(database, "PRAGMA integrity_check")), QStringList{"ok"});
+        const QStringList stored = firstColumn(sqlRows(database, "select id from ledger_payment"));
+        for (const QString &number : reported)
+            QVERIFY2(stored.contains(number), qPrintable(number + " was reported recorded but is not stored"));
+        QCOMPARE(firstColumn(sqlRows(database, "select count(*) from ledger_bill b where paid_fen <>"
+                                               " (select coalesce(sum(amount_fen), 0) from ledger_payment p"
+                                               " where p.bill_id = b.id and cancelled is null)")),
+                 QStringList{"0"});
+        QCOMPARE(firstColumn(sqlRows(database, "select count(*) from ledger_bill")), QStringList{"30"});
+    }
+    QVERIFY(reported.size() >= 12);
+    qInfo("%lld payments were reported recorded before the kills", qlonglong(reported.size()));
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

@@ -3,6 +3,7 @@
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
 #include "db/PlainAmount.h"
+#include "ledger/LedgerWrite.h"
 #include "platform/ProgramClock.h"
 #include "register/IntegerText.h"
 #include "register/TenantSearch.h"
@@ -330,6 +331,9 @@ void TestRegister::figuresOfARegisterWithOddAmounts()
     fixture.exec("insert into data (姓名) values ('庚')");
     QCOMPARE(messageTexts(fixture.startProgram()), QStringList{"'1,600' is not a valid integer value."});
     const TenantSummary *figures = Form1->tenantSummary;
+    // Added up once they are on screen.
+    QCOMPARE(figures->tenantCountLabel->text(), QStringLiteral("-"));
+    Form1->PageControl1->setCurrentWidget(Form1->rentRoundPage);
     const auto shown = [figures] {
         QStringList texts;
         for (const QLabel *label : {figures->tenantCountLabel, figures->rentSumLabel, figures->depositSumLabel, figures->expiredCountLabel,
@@ -344,9 +348,13 @@ void TestRegister::figuresOfARegisterWithOddAmounts()
     QCOMPARE(listedNames(), (QStringList{"丙", "丁", "己"}));
     QCOMPARE(Form1->StatusBar1->panelText(1), QStringLiteral("共3 个未计入合计的记录"));
 
-    // Every full listing brings them up to date.
+    // Every full listing brings them up to date, added up when the page
+    // shows them again; from the file when the list shows part of it.
     fixture.exec("delete from data where 姓名 in ('甲', '丙')");
     QCOMPARE(messageTexts(press(Form1->Buttonre)), QStringList{"'¥500' is not a valid integer value."});
+    QCOMPARE(shown().first(), QStringLiteral("7 个"));
+    showSearchResult("己");
+    Form1->PageControl1->setCurrentWidget(Form1->rentRoundPage);
     QCOMPARE(shown(), (QStringList{"5 个", "600 元", "1000 元", "1 个", "1 个", "租金 2 个，押金 0 个", "1 个"}));
 }
 
@@ -358,6 +366,7 @@ void TestRegister::figuresKeepTheLastSumThatFits()
     fixture.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 9230) "
                  "insert into data (姓名, 租金, 押金) select '租客' || i, '1', '999999999999999' from n");
     QVERIFY(fixture.startProgram().isEmpty());
+    Form1->PageControl1->setCurrentWidget(Form1->rentRoundPage);  // the figures are added up on screen
     QCOMPARE(Form1->tenantSummary->depositSumLabel->text(), QStringLiteral("9222999999999990777 元"));  // 9223 of them
     QCOMPARE(Form1->tenantSummary->unsummedCountLabel->text(), QStringLiteral("租金 0 个，押金 7 个"));
 }
@@ -365,23 +374,45 @@ void TestRegister::figuresKeepTheLastSumThatFits()
 void TestRegister::startUpReminder_data()
 {
     QTest::addColumn<QList<int>>("expiryDays");  // from today
+    QTest::addColumn<int>("owing");              // tenants with a bill not paid
     QTest::addColumn<QString>("reminder");
-    QTest::newRow("none within the week") << QList<int>{8, -8, 30} << "";
-    QTest::newRow("ending") << QList<int>{0, 7, 20} << "2 位房客租约7天内到期";
-    QTest::newRow("ended") << QList<int>{-1, -7, -8} << "2 位房客租约7天内已到期";
-    QTest::newRow("both") << QList<int>{3, -3, -3} << "7天内到期1 位,刚到期2 位";
+    QTest::newRow("none within the week") << QList<int>{8, -8, 30} << 0 << "";
+    QTest::newRow("ending") << QList<int>{0, 7, 20} << 0 << "2 位房客租约7天内到期";
+    QTest::newRow("ended") << QList<int>{-1, -7, -8} << 0 << "2 位房客租约7天内已到期";
+    QTest::newRow("both") << QList<int>{3, -3, -3} << 0 << "7天内到期1 位,刚到期2 位";
+    QTest::newRow("owing") << QList<int>{8} << 3 << "3 位房客欠费";
+    QTest::newRow("ending, owing") << QList<int>{0, 7} << 12 << "7天内到期2 位,欠费12 位";
+    QTest::newRow("ended, owing") << QList<int>{-1} << 1 << "刚到期1 位,欠费1 位";
+    QTest::newRow("both, owing") << QList<int>{3, -3, -3} << 10 << "到期1,刚到期2,欠费10 位";
 }
 
 void TestRegister::startUpReminder()
 {
     QFETCH(QList<int>, expiryDays);
+    QFETCH(int, owing);
     RegisterFixture fixture;
     setCurrentLocalDateTime(QDateTime(today, QTime(0, 0)));
     fixture.createRegister();
     for (const int days : expiryDays)
         fixture.addTenant({"租客", "", "", "", "", expiryIn(days)});
-    QVERIFY(fixture.startProgram().isEmpty());
+    {
+        TADOConnection connection;
+        connection.setDatabaseFile(fixture.databasePath());
+        LedgerWrite(connection, std::nullopt).commit();
+    }
+    for (int tenant = 1; tenant <= owing + 2; ++tenant)  // two have paid
+        fixture.exec("insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen, electricity_fen,"
+                     " other_fen, total_fen, paid_fen, created) values ('2026-11', ?, '', '', 100, 0, 0, 0, 100, ?, '')",
+                     {tenant, tenant > owing ? 100 : 0});
+    fixture.startShown();
     QTEST(Form1->StatusBar1->panelText(4), "reminder");
+    // One line that the panel shows whole at the window's first size.
+    QFETCH(QString, reminder);
+    for (const QLabel *panel : Form1->StatusBar1->findChildren<QLabel *>()) {
+        if (!reminder.isEmpty() && panel->text() == reminder)
+            QVERIFY2(panel->fontMetrics().horizontalAdvance(reminder) <= panel->contentsRect().width(),
+                     qPrintable(QString::number(panel->contentsRect().width())));
+    }
 }
 
 QTEST_MAIN(TestRegister)

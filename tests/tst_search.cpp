@@ -264,7 +264,7 @@ void TestSearch::endingSoonListing()
                             expiring("明天", 1), {"长日期", "", "", "", "", "2026年12月19日"},
                             {"无法识别", "", "", "", "", "2026/11/31"}, {"无日期"}});
     QVERIFY(fixture.startProgram().isEmpty());
-    Form1->PageControl1->setCurrentWidget(Form1->transferPage);
+    Form1->PageControl1->setCurrentWidget(Form1->rentRoundPage);
     QVERIFY(Form1->PopupMenu1->actions().contains(Form1->endingSoonAction));
     const auto boxes = fromTheMenu ? runAnsweringBoxes([] { Form1->endingSoonAction->trigger(); }) : press(Form1->tenantSummary->endingSoonButton);
     QVERIFY(boxes.isEmpty());

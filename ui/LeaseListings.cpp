@@ -3,6 +3,8 @@
 // figures: the ending-soon listing (from the grid's menu and the figures'
 // page), the note on rows whose expiry dates read as no date, the start-up
 // reminder, and the listings behind the figures.
+#include "ledger/Arrears.h"
+#include "ledger/LedgerWrite.h"
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "register/TenantSearch.h"
@@ -19,6 +21,25 @@ QDate today()
     return currentLocalDateTime().date();
 }
 
+// The lease reminder, and the tenants who owe, in one line short enough for
+// the message panel at the window's first size: beside the tenants who owe,
+// the leases are said more briefly.
+QString startUpReminderText(const TenantTotals &totals, int owing)
+{
+    if (owing <= 0)
+        return leaseReminderText(totals);
+    const QString owed = QStringLiteral("欠费%1 位").arg(owing);
+    const int ending = totals.endingThisWeek;
+    const int ended = totals.endedThisWeek;
+    if (ending > 0 && ended > 0)
+        return QStringLiteral("到期%1,刚到期%2,").arg(ending).arg(ended) + owed;
+    if (ending > 0)
+        return QStringLiteral("%1天内到期%2 位,").arg(reminderDays).arg(ending) + owed;
+    if (ended > 0)
+        return QStringLiteral("刚到期%1 位,").arg(ended) + owed;
+    return QStringLiteral("%1 位房客欠费").arg(owing);
+}
+
 } // namespace
 
 void TForm1::setUpLeaseListings()
@@ -27,13 +48,11 @@ void TForm1::setUpLeaseListings()
     endingSoonAction = PopupMenu1->addAction(QStringLiteral("30天内到期房客"));
     endingSoonAction->setObjectName(QStringLiteral("endingSoonAction"));
 
-    // First on the page 导入导出, where the register's figures are seen
-    // without looking for them.
-    tenantSummary = new TenantSummary(transferPage->transferPageContents);
-    transferPage->transferPageContentsLayout->insertWidget(0, tenantSummary);
+    // At the top of the page 收租, beside the month's collection.
+    tenantSummary = rentRoundPage->tenantSummary;
     setTabOrder(tenantSummary->endingSoonButton, tenantSummary->unsummedAmountsButton);
     setTabOrder(tenantSummary->unsummedAmountsButton, tenantSummary->unreadableDatesButton);
-    setTabOrder(tenantSummary->unreadableDatesButton, transferPage->exportListingButton);
+    setTabOrder(tenantSummary->unreadableDatesButton, rentRoundPage->monthEdit);
 
     // A new listing takes the note of the one before away.
     connect(ADOQuery1, &TADOQuery::aboutToReset, unreadableDatesNoteLabel, &QWidget::hide);
@@ -45,17 +64,36 @@ void TForm1::setUpLeaseListings()
     connectGuarded(unreadableDatesNoteLabel, &QLabel::linkActivated, this, &TForm1::listUnreadableDates);
 }
 
-void TForm1::showTotals(const TenantTotals &totals)
+void TForm1::registerWasListed()
 {
-    m_totals = totals;
-    tenantSummary->showTotals(totals);
+    m_totals.reset();
+    emit m_events->registerListed();
+}
+
+const TenantTotals &TForm1::registerTotals()
+{
+    if (!m_totals) {
+        if (m_shownListing == ListingKind::FullList) {
+            m_totals = totalsOf(ADOQuery1->result(), today(), regionalFormats());
+        } else {
+            // The list shows part of the register since: its figures from the file.
+            TADOQuery every(QStringLiteral("registerFigures"), ADOConnection1);
+            every.setSQL(QStringLiteral("select 租金, 押金, 到期日期 from data"));
+            every.Open();
+            m_totals = totalsOf(every.result(), today(), regionalFormats());
+        }
+    }
+    return *m_totals;
 }
 
 void TForm1::showLeaseReminder()
 {
-    if (!m_totals)
+    // Nothing when the register could not be listed.
+    if (m_shownListing != ListingKind::FullList)
         return;
-    if (const QString reminder = leaseReminderText(*m_totals); !reminder.isEmpty())
+    const LedgerRead ledger(*ADOConnection1);
+    const QString reminder = startUpReminderText(registerTotals(), owingTenantCount(ledger.db, ledger.exists));
+    if (!reminder.isEmpty())
         setMessageText(reminder);
 }
 

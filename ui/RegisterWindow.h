@@ -19,8 +19,8 @@ public:
 
 signals:
     // Every tenant record has just been listed (start-up, 刷新, an add, a
-    // delete, an import, a restore): `totals` are the figures of its rows.
-    void registerListed(const TenantTotals &totals);
+    // delete, an import, a restore).
+    void registerListed();
     // data.mdb was replaced by another file (a restore) and is listed afresh.
     void databaseReplaced();
 };
@@ -35,6 +35,10 @@ public:
     // The list cursor, the count text, the listing on show, the message panel.
     virtual RecordListView &recordList() = 0;
     virtual RegisterEvents &registerEvents() = 0;
+    // The figures of every tenant record as the last full listing read them,
+    // added up when first asked for after it: a walk over the rows the list
+    // holds, or a read of its own when the list shows something else since.
+    virtual const TenantTotals &registerTotals() = 0;
     // The window that dialogs of a page belong to.
     virtual QWidget *dialogParent() = 0;
 

@@ -32,9 +32,7 @@ TForm1 *Form1 = nullptr;
 void RefreshList()
 {
     RefreshList(*Form1);
-    const TenantTotals totals = totalsOf(Form1->ADOQuery1->result(), currentLocalDateTime().date(), regionalFormats());
-    Form1->showTotals(totals);
-    emit Form1->registerEvents().registerListed(totals);
+    Form1->registerWasListed();
 }
 
 void FillRentList()
@@ -144,6 +142,12 @@ void TForm1::setUpPages()
 
     transferPage = new TransferPage(*this, PageControl1);
     PageControl1->insertTab(PageControl1->indexOf(TabSheet2), transferPage, QStringLiteral("导入导出"));
+    rentRoundPage = new RentRoundPage(*this, PageControl1);
+    PageControl1->insertTab(PageControl1->indexOf(transferPage), rentRoundPage, QStringLiteral("收租"));
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl1->currentWidget() == rentRoundPage)
+            rentRoundPage->pageShown();
+    });
 
     PopupMenu1->addSeparator();
     exportListingAction = PopupMenu1->addAction(QStringLiteral("导出当前列表…"));

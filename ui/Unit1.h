@@ -8,6 +8,7 @@
 #include "ui/BackupRestoreGroup.h"
 #include "ui/DataSource.h"
 #include "ui/RegisterWindow.h"
+#include "ui/RentRoundPage.h"
 #include "ui/TenantSummary.h"
 #include "ui/TransferPage.h"
 #include "ui_Unit1.h"
@@ -22,7 +23,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 
-// The main window: banner, the pages Larkhaven / 数据备份 / 导入导出 / 关于我们, the status bar
+// The main window: banner, the pages Larkhaven / 数据备份 / 收租 / 导入导出 / 关于我们, the status bar
 // and the clock. It owns the connection, the list cursor ADOQuery1 (shown
 // by the grid through DataSource1) and the check cursor ADOQuery2, and is
 // the record list the list procedures work on.
@@ -42,10 +43,11 @@ public:
     QAction *exportListingAction = nullptr;
     QAction *printListingAction = nullptr;
     QAction *endingSoonAction = nullptr;
-    // The page 导入导出, the backups' restore on the page 数据备份 and the
-    // register's figures (on the page 导入导出).
+    // The page 导入导出, the backups' restore on the page 数据备份, the page
+    // 收租 and on it the register's figures.
     TransferPage *transferPage = nullptr;
     BackupRestoreGroup *restoreGroup = nullptr;
+    RentRoundPage *rentRoundPage = nullptr;
     TenantSummary *tenantSummary = nullptr;
 
     // Handlers, named after control and event.
@@ -69,11 +71,11 @@ public:
     void listUnsummedAmounts();
     void listUnreadableDates();
 
-    // After each listing of the whole register: its figures, added up from
-    // the rows the listing read.
-    void showTotals(const TenantTotals &totals);
-    // The start-up reminder of leases ending or just ended, in the message
-    // panel; nothing when there are none.
+    // After each listing of the whole register: its figures are due again,
+    // and the pages are told.
+    void registerWasListed();
+    // The start-up reminder of leases ending or just ended and of tenants
+    // who owe, in the message panel; nothing when there are none.
     void showLeaseReminder();
 
     // The record list: ADOQuery1, the count and message panels, DBGrid1's
@@ -95,6 +97,7 @@ public:
     TADOConnection &connection() override { return *ADOConnection1; }
     RecordListView &recordList() override { return *this; }
     RegisterEvents &registerEvents() override { return *m_events; }
+    const TenantTotals &registerTotals() override;
     QWidget *dialogParent() override { return this; }
     bool relistRegister() override;
     bool reopenRegister() override;
@@ -125,7 +128,7 @@ private:
     ListingKind m_shownListing = ListingKind::None;
     bool m_shownOnce = false;
     QPoint m_aboutLineDesignPlace;  // the about line's place in the layout
-    std::optional<TenantTotals> m_totals;  // of the last full listing
+    std::optional<TenantTotals> m_totals;  // of the last full listing, once asked for
 };
 
 // The single main window, set as soon as its construction begins.

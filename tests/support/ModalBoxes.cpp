@@ -12,8 +12,9 @@
 #include <QTest>
 #include <QWindow>
 
-ModalBoxAnswerer::ModalBoxAnswerer(QStringList answers)
+ModalBoxAnswerer::ModalBoxAnswerer(QStringList answers, QList<DialogWork> work)
     : m_answers(std::move(answers))
+    , m_work(std::move(work))
 {
     m_poll.setInterval(5);
     connect(&m_poll, &QTimer::timeout, this, &ModalBoxAnswerer::answerActiveBox);
@@ -24,7 +25,8 @@ void ModalBoxAnswerer::answerActiveBox()
 {
     QWidget *active = QApplication::activeModalWidget();
     // A progress dialog goes by itself.
-    if (!active || !active->isVisible() || qobject_cast<QProgressDialog *>(active))
+    if (!active || !active->isVisible() || qobject_cast<QProgressDialog *>(active)
+        || m_working.contains(qobject_cast<QDialog *>(active)))
         return;
     auto *box = qobject_cast<QMessageBox *>(active);
     if (!box) {
@@ -61,6 +63,22 @@ void ModalBoxAnswerer::answerDialog(QDialog *dialog)
 {
     SeenBox seen;
     seen.title = dialog->windowTitle();
+    if (!qobject_cast<QFileDialog *>(dialog) && !m_work.isEmpty()) {
+        m_boxes << seen;
+        const DialogWork work = m_work.takeFirst();
+        m_working.insert(dialog);
+        // Qt does not run a timer's slot again while it runs: the boxes the
+        // work brings up are answered from a timer of their own.
+        QTimer nested;
+        nested.setInterval(5);
+        connect(&nested, &QTimer::timeout, this, &ModalBoxAnswerer::answerActiveBox);
+        nested.start();
+        work(dialog);
+        m_working.remove(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+        return;
+    }
     const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
     if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
         seen.text = QFileInfo(files->selectedFiles().value(0)).fileName();
@@ -91,9 +109,10 @@ void ModalBoxAnswerer::answerDialog(QDialog *dialog)
     dialog->reject();
 }
 
-QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers)
+QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers,
+                                 const QList<DialogWork> &work)
 {
-    ModalBoxAnswerer answerer(answers);
+    ModalBoxAnswerer answerer(answers, work);
     action();
     return answerer.boxes();
 }

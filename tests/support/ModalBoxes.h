@@ -6,7 +6,15 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <QSet>
+
 #include <functional>
+
+class QDialog;
+
+// What a test does in a dialog of the program's own while it is up: types
+// into its boxes and presses its buttons, as a user does.
+using DialogWork = std::function<void(QDialog *)>;
 
 // A modal message box seen while a test action ran.
 struct SeenBox {
@@ -24,11 +32,14 @@ struct SeenBox {
 // the box's default button (else its first) once the answers are used up.
 // Other modal dialogs are answered too: a file dialog takes the next answer
 // as the file (none cancels it) and is recorded with the file it proposed;
-// another dialog is recorded with the texts of its labels and the button
-// named by the next answer is pressed, or the dialog is closed.
+// another dialog is recorded with the texts of its labels and, while
+// `work` is left, the next piece of it is done in the dialog (the boxes it
+// brings up answered as above) and the dialog closed if the work left it
+// open; without work, the button named by the next answer is pressed, or the
+// dialog is closed.
 class ModalBoxAnswerer : public QObject {
 public:
-    explicit ModalBoxAnswerer(QStringList answers = {});
+    explicit ModalBoxAnswerer(QStringList answers = {}, QList<DialogWork> work = {});
     const QList<SeenBox> &boxes() const { return m_boxes; }
 
 private:
@@ -36,12 +47,16 @@ private:
     void answerDialog(class QDialog *dialog);
 
     QStringList m_answers;
+    QList<DialogWork> m_work;
+    QSet<QDialog *> m_working;  // dialogs whose work is under way
     QList<SeenBox> m_boxes;
     QTimer m_poll;
 };
 
-// Runs `action`, answering the boxes it shows; returns them.
-QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers = {});
+// Runs `action`, answering the boxes it shows and doing `work` in the
+// program's own dialogs; returns the boxes.
+QList<SeenBox> runAnsweringBoxes(const std::function<void()> &action, const QStringList &answers = {},
+                                 const QList<DialogWork> &work = {});
 
 // Clicks `control` with the left mouse button, as the user does, answering
 // any box that the click brings up; returns the boxes.
