@@ -107,6 +107,11 @@ void SheetTableBuilder::cell(const SheetCell &cell)
     m_freeSize -= std::size_t(end - m_free);
     m_free = end;
     m_table.m_columnCount = std::max(m_table.m_columnCount, cell.column + 1);
+    if (!cell.text.empty()) {
+        if (std::size_t(cell.column) >= m_table.m_lastTextRow.size())
+            m_table.m_lastTextRow.resize(std::size_t(cell.column) + 1);
+        m_table.m_lastTextRow[std::size_t(cell.column)] = std::uint32_t(m_table.m_rows.size() + 1);
+    }
 }
 
 void SheetTableBuilder::endRow()

@@ -78,6 +78,12 @@ public:
     Cells cells(qsizetype row) const;
     // The cell of `row` in `column`, if it has one.
     std::optional<SheetCell> cell(qsizetype row, int column) const;
+    // The last row with a text in `column`, or -1: whether a column holds
+    // anything below its header without a walk through every row.
+    qsizetype lastRowWithText(int column) const
+    {
+        return column < qsizetype(m_lastTextRow.size()) ? qsizetype(m_lastTextRow[std::size_t(column)]) - 1 : -1;
+    }
 
     // What the workbook says besides the cells, and which sheet this is.
     WorkbookFacts facts;
@@ -93,6 +99,7 @@ private:
     };
     std::vector<std::unique_ptr<char[]>> m_blocks;
     std::vector<Row> m_rows;
+    std::vector<std::uint32_t> m_lastTextRow;  // per column: the row's index + 1, 0 for none
     int m_columnCount = 0;
     qint64 m_cells = 0;
 };
