@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/CsvReader.h"
 
+#include "sheets/CsvGuard.h"
 #include "sheets/MappedBytes.h"
 #include "sheets/SheetReading.h"
 
@@ -69,11 +70,12 @@ public:
             m_text.releaseBefore(m_position);
         }
     }
-    // An empty field without quotes comes as no text at all.
+    // An empty field without quotes comes as no text at all. The guard
+    // apostrophe of the export is no part of the text.
     void cell(const char *text, size_t size, bool transient)
     {
         if (text) {
-            m_sink.cell(m_column, {SheetValue::Kind::Text, std::string_view(text, size)});
+            m_sink.cell(m_column, {SheetValue::Kind::Text, csvGuard::withoutGuard(std::string_view(text, size))});
             if (!transient)
                 m_position = text;
         }
