@@ -60,7 +60,10 @@ QString sheetTooLargeText()
         .arg(sheetLimits::tableBytes / (1024 * 1024));
 }
 
-SheetTableBuilder::SheetTableBuilder() = default;
+SheetTableBuilder::SheetTableBuilder(bool textsChecked)
+    : m_textsChecked(textsChecked)
+{
+}
 
 void SheetTableBuilder::reserve(std::size_t bytes)
 {
@@ -97,7 +100,7 @@ void SheetTableBuilder::cell(const SheetCell &cell)
                     .arg(m_rowNumber)
                     .arg(qint64(cell.column) + 1)
                     .arg(sheetLimits::columns));
-    if ((cell.kind == CellKind::NoResult && !cell.formula) || !isUtf8(cell.text))
+    if ((cell.kind == CellKind::NoResult && !cell.formula) || (!m_textsChecked && !isUtf8(cell.text)))
         damaged(QStringLiteral("第 %1 行有无法识别的单元格").arg(m_rowNumber));
     m_cost += sheetCellCost(qint64(cell.text.size()));
     if (++m_table.m_cells > sheetLimits::tableCells || m_cost > sheetLimits::tableBytes)
@@ -139,7 +142,7 @@ SheetTable SheetTableBuilder::take(const WorkbookFacts &facts, int sheetIndex)
 
 SheetTable readSheetTable(const QString &path, int sheetIndex, const RegionalFormats &formats, ReadControl &control)
 {
-    SheetTableBuilder builder;
+    SheetTableBuilder builder(true);
     const WorkbookFacts facts = readSheetCells(path, sheetIndex, formats, builder, control);
     return builder.take(facts, sheetIndex);
 }

@@ -110,7 +110,9 @@ private:
 // Throws SpreadsheetError for anything else.
 class SheetTableBuilder : public SheetCellSink {
 public:
-    SheetTableBuilder();
+    // `textsChecked`: the cells come from this process's own reading,
+    // whose texts were made well-formed UTF-8 already.
+    explicit SheetTableBuilder(bool textsChecked = false);
     void beginRow(qint64 rowNumber) override;
     void cell(const SheetCell &cell) override;
     void endRow() override;
@@ -126,6 +128,7 @@ private:
     std::size_t m_freeSize = 0;
     char *m_rowStart = nullptr;  // the open row's record
     bool m_rowOpen = false;
+    const bool m_textsChecked;
     std::uint32_t m_rowNumber = 0;
     qint64 m_cost = 0;
 };
