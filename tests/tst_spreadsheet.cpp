@@ -230,6 +230,8 @@ private slots:
     void columnChoices();
     void csvGuard_data();
     void csvGuard();
+    void csvRecords_data();
+    void csvRecords();
 };
 
 void TestSpreadsheet::roundTrip_data()
@@ -960,7 +962,7 @@ void TestSpreadsheet::landlordHeaders_data()
         << "姓名 房号 租金 押金 入住日期 到期日期 备注 不导入" << "";
     QTest::newRow("the exact name wins, one column each")
         << QByteArray("房间,姓名,房号,房客,月租,房租\r\n1,张三,2,李四,5,6\r\n") << false << "新增 姓名 房号 新增 租金 新增"
-        << "房间 房客 房租";
+        << "房间,房客,房租";
     QTest::newRow("no header; the program's own ID and 编辑时间")
         << QByteArray("姓名,,ID,编辑时间,id\r\n张三,x,1,2026/1/1,9\r\n") << false << "姓名 新增 不导入 不导入 不导入" << "第 2 列";
 }
@@ -980,8 +982,18 @@ void TestSpreadsheet::landlordHeaders()
     for (const SheetColumn &column : plan.columns)
         chosen << choiceText(column.choice);
     QCOMPARE(chosen.join(' '), choices);
-    QCOMPARE(plan.addedColumns.join(' '), added);
+    QCOMPARE(plan.addedColumns.join(','), added);
     QCOMPARE(plan.rows.size(), 1);
+
+    // The command line, with the same defaults, adds those columns and says so.
+    RegisterFixture target;
+    const QString path = target.directory() + QStringLiteral("a.csv");
+    writeFile(path, csv);
+    const QString output = convertOutput(QStringList(skipUnmatched ? QStringList{"--skip-unmatched"} : QStringList())
+                                             << path << target.databasePath(), 0);
+    QCOMPARE(output.contains(QStringLiteral("新增的列：") + QString(added).replace(',', QStringLiteral("、"))), !added.isEmpty());
+    QCOMPARE(firstColumn(target.rows(QStringLiteral("select name from pragma_table_info('data') where cid > 8"))).join(','),
+             added);
 }
 
 void TestSpreadsheet::landlordValues_data()
@@ -1128,6 +1140,8 @@ void TestSpreadsheet::columnChoices()
     QCOMPARE(warned, outcome.isEmpty());
     QCOMPARE(importByDefault, !warned);
     QVERIFY2(outcome.isEmpty() || boxes.last().text.startsWith(outcome), qPrintable(boxes.last().text));
+    if (!stored.isEmpty())  // the grid lists the columns the import added
+        QCOMPARE(Form1->DataSource1->headerData(9, Qt::Horizontal).toString(), added.section(' ', 0, 0));
     QCOMPARE(firstColumn(fixture.rows(QStringLiteral("select group_concat(name || ' ' || type, ',') from pragma_table_info('data') "
                                                      "where cid > 8"))).join(QString()),
              added);
@@ -1170,6 +1184,37 @@ void TestSpreadsheet::csvGuard()
     RegisterFixture target;
     convertOutput({file, target.databasePath()}, 0);
     QCOMPARE(target.rows(QStringLiteral("select 备注 from data")), QList<QStringList>{{remark}});
+}
+
+void TestSpreadsheet::csvRecords_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QList<QStringList>>("rows");  // row number, then column:text:kind per cell
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("CRLF, LF, an empty field, a trailing comma")
+        << QByteArray("a,,b,\r\nc\n\nd") << QList<QStringList>{{"1", "0:a:0", "2:b:0"}, {"2", "0:c:0"}, {"4", "0:d:0"}} << "";
+    QTest::newRow("quotes: doubled, line breaks, empty, text after the closing one")
+        << QByteArray("\"x\"\"y\",\"1\r\n2\",\"\",\"a\"b\r\n")
+        << QList<QStringList>{{"1", "0:x\"y:0", "1:1\r\n2:0", "2::0", "3:ab:0"}} << "";
+    QTest::newRow("a lone CR separates fields") << QByteArray("a\rb") << QList<QStringList>{{"1", "0:a:0", "1:b:0"}} << "";
+    QTest::newRow("a quote that never closes") << QByteArray("a,\"b\r\nc") << QList<QStringList>() << "CSV 文件格式有误（引号没有配对）";
+}
+
+// The records of a CSV, as the import takes them.
+void TestSpreadsheet::csvRecords()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(QString, failure);
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("a.csv"));
+    writeFile(path, csv);
+    try {
+        QCOMPARE(allCells(readHere(path)), rows);
+        QVERIFY(failure.isEmpty());
+    } catch (const SpreadsheetError &error) {
+        QCOMPARE(error.text(), failure);
+    }
 }
 
 QTEST_MAIN(TestSpreadsheet)
