@@ -17,6 +17,9 @@
 namespace {
 
 constexpr int namesShown = 20;
+// Columns added without being asked: a sheet of thousands of columns
+// would pass what a table can have (SQLite: 2,000).
+constexpr int addedByDefault = 100;
 // The rows' columns of the register's own that the plan looks into.
 constexpr int nameColumn = 0;
 constexpr int rentColumn = 2;
@@ -96,10 +99,13 @@ std::vector<SheetColumn> columnsOf(const SheetTable &table, qsizetype header, co
             }
         }
     }
+    int added = 0;
     for (SheetColumn &column : columns) {
         if (column.choice.use == ColumnUse::LeaveOut && column.hasData && !options.skipUnmatched
-            && !isNumberingHeader(column.header) && registerColumnNamed(column.header) < 0)
+            && !isNumberingHeader(column.header) && registerColumnNamed(column.header) < 0 && added < addedByDefault) {
             column.choice = {ColumnUse::NewColumn, -1};
+            ++added;
+        }
     }
     for (SheetColumn &column : columns) {
         const auto chosen = options.choices.find(column.column);
