@@ -3,6 +3,7 @@
 
 #include "access/AccessConverter.h"
 #include "db/AccessDatabaseFile.h"
+#include "platform/Utf8Text.h"
 #include "sheets/ExportSource.h"
 #include "platform/FileSteps.h"
 #include "sheets/ImportPlan.h"
@@ -47,16 +48,16 @@ QString shown(const QString &path)
 void requireNew(const QString &target)
 {
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(shown(target)));
+        throw AppError(QStringLiteral("“%1”已经存在").arg(shown(target)));
 }
 
 int exportRegister(const QString &source, const QString &target)
 {
     requireNew(target);
     if (!QFileInfo(source).isFile())
-        throw SpreadsheetError(QStringLiteral("“%1”不存在").arg(shown(source)));
+        throw AppError(QStringLiteral("“%1”不存在").arg(shown(source)));
     if (const QString refusal = accessDatabaseRefusal(source); !refusal.isEmpty())
-        throw SpreadsheetError(refusal);
+        throw AppError(refusal);
     qint64 rows = 0;
     {
         RegisterTableRows table(source);
@@ -76,7 +77,7 @@ std::optional<QString> qtext(std::optional<std::string_view> text)
 {
     if (!text)
         return std::nullopt;
-    return textOf(*text);
+    return fromUtf8(*text);
 }
 
 int importSpreadsheet(const QString &source, const QString &target)
@@ -86,11 +87,11 @@ int importSpreadsheet(const QString &source, const QString &target)
     const ImportPlan plan
         = planImport(std::make_shared<const SheetTable>(readSheetTable(source, 0, regionalFormats(), control)), {});
     if (!plan.problem.isEmpty())
-        throw SpreadsheetError(plan.problem);
+        throw AppError(plan.problem);
     for (const SkippedRow &skipped : plan.skipped)
         printLine(stdout, QStringLiteral("跳过第 %1 行（%2）：%3").arg(skipped.row).arg(skipped.name, skipped.reason));
     if (plan.rows.size() == 0)
-        throw SpreadsheetError(QStringLiteral("没有可以导入的记录"));
+        throw AppError(QStringLiteral("没有可以导入的记录"));
 
     const QString temporary = conversionTemporaryPath(target);
     QFile::remove(temporary);
@@ -109,11 +110,11 @@ int importSpreadsheet(const QString &source, const QString &target)
     if (!built) {
         builder.abandon();
         QFile::remove(temporary);
-        throw SpreadsheetError(builder.failure());
+        throw AppError(builder.failure());
     }
     if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);
-        throw SpreadsheetError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
+        throw AppError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
                                                : writeFailureText(error, QFileInfo(target).absolutePath()));
     }
 
@@ -142,10 +143,9 @@ std::optional<int> runSpreadsheetCommand(const QStringList &arguments)
     reportCrashesAs(crashLine, crashLine, exporting ? QByteArray() : QFile::encodeName(conversionTemporaryPath(target)));
     try {
         return exporting ? exportRegister(source, target) : importSpreadsheet(source, target);
-    } catch (const SpreadsheetError &error) {
-        printLine(stderr, failed + error.text());
     } catch (const AppError &error) {
-        printLine(stderr, QStringLiteral("larkhaven-convert: 导出失败：") + error.text());
+        // An import that fails in the register's engine says 导入失败 too.
+        printLine(stderr, failed + error.text());
     } catch (const std::bad_alloc &) {
         if (!exporting)
             QFile::remove(conversionTemporaryPath(target));

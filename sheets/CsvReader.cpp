@@ -41,7 +41,7 @@ MappedBytes fromGb18030(std::string_view bytes, ReadControl &control)
         utf8.append(text.constData(), text.size());
     }
     if (!decoder.isValid() || decoder.hasError())
-        throw SpreadsheetError(QStringLiteral("文件的编码既不是 UTF-8 也不是 GBK/GB18030"));
+        throw AppError(QStringLiteral("文件的编码既不是 UTF-8 也不是 GBK/GB18030"));
     utf8.map();
     return utf8;
 }
@@ -96,7 +96,7 @@ void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control)
     MappedBytes file = MappedBytes::ofFile(path);
     std::string_view bytes = file.bytes();
     if (bytes.find('\0') != std::string_view::npos)
-        throw SpreadsheetError(QStringLiteral("文件不是 CSV 文本（含有二进制数据；UTF-16 编码的文本请另存为 UTF-8 的 CSV）"));
+        throw AppError(QStringLiteral("文件不是 CSV 文本（含有二进制数据；UTF-16 编码的文本请另存为 UTF-8 的 CSV）"));
     const bool marked = bytes.starts_with("\xEF\xBB\xBF");
     if (!marked && !isUtf8(bytes, control))
         file = fromGb18030(bytes, control);
@@ -115,6 +115,6 @@ void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control)
         orcus::csv_parser<Rows> parser(file.bytes().data() + start, file.bytes().size() - start, rows, config);
         parser.parse();
     } catch (const orcus::csv::parse_error &error) {
-        throw SpreadsheetError(QStringLiteral("CSV 文件格式有误（%1）").arg(QString::fromUtf8(error.what())));
+        throw AppError(QStringLiteral("CSV 文件格式有误（%1）").arg(QString::fromUtf8(error.what())));
     }
 }

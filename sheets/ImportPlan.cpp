@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/ImportPlan.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/SheetTable.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ constexpr int namesShown = 20;
 
 QString trimmedText(std::string_view text)
 {
-    return textOf(text).trimmed();
+    return fromUtf8(text).trimmed();
 }
 
 bool hasValue(const SheetTable &table, qsizetype row)
@@ -108,7 +109,7 @@ ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &re
             continue;
         const qint64 sourceRow = table.sourceRow(row);
         const auto skip = [&](const QString &reason) {
-            plan.skipped.push_back({sourceRow, name ? textOf(*name) : QString(), reason});
+            plan.skipped.push_back({sourceRow, name ? fromUtf8(*name) : QString(), reason});
         };
         if (!name || name->empty()) {
             skip(QStringLiteral("姓名为空"));

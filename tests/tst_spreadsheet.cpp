@@ -3,6 +3,7 @@
 // real registers and spreadsheet files.
 #include "db/ADOConnection.h"
 #include "db/SqlStatement.h"
+#include "platform/Utf8Text.h"
 #include "sheets/ImportPlan.h"
 #include "sheets/SheetReading.h"
 #include "sheets/SheetTable.h"
@@ -175,7 +176,7 @@ QStringList cellsOf(const SheetTable &table, qsizetype row)
 {
     QStringList cells;
     for (const SheetCell &cell : table.cells(row))
-        cells << QStringLiteral("%1:%2:%3").arg(cell.column).arg(textOf(cell.text)).arg(
+        cells << QStringLiteral("%1:%2:%3").arg(cell.column).arg(fromUtf8(cell.text)).arg(
             QString(cell.formula ? "=" : "") + QString::number(int(cell.kind)));
     return cells;
 }

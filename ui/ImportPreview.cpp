@@ -1,21 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImportPreview.h"
 
-#include "sheets/ImportPlan.h"
-#include "sheets/SheetCells.h"
 #include "db/AppError.h"
+#include "platform/Utf8Text.h"
 #include "register/IntegerText.h"
+#include "sheets/ImportPlan.h"
 
 #include <QAbstractTableModel>
 #include <QDir>
 #include <QHeaderView>
 
 namespace {
-
-QString fromUtf8(std::string_view text)
-{
-    return textOf(text);
-}
 
 // One line per row in the table: line breaks shown as a mark.
 QString oneLine(QString text)
