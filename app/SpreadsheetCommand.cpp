@@ -97,20 +97,22 @@ int importSpreadsheet(const QString &source, const QString &target)
     QFile::remove(temporary);
     const QString editTime = editTimeText(currentLocalDateTime(), regionalFormats());
     RegisterBuilder builder(temporary);
-    bool built = builder.create();
-    for (qsizetype row = 0; built && row < plan.rows.size(); ++row) {
-        std::array<RowText, 8> texts;
-        const TenantRows::Cells cells = plan.rows.cells(row);
-        for (int column = 0; column < TenantRows::columnCount; ++column)
-            texts[std::size_t(column)] = qtext(cells[std::size_t(column)]);
-        texts[7] = editTime;
-        built = builder.insert(row + 1, texts) == RegisterBuilder::Insert::Done;
-    }
-    built = built && builder.finish(plan.rows.size());
-    if (!built) {
+    try {
+        builder.create();
+        for (qsizetype row = 0; row < plan.rows.size(); ++row) {
+            std::array<RowText, 8> texts;
+            const TenantRows::Cells cells = plan.rows.cells(row);
+            for (int column = 0; column < TenantRows::columnCount; ++column)
+                texts[std::size_t(column)] = qtext(cells[std::size_t(column)]);
+            texts[7] = editTime;
+            builder.insert(row + 1, texts);  // each row its own new ID: never taken
+        }
+        builder.finish(plan.rows.size());
+    } catch (const AppError &) {
         builder.abandon();
-        QFile::remove(temporary);
-        throw AppError(builder.failure());
+        if (builder.madeFile())
+            QFile::remove(temporary);
+        throw;
     }
     if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);

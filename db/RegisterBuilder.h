@@ -21,7 +21,8 @@ using RowText = std::optional<QString>;
 // Writes a new register file (the program's schema) at a path where nothing
 // is yet, and fills it with rows in one transaction. Nothing else uses the
 // file while it is built, so it is written without a journal; finish()
-// checks it and flushes it to disk.
+// checks it and flushes it to disk. Each step throws AppError, in the user's
+// words, when it fails.
 class RegisterBuilder {
 public:
     explicit RegisterBuilder(QString path);
@@ -31,37 +32,32 @@ public:
 
     // Creates the file (never over an existing one) with the empty table,
     // which gets the TEXT columns `extraColumns` after the eight.
-    bool create(const QStringList &extraColumns = {});
+    void create(const QStringList &extraColumns = {});
 
-    enum class Insert { Done, KeyTaken, Failed };
+    enum class Insert { Done, KeyTaken };
     // `texts`: the eight tenant columns' in their order, then the extra ones'.
     Insert insert(qint64 id, std::span<const RowText> texts);
 
     // Commits, checks that the table holds `expectedRows` rows and that the
     // file passes SQLite's integrity check, closes it and syncs it to disk.
-    bool finish(qint64 expectedRows);
+    void finish(qint64 expectedRows);
 
     // Closes the file without keeping anything of what was written.
     void abandon();
-
-    // After a failure: what went wrong, in the user's words.
-    QString failure() const { return m_failure; }
 
     // Whether create() made the file at the path (it may have failed after
     // that): only then is the file the builder's to remove.
     bool madeFile() const { return m_madeFile; }
 
 private:
-    bool fail(const QString &text);
-    bool failFromEngine();
-    bool exec(const char *sql);
+    [[noreturn]] void failFromEngine();
+    void exec(const char *sql);
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     SqlStatement m_insert;
     int m_columns = 0;  // after ID
     bool m_madeFile = false;
-    QString m_failure;
 };
 
 // Why the file at `path` is not a whole register of `expectedRows` rows
