@@ -3,6 +3,7 @@
 
 #include "access/AccessTable.h"
 #include "db/AccessDatabaseFile.h"
+#include "db/AppError.h"
 #include "platform/FileSteps.h"
 #include "db/RegisterBuilder.h"
 #include "db/ADOConnection.h"
@@ -136,10 +137,13 @@ Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, c
     const qint64 total = table.declaredRowCount();
     if (progress && !progress(0, total))
         return Copy::Cancelled;
-    const bool madeIt = builder.create(plan.extraNames);
-    *created = builder.madeFile();
-    if (!madeIt)
-        return failed(builder.failure());
+    try {
+        builder.create(plan.extraNames);
+        *created = true;
+    } catch (const AppError &error) {
+        *created = builder.madeFile();
+        return failed(error.text());
+    }
 
     // The source column of each of the row's texts, in the register's order.
     std::vector<int> sources(plan.sources.begin(), plan.sources.end());
@@ -172,13 +176,11 @@ Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, c
                 return Copy::CalculatedUnusable;
             }
         }
-        switch (builder.insert(id, texts)) {
-        case RegisterBuilder::Insert::Done:
-            break;
-        case RegisterBuilder::Insert::KeyTaken:
-            return Copy::KeyUnusable;
-        case RegisterBuilder::Insert::Failed:
-            return failed(builder.failure());
+        try {
+            if (builder.insert(id, texts) == RegisterBuilder::Insert::KeyTaken)
+                return Copy::KeyUnusable;
+        } catch (const AppError &error) {
+            return failed(error.text());
         }
         ++done;
         if (progress && done % progressStep == 0 && !progress(done, total))
@@ -188,8 +190,11 @@ Copy copyRows(AccessTable &table, const ColumnPlan &plan, const QString &path, c
         return failed(damagedText());
     if (progress && !progress(done, total))
         return Copy::Cancelled;
-    if (!builder.finish(done))
-        return failed(builder.failure());
+    try {
+        builder.finish(done);
+    } catch (const AppError &error) {
+        return failed(error.text());
+    }
     result.rows = done;
     result.declaredRows = total;
     return Copy::Done;

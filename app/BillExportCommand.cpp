@@ -39,28 +39,28 @@ QString shown(const QString &path)
 std::vector<BillSummary> monthBills(const QString &path, const LedgerMonth &month)
 {
     if (!QFileInfo(path).isFile())
-        throw SpreadsheetError(QStringLiteral("“%1”不存在").arg(shown(path)));
+        throw AppError(QStringLiteral("“%1”不存在").arg(shown(path)));
     if (const QString refusal = accessDatabaseRefusal(path); !refusal.isEmpty())
-        throw SpreadsheetError(refusal);
+        throw AppError(refusal);
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const auto closeDb = qScopeGuard([db] { sqlite3_close(db); });
     if (rc != SQLITE_OK)
-        throw SpreadsheetError(engineErrorText(db));
+        throw AppError(engineErrorText(db));
     sqlite3_busy_timeout(db, TADOConnection::busyTimeoutMs);
     const ReadTransaction read(db);
     if (!read.locked())
-        throw SpreadsheetError(engineErrorText(db));
+        throw AppError(engineErrorText(db));
     return readMonthBills(db, ledgerExists(db), month);
 }
 
 int exportBills(const QString &source, const QString &target, const LedgerMonth &month)
 {
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(shown(target)));
+        throw AppError(QStringLiteral("“%1”已经存在").arg(shown(target)));
     const std::vector<BillSummary> bills = monthBills(source, month);
     if (bills.empty())
-        throw SpreadsheetError(QStringLiteral("%1没有账单").arg(month.text()));
+        throw AppError(QStringLiteral("%1没有账单").arg(month.text()));
     const ResultSet rows = monthBillRows(bills);
     ResultSetRows listed(rows);
     ListingExport file(listed, target, month.text() + QStringLiteral("账单"));
@@ -91,8 +91,6 @@ int runBillExportCommand(const QStringList &files, const QString &monthKey)
     }
     try {
         return exportBills(files[0], files[1], *month);
-    } catch (const SpreadsheetError &error) {
-        printLine(stderr, QStringLiteral("larkhaven-convert: 导出失败：") + error.text());
     } catch (const AppError &error) {
         printLine(stderr, QStringLiteral("larkhaven-convert: 导出失败：") + error.text());
     }

@@ -118,7 +118,7 @@ int runSheetChild(const QStringList &arguments)
         try {
             writer.finish(readSheetCells(arguments[3], sheet, formats, writer, control));
             return 0;
-        } catch (const SpreadsheetError &error) {
+        } catch (const AppError &error) {
             writer.fail(error.text());
         } catch (const std::bad_alloc &) {
             writer.fail(tooLargeOrDamagedText());

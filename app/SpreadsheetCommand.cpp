@@ -3,6 +3,7 @@
 
 #include "access/AccessConverter.h"
 #include "db/AccessDatabaseFile.h"
+#include "platform/Utf8Text.h"
 #include "sheets/ExportSource.h"
 #include "platform/FileSteps.h"
 #include "sheets/ImportPlan.h"
@@ -47,16 +48,16 @@ QString shown(const QString &path)
 void requireNew(const QString &target)
 {
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(shown(target)));
+        throw AppError(QStringLiteral("“%1”已经存在").arg(shown(target)));
 }
 
 int exportRegister(const QString &source, const QString &target)
 {
     requireNew(target);
     if (!QFileInfo(source).isFile())
-        throw SpreadsheetError(QStringLiteral("“%1”不存在").arg(shown(source)));
+        throw AppError(QStringLiteral("“%1”不存在").arg(shown(source)));
     if (const QString refusal = accessDatabaseRefusal(source); !refusal.isEmpty())
-        throw SpreadsheetError(refusal);
+        throw AppError(refusal);
     qint64 rows = 0;
     {
         RegisterTableRows table(source);
@@ -81,40 +82,43 @@ int importSpreadsheet(const QString &source, const QString &target, bool skipUnm
     const ImportPlan plan = planImport(
         std::make_shared<const SheetTable>(readSheetTable(source, 0, regionalFormats(), control)), {}, options);
     if (!plan.problem.isEmpty())
-        throw SpreadsheetError(plan.problem);
+        throw AppError(plan.problem);
     for (const SkippedRow &skipped : plan.skipped)
         printLine(stdout, QStringLiteral("跳过第 %1 行（%2）：%3").arg(skipped.row).arg(skipped.name, skipped.reason));
     for (const SkippedRow &noted : plan.notes)
         printLine(stdout, QStringLiteral("注意第 %1 行（%2）：%3").arg(noted.row).arg(noted.name, noted.reason));
     if (plan.rows.size() == 0)
-        throw SpreadsheetError(QStringLiteral("没有可以导入的记录"));
+        throw AppError(QStringLiteral("没有可以导入的记录"));
 
     const QString temporary = conversionTemporaryPath(target);
     QFile::remove(temporary);
     const QByteArray editTime = editTimeText(currentLocalDateTime(), regionalFormats()).toUtf8();
     RegisterBuilder builder(temporary);
-    bool built = builder.create(plan.extraColumns);
-    const int columns = plan.rows.columnCount();
-    TenantRows::Cells cells;
-    // The register's seven, 编辑时间, then the columns after them; the
-    // texts go in as UTF-8, where they lie in the sheet.
-    std::vector<std::optional<std::string_view>> texts(std::size_t(columns) + 1);
-    texts[TenantRows::registerColumnCount] = std::string_view(editTime.constData(), std::size_t(editTime.size()));
-    for (qsizetype row = 0; built && row < plan.rows.size(); ++row) {
-        plan.rows.cells(row, cells);
-        for (int column = 0; column < columns; ++column)
-            texts[std::size_t(column < TenantRows::registerColumnCount ? column : column + 1)] = cells[std::size_t(column)];
-        built = builder.insertUtf8(row + 1, texts) == RegisterBuilder::Insert::Done;
-    }
-    built = built && builder.finish(plan.rows.size());
-    if (!built) {
+    try {
+        builder.create(plan.extraColumns);
+        const int columns = plan.rows.columnCount();
+        TenantRows::Cells cells;
+        // The register's seven, 编辑时间, then the columns after them; the
+        // texts go in as UTF-8, where they lie in the sheet.
+        std::vector<std::optional<std::string_view>> texts(std::size_t(columns) + 1);
+        texts[TenantRows::registerColumnCount] = std::string_view(editTime.constData(), std::size_t(editTime.size()));
+        for (qsizetype row = 0; row < plan.rows.size(); ++row) {
+            plan.rows.cells(row, cells);
+            for (int column = 0; column < columns; ++column)
+                texts[std::size_t(column < TenantRows::registerColumnCount ? column : column + 1)]
+                    = cells[std::size_t(column)];
+            builder.insertUtf8(row + 1, texts);  // each row its own new ID: never taken
+        }
+        builder.finish(plan.rows.size());
+    } catch (const AppError &) {
         builder.abandon();
-        QFile::remove(temporary);
-        throw SpreadsheetError(builder.failure());
+        if (builder.madeFile())
+            QFile::remove(temporary);
+        throw;
     }
     if (const int error = publishFile(temporary, target, ExistingFile::Keep); error != 0) {
         QFile::remove(temporary);
-        throw SpreadsheetError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
+        throw AppError(error == EEXIST ? QStringLiteral("“%1”已经存在").arg(shown(target))
                                                : writeFailureText(error, QFileInfo(target).absolutePath()));
     }
 
@@ -147,10 +151,9 @@ std::optional<int> runSpreadsheetCommand(const QStringList &arguments, bool skip
     reportCrashesAs(crashLine, crashLine, exporting ? QByteArray() : QFile::encodeName(conversionTemporaryPath(target)));
     try {
         return exporting ? exportRegister(source, target) : importSpreadsheet(source, target, skipUnmatched);
-    } catch (const SpreadsheetError &error) {
-        printLine(stderr, failed + error.text());
     } catch (const AppError &error) {
-        printLine(stderr, QStringLiteral("larkhaven-convert: 导出失败：") + error.text());
+        // An import that fails in the register's engine says 导入失败 too.
+        printLine(stderr, failed + error.text());
     } catch (const std::bad_alloc &) {
         if (!exporting)
             QFile::remove(conversionTemporaryPath(target));

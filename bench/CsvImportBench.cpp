@@ -9,6 +9,7 @@
 // Both run as child processes through measure_child, so each time includes
 // starting the program and each peak is that program's own. Without the
 // sqlite3 shell the peer's columns stay empty.
+#include "db/AppError.h"
 #include "db/RegisterBuilder.h"
 #include "platform/CommandLine.h"
 #include "platform/RegionalFormats.h"
@@ -90,7 +91,14 @@ bool emptyRegister(const QString &path)
 {
     QFile::remove(path);
     RegisterBuilder builder(path);
-    return builder.create() && builder.finish(0);
+    try {
+        builder.create();
+        builder.finish(0);
+    } catch (const AppError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -6,9 +6,12 @@
 
 #include <exception>
 
-// A failure whose text the user sees in the error box: an engine error
-// (SQLite's own message), a cursor error ("ADOQuery1: ..."), or a failed
-// conversion. Handlers let it propagate; the guarded connection shows it.
+// The one exception of the libraries below the windows: a failure whose text
+// the user sees, in the user's words — an engine error (SQLite's own
+// message), a cursor error ("ADOQuery1: ..."), a failed conversion, a file
+// that cannot be read or written as a spreadsheet (the reason, with no final
+// full stop). Handlers let it propagate; the guarded connection shows it in
+// the error box, and the command line prints it.
 class AppError : public std::exception {
 public:
     explicit AppError(QString text);

@@ -3,6 +3,7 @@
 
 #include "platform/DateFormatPieces.h"
 #include "platform/TextTrim.h"
+#include "platform/Utf8Text.h"
 
 #include <sqlite3.h>
 
@@ -268,7 +269,7 @@ bool readLeaseDay(std::string_view utf8, const RegionalFormats &formats, qint64 
     if (user.numeric) {
         day = readWithLayout(s, user, false);
     } else if (!formats.shortDateFormat.isEmpty()) {
-        const QDate date = QLocale::system().toDate(QString::fromUtf8(s.data(), qsizetype(s.size())),
+        const QDate date = QLocale::system().toDate(fromUtf8(s),
                                                     formats.shortDateFormat);
         if (date.isValid())
             day = date.toJulianDay();

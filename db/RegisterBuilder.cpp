@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/RegisterBuilder.h"
 
+#include "db/AppError.h"
 #include "platform/FileSteps.h"
 #include "db/RegisterFile.h"
 #include "db/SqlStatement.h"
@@ -67,13 +68,7 @@ RegisterBuilder::~RegisterBuilder()
     abandon();
 }
 
-bool RegisterBuilder::fail(const QString &text)
-{
-    m_failure = text;
-    return false;
-}
-
-bool RegisterBuilder::failFromEngine()
+void RegisterBuilder::failFromEngine()
 {
     const int code = m_db ? sqlite3_errcode(m_db) : SQLITE_ERROR;
     // The error number of the failed call on the file itself; the
@@ -84,48 +79,48 @@ bool RegisterBuilder::failFromEngine()
         systemError = sqlite3_system_errno(m_db);
     const QString directory = QFileInfo(m_path).absolutePath();
     if (code == SQLITE_FULL)
-        return fail(writeFailureText(systemError == EFBIG ? EFBIG : ENOSPC, directory));
+        throw AppError(writeFailureText(systemError == EFBIG ? EFBIG : ENOSPC, directory));
     if (systemError != 0)
-        return fail(writeFailureText(systemError, directory));
-    return fail(QStringLiteral("写入新数据库时出错（%1）").arg(m_db ? engineErrorText(m_db) : QString()));
+        throw AppError(writeFailureText(systemError, directory));
+    throw AppError(QStringLiteral("写入新数据库时出错（%1）").arg(m_db ? engineErrorText(m_db) : QString()));
 }
 
-bool RegisterBuilder::exec(const char *sql)
+void RegisterBuilder::exec(const char *sql)
 {
-    return executeSql(m_db, sql) == SQLITE_OK || failFromEngine();
+    if (executeSql(m_db, sql) != SQLITE_OK)
+        failFromEngine();
 }
 
-bool RegisterBuilder::create(const QStringList &extraColumns)
+void RegisterBuilder::create(const QStringList &extraColumns)
 {
     const QByteArray path = QFile::encodeName(m_path);
     // O_EXCL: never a file that is already there.
     const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (descriptor < 0)
-        return fail(writeFailureText(errno, QFileInfo(m_path).absolutePath()));
+        throw AppError(writeFailureText(errno, QFileInfo(m_path).absolutePath()));
     ::close(descriptor);
     m_madeFile = true;
 
     const QString schema = registerSchema();
     if (schema.isEmpty())
-        return fail(QStringLiteral("程序缺少数据库结构（schema.sql）"));
+        throw AppError(QStringLiteral("程序缺少数据库结构（schema.sql）"));
     if (sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
-        return failFromEngine();
+        failFromEngine();
     sqlite3_extended_result_codes(m_db, 1);
     // The file is thrown away unless finish() succeeds, so a crash while it
     // is built needs no journal to recover from.
-    if (!exec("PRAGMA journal_mode=OFF") || !exec("PRAGMA synchronous=OFF") || !exec("PRAGMA cache_size=-16384")
-        || !exec(schema.toUtf8().constData()))
-        return false;
+    exec("PRAGMA journal_mode=OFF");
+    exec("PRAGMA synchronous=OFF");
+    exec("PRAGMA cache_size=-16384");
+    exec(schema.toUtf8().constData());
     QStringList columns{QStringLiteral("ID")};
     for (const QString &column : tenantColumns)
         columns << column;
     for (const QString &column : extraColumns) {
-        if (!exec(QStringLiteral("alter table data add column %1 TEXT").arg(quotedIdentifier(column)).toUtf8().constData()))
-            return false;
+        exec(QStringLiteral("alter table data add column %1 TEXT").arg(quotedIdentifier(column)).toUtf8().constData());
         columns << quotedIdentifier(column);
     }
-    if (!exec("BEGIN"))
-        return false;
+    exec("BEGIN");
     m_columns = int(columns.size()) - 1;
     QStringList parameters;
     for (int i = 1; i <= columns.size(); ++i)
@@ -133,7 +128,8 @@ bool RegisterBuilder::create(const QStringList &extraColumns)
     const QByteArray insert = QStringLiteral("insert into data (%1) values (%2)")
                                   .arg(columns.join(QStringLiteral(", ")), parameters.join(QStringLiteral(", ")))
                                   .toUtf8();
-    return m_insert.tryPrepare(m_db, insert) || failFromEngine();
+    if (!m_insert.tryPrepare(m_db, insert))
+        failFromEngine();
 }
 
 RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowText> texts)
@@ -147,11 +143,8 @@ RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowTe
         else
             rc = m_insert.bindText(i + 2, *texts[size_t(i)]);
     }
-    if (rc != SQLITE_OK) {
+    if (rc != SQLITE_OK)
         failFromEngine();
-        m_insert.reset();
-        return Insert::Failed;
-    }
     return step();
 }
 
@@ -164,11 +157,8 @@ RegisterBuilder::Insert RegisterBuilder::insertUtf8(qint64 id, std::span<const s
         else
             rc = m_insert.bindTextInPlace(i + 2, *texts[size_t(i)]);
     }
-    if (rc != SQLITE_OK) {
+    if (rc != SQLITE_OK)
         failFromEngine();
-        m_insert.reset();
-        return Insert::Failed;
-    }
     return step();
 }
 
@@ -184,25 +174,21 @@ RegisterBuilder::Insert RegisterBuilder::step()
         return Insert::KeyTaken;
     }
     failFromEngine();
-    m_insert.reset();
-    return Insert::Failed;
 }
 
-bool RegisterBuilder::finish(qint64 expectedRows)
+void RegisterBuilder::finish(qint64 expectedRows)
 {
     m_insert = SqlStatement();
-    if (!exec("COMMIT"))
-        return false;
+    exec("COMMIT");
     if (const QString failure = checkFailure(m_db, expectedRows); !failure.isEmpty())
-        return fail(failure);
+        throw AppError(failure);
 
     const int rc = sqlite3_close(m_db);
     m_db = nullptr;
     if (rc != SQLITE_OK)
-        return fail(QStringLiteral("关闭新数据库时出错"));
+        throw AppError(QStringLiteral("关闭新数据库时出错"));
     if (const int error = syncFile(m_path); error != 0)
-        return fail(writeFailureText(error, QFileInfo(m_path).absolutePath()));
-    return true;
+        throw AppError(writeFailureText(error, QFileInfo(m_path).absolutePath()));
 }
 
 void RegisterBuilder::abandon()

@@ -22,7 +22,8 @@ using RowText = std::optional<QString>;
 // Writes a new register file (the program's schema) at a path where nothing
 // is yet, and fills it with rows in one transaction. Nothing else uses the
 // file while it is built, so it is written without a journal; finish()
-// checks it and flushes it to disk.
+// checks it and flushes it to disk. Each step throws AppError, in the user's
+// words, when it fails.
 class RegisterBuilder {
 public:
     explicit RegisterBuilder(QString path);
@@ -32,9 +33,9 @@ public:
 
     // Creates the file (never over an existing one) with the empty table,
     // which gets the TEXT columns `extraColumns` after the eight.
-    bool create(const QStringList &extraColumns = {});
+    void create(const QStringList &extraColumns = {});
 
-    enum class Insert { Done, KeyTaken, Failed };
+    enum class Insert { Done, KeyTaken };
     // `texts`: the eight tenant columns' in their order, then the extra ones'.
     Insert insert(qint64 id, std::span<const RowText> texts);
     // The same with the texts as UTF-8, bound where they lie (they must
@@ -43,22 +44,18 @@ public:
 
     // Commits, checks that the table holds `expectedRows` rows and that the
     // file passes SQLite's integrity check, closes it and syncs it to disk.
-    bool finish(qint64 expectedRows);
+    void finish(qint64 expectedRows);
 
     // Closes the file without keeping anything of what was written.
     void abandon();
-
-    // After a failure: what went wrong, in the user's words.
-    QString failure() const { return m_failure; }
 
     // Whether create() made the file at the path (it may have failed after
     // that): only then is the file the builder's to remove.
     bool madeFile() const { return m_madeFile; }
 
 private:
-    bool fail(const QString &text);
-    bool failFromEngine();
-    bool exec(const char *sql);
+    [[noreturn]] void failFromEngine();
+    void exec(const char *sql);
     Insert step();
 
     QString m_path;
@@ -66,7 +63,6 @@ private:
     SqlStatement m_insert;
     int m_columns = 0;  // after ID
     bool m_madeFile = false;
-    QString m_failure;
 };
 
 // Why the file at `path` is not a whole register of `expectedRows` rows

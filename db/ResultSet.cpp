@@ -2,6 +2,7 @@
 #include "db/ResultSet.h"
 
 #include "platform/LargePageMemory.h"
+#include "platform/Utf8Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -136,7 +137,7 @@ void ResultSet::cells(int row, std::span<const int> columns, std::span<std::stri
 QString ResultSet::text(int row, int column) const
 {
     const std::string_view v = cell(row, column);
-    return QString::fromUtf8(v.data(), qsizetype(v.size()));
+    return fromUtf8(v);
 }
 
 std::int64_t ResultSet::rowid(int row) const

@@ -2,6 +2,7 @@
 #include "db/SqlStatement.h"
 
 #include "db/AppError.h"
+#include "platform/Utf8Text.h"
 
 #include <sqlite3.h>
 
@@ -159,8 +160,7 @@ std::optional<std::string_view> SqlStatement::columnText(int column) const
 
 QString SqlStatement::columnString(int column) const
 {
-    const std::string_view text = columnText(column).value_or(std::string_view());
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return fromUtf8(columnText(column).value_or(std::string_view()));
 }
 
 std::int64_t SqlStatement::columnInt64(int column) const

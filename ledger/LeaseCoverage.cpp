@@ -4,6 +4,7 @@
 #include "db/LeaseDate.h"
 #include "db/SqlStatement.h"
 #include "platform/TextTrim.h"
+#include "platform/Utf8Text.h"
 
 #include <sqlite3.h>
 
@@ -11,8 +12,7 @@ namespace {
 
 QString textOf(std::optional<std::string_view> utf8)
 {
-    const std::string_view text = utf8.value_or(std::string_view());
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return fromUtf8(utf8.value_or(std::string_view()));
 }
 
 } // namespace
@@ -38,7 +38,7 @@ Coverage tenantsCovering(sqlite3 *db, const LedgerMonth &month, const RegionalFo
             continue;
         const std::string_view room = trimmedControls(statement.columnText(2).value_or(std::string_view()));
         coverage.tenants.push_back({statement.columnInt64(0), textOf(statement.columnText(1)),
-                                    QString::fromUtf8(room.data(), qsizetype(room.size())),
+                                    fromUtf8(room),
                                     textOf(statement.columnText(3))});
     }
     if (rc != SQLITE_DONE)

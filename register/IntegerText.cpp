@@ -2,6 +2,7 @@
 #include "register/IntegerText.h"
 
 #include "db/AppError.h"
+#include "platform/Utf8Text.h"
 
 #include <optional>
 
@@ -73,6 +74,6 @@ std::int32_t integerFromUtf8(std::string_view text)
 {
     const std::optional<std::int32_t> value = parseInteger(text);
     if (!value)
-        throw notAnInteger(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        throw notAnInteger(fromUtf8(text));
     return *value;
 }

@@ -3,7 +3,7 @@
 
 #include "sheets/CsvGuard.h"
 #include "sheets/MappedBytes.h"
-#include "sheets/SheetCells.h"
+#include "platform/Utf8Text.h"
 #include "sheets/SheetReading.h"
 
 #include <QStringDecoder>
@@ -43,7 +43,7 @@ MappedBytes fromGb18030(std::string_view bytes, ReadControl &control)
         utf8.append(text.constData(), text.size());
     }
     if (!decoder.isValid() || decoder.hasError())
-        throw SpreadsheetError(QStringLiteral("文件的编码既不是 UTF-8 也不是 GBK/GB18030"));
+        throw AppError(QStringLiteral("文件的编码既不是 UTF-8 也不是 GBK/GB18030"));
     utf8.map();
     return utf8;
 }
@@ -115,7 +115,7 @@ private:
         const char *field = at;
         const char *quote = static_cast<const char *>(std::memchr(at, '"', std::size_t(end - at)));
         if (!quote)
-            throw SpreadsheetError(QStringLiteral("CSV 文件格式有误（引号没有配对）"));
+            throw AppError(QStringLiteral("CSV 文件格式有误（引号没有配对）"));
         // Most quoted fields hold no quote: they are handed on where they lie.
         if (quote + 1 >= end || quote[1] != '"') {
             at = quote + 1;
@@ -146,7 +146,7 @@ private:
             m_buffer += *at++;
         }
         if (inQuotes)
-            throw SpreadsheetError(QStringLiteral("CSV 文件格式有误（引号没有配对）"));
+            throw AppError(QStringLiteral("CSV 文件格式有误（引号没有配对）"));
         m_sink.cell(column, {SheetValue::Kind::Text, csvGuard::withoutGuard(m_buffer)});
         return at;
     }
@@ -164,7 +164,7 @@ void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control)
     MappedBytes file = MappedBytes::ofFile(path);
     std::string_view bytes = file.bytes();
     if (bytes.find('\0') != std::string_view::npos)
-        throw SpreadsheetError(QStringLiteral("文件不是 CSV 文本（含有二进制数据；UTF-16 编码的文本请另存为 UTF-8 的 CSV）"));
+        throw AppError(QStringLiteral("文件不是 CSV 文本（含有二进制数据；UTF-16 编码的文本请另存为 UTF-8 的 CSV）"));
     const bool marked = bytes.starts_with("\xEF\xBB\xBF");
     if (!marked && !isUtf8(bytes, control))
         file = fromGb18030(bytes, control);

@@ -12,5 +12,5 @@ struct ReadControl;
 // (which covers GBK), as Chinese Excel and WPS write it. Every field is
 // text, as it stands in the file; an empty field in quotes ("") is an empty
 // text, an empty field without them is no cell at all. Throws
-// SpreadsheetError, or ReadCancelled when `control` asks.
+// AppError, or ReadCancelled when `control` asks.
 void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control);

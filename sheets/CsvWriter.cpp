@@ -21,7 +21,7 @@ CsvWriter::CsvWriter(const QString &path)
     : m_file(path)
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw SpreadsheetError(writeFailureText(errno ? errno : EIO, QFileInfo(path).absolutePath()));
+        throw AppError(writeFailureText(errno ? errno : EIO, QFileInfo(path).absolutePath()));
     m_pending.reserve(flushSize + 4096);
     m_pending.append("\xEF\xBB\xBF");
 }
@@ -61,7 +61,7 @@ void CsvWriter::flush()
 {
     errno = 0;
     if (m_file.write(m_pending) != m_pending.size())
-        throw SpreadsheetError(writeFailureText(errno ? errno : EIO, QFileInfo(m_file.fileName()).absolutePath()));
+        throw AppError(writeFailureText(errno ? errno : EIO, QFileInfo(m_file.fileName()).absolutePath()));
     m_pending.clear();
 }
 
@@ -85,6 +85,6 @@ void CsvWriter::finish()
     flush();
     errno = 0;
     if (!m_file.flush())
-        throw SpreadsheetError(writeFailureText(errno ? errno : EIO, QFileInfo(m_file.fileName()).absolutePath()));
+        throw AppError(writeFailureText(errno ? errno : EIO, QFileInfo(m_file.fileName()).absolutePath()));
     m_file.close();
 }

@@ -5,6 +5,7 @@
 #include "db/RegisterBuilder.h"
 #include "platform/RegionalFormats.h"
 #include "platform/TextTrim.h"
+#include "platform/Utf8Text.h"
 #include "platform/WrittenDate.h"
 #include "sheets/ImportColumns.h"
 #include "sheets/SheetTable.h"
@@ -33,7 +34,7 @@ constexpr int remarkPart = -2;
 
 QString trimmedText(std::string_view text)
 {
-    return textOf(text).trimmed();
+    return fromUtf8(text).trimmed();
 }
 
 bool hasValue(const SheetTable &table, qsizetype row)
@@ -132,7 +133,7 @@ public:
         auto found = m_known.find(text);
         if (found == m_known.end()) {
             std::optional<std::string> regional;
-            const QString written = textOf(text);
+            const QString written = fromUtf8(text);
             if (const std::optional<QDate> date = readWrittenDate(written, regionalFormats()))
                 regional = fullYearDateText(*date, regionalFormats()).toStdString();
             else if (QDateTime::fromString(written.trimmed(), m_dateTime).isValid())
@@ -290,10 +291,10 @@ ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &re
             : std::nullopt;
         const qint64 sourceRow = table.sourceRow(row);
         const auto skip = [&](const QString &reason) {
-            plan.skipped.push_back({sourceRow, name ? textOf(*name) : QString(), reason});
+            plan.skipped.push_back({sourceRow, name ? fromUtf8(*name) : QString(), reason});
         };
         const auto isFormula = [&](int column) { return own[std::size_t(column)] && own[std::size_t(column)]->formula; };
-        if ((name && isTotalsName(textOf(*name))) || ((!name || trimmedText(*name).isEmpty())
+        if ((name && isTotalsName(fromUtf8(*name))) || ((!name || trimmedText(*name).isEmpty())
                                                       && (isFormula(rentColumn) || isFormula(depositColumn)))) {
             skip(QStringLiteral("合计行"));
             continue;
@@ -313,7 +314,7 @@ ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &re
         seen.emplace(*name, sourceRow);
         plan.rows.append(row);
         const qsizetype added = plan.rows.size() - 1;
-        const auto note = [&](const QString &reason) { plan.notes.push_back({sourceRow, textOf(*name), reason}); };
+        const auto note = [&](const QString &reason) { plan.notes.push_back({sourceRow, fromUtf8(*name), reason}); };
 
         for (const int column : {rentColumn, depositColumn}) {
             const std::optional<SheetCell> &cell = own[std::size_t(column)];
@@ -342,9 +343,9 @@ ImportPlan planImport(std::shared_ptr<const SheetTable> sheet, const NameSet &re
         if (!parts.empty()) {
             QStringList remark;
             if (const std::optional<std::string_view> text = plan.rows.cell(added, remarkColumn); text && !text->empty())
-                remark << textOf(*text);
+                remark << fromUtf8(*text);
             for (const SheetCell &part : parts)
-                remark << partNames[part.column] + QStringLiteral("：") + textOf(part.text);
+                remark << partNames[part.column] + QStringLiteral("：") + fromUtf8(part.text);
             plan.rows.replace(added, remarkColumn, remark.join(QStringLiteral("\r\n")).toStdString());
         }
         for (int column = 1; column < remarkColumn; ++column) {

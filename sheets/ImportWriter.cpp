@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/ImportWriter.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/ImportPlan.h"
 #include "sheets/SheetCells.h"
 #include "sheets/TenantRows.h"
@@ -62,7 +63,7 @@ bool ImportWriter::begin()
         const std::string_view name = m_rows.cell(row, 0).value_or(std::string_view());
         if (names.contains(name))
             return fail(QStringLiteral("预览之后，登记表中已有了“%1”（表格第 %2 行）；请重新导入")
-                            .arg(textOf(name))
+                            .arg(fromUtf8(name))
                             .arg(m_rows.sourceRow(row)));
     }
 

@@ -65,8 +65,8 @@ void ListingExport::publish(bool replace)
 {
     const int error = publishFile(m_temporary, m_target, replace ? ExistingFile::Replace : ExistingFile::Keep);
     if (error == EEXIST && !replace)
-        throw SpreadsheetError(QStringLiteral("“%1”已经存在").arg(QDir::toNativeSeparators(m_target)));
+        throw AppError(QStringLiteral("“%1”已经存在").arg(QDir::toNativeSeparators(m_target)));
     if (error != 0)
-        throw SpreadsheetError(writeFailureText(error, QFileInfo(m_target).absolutePath()));
+        throw AppError(writeFailureText(error, QFileInfo(m_target).absolutePath()));
     m_published = true;
 }

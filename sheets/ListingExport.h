@@ -19,7 +19,7 @@ class ExportSource;
 //   says; an empty text is "", a NULL nothing.
 // The file is written under a temporary name beside the target and put in
 // place by publishFile() once complete and checked. Failures throw
-// SpreadsheetError with the reason in the user's words; the temporary file
+// AppError with the reason in the user's words; the temporary file
 // is then removed and the target left as it was.
 class ListingExport {
 public:

@@ -19,8 +19,8 @@ namespace {
 [[noreturn]] void failWith(int error, const QString &what)
 {
     if (error == ENOSPC || error == EDQUOT)
-        throw SpreadsheetError(QStringLiteral("临时文件夹“%1”空间不足").arg(QDir::toNativeSeparators(QDir::tempPath())));
-    throw SpreadsheetError(QStringLiteral("%1（%2）").arg(what, QString::fromLocal8Bit(std::strerror(error))));
+        throw AppError(QStringLiteral("临时文件夹“%1”空间不足").arg(QDir::toNativeSeparators(QDir::tempPath())));
+    throw AppError(QStringLiteral("%1（%2）").arg(what, QString::fromLocal8Bit(std::strerror(error))));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ public:
     MappedBytes(const MappedBytes &) = delete;
     MappedBytes &operator=(const MappedBytes &) = delete;
 
-    // Throws SpreadsheetError when the file cannot be read.
+    // Throws AppError when the file cannot be read.
     static MappedBytes ofFile(const QString &path);
     // An empty temporary file for append(); map() then makes it readable.
     static MappedBytes temporary();

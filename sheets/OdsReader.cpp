@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/OdsReader.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/SheetLimits.h"
 #include "sheets/SheetReading.h"
 #include "sheets/XmlScan.h"
@@ -15,14 +16,9 @@
 
 namespace {
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 [[noreturn]] void damaged(const QString &detail)
 {
-    throw SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(detail));
+    throw AppError(QStringLiteral("文件已损坏（%1）").arg(detail));
 }
 
 std::optional<double> number(std::string_view text)
@@ -147,7 +143,7 @@ private:
     void checkLength() const
     {
         if (qint64(m_text.size()) > 3 * sheetLimits::cellCharacters)
-            throw SpreadsheetError(QStringLiteral("有单元格超过了表格单元格的 %1 个字符上限，文件已损坏")
+            throw AppError(QStringLiteral("有单元格超过了表格单元格的 %1 个字符上限，文件已损坏")
                                        .arg(sheetLimits::cellCharacters));
     }
 
@@ -428,13 +424,13 @@ QStringList readOds(const QString &path, int sheetIndex, SheetRowSink &sink, Rea
 {
     ZipArchive zip(path);
     if (!zip.isOpen())
-        throw SpreadsheetError(QStringLiteral("文件已损坏，或不是 .ods 表格文件"));
+        throw AppError(QStringLiteral("文件已损坏，或不是 .ods 表格文件"));
     MappedBytes xml = readMappedEntry(zip, QStringLiteral("content.xml"), control);
     ContentReader reader(sheetIndex, sink, control, xml);
     scanXml(xml.bytes(), reader);
     if (reader.names.isEmpty())
-        throw SpreadsheetError(QStringLiteral("文件中没有工作表"));
+        throw AppError(QStringLiteral("文件中没有工作表"));
     if (!reader.found)
-        throw SpreadsheetError(QStringLiteral("工作簿中没有第 %1 个工作表").arg(sheetIndex + 1));
+        throw AppError(QStringLiteral("工作簿中没有第 %1 个工作表").arg(sheetIndex + 1));
     return reader.names;
 }

@@ -17,5 +17,5 @@ struct ReadControl;
 // value it was last computed to.
 // Cells and rows written once with a repeat count come as often as they
 // repeat, within a sheet's 1,048,576 rows and 16,384 columns. Throws
-// SpreadsheetError, or ReadCancelled when `control` asks.
+// AppError, or ReadCancelled when `control` asks.
 QStringList readOds(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control);

@@ -2,14 +2,11 @@
 #include "sheets/SheetCells.h"
 
 #include "db/RegisterValueText.h"
+#include "platform/Utf8Text.h"
 #include "sheets/SheetLimits.h"
 #include "sheets/SheetReading.h"
 #include "sheets/SheetTable.h"
 #include "sheets/SpreadsheetReader.h"
-
-#include <QStringDecoder>
-
-#include <cstring>
 
 namespace {
 
@@ -42,7 +39,7 @@ public:
     void beginRow(qint64 rowNumber) override
     {
         if (rowNumber < 1 || rowNumber > sheetLimits::rows)
-            throw SpreadsheetError(QStringLiteral("工作表超过了 %1 行，文件已损坏或不是本程序能导入的表格").arg(sheetLimits::rows));
+            throw AppError(QStringLiteral("工作表超过了 %1 行，文件已损坏或不是本程序能导入的表格").arg(sheetLimits::rows));
         m_row = rowNumber;
         m_sink.beginRow(rowNumber);
     }
@@ -50,7 +47,7 @@ public:
     void cell(int column, const SheetValue &value) override
     {
         if (column < 0 || column >= sheetLimits::columns)
-            throw SpreadsheetError(
+            throw AppError(
                 QStringLiteral("文件已损坏（第 %1 行的单元格超出了表格的 %2 列）").arg(m_row).arg(sheetLimits::columns));
         SheetCell cell{column, CellKind::Text, value.isFormula, {}};
         switch (value.kind) {
@@ -94,7 +91,7 @@ public:
         checkLength(cell);
         m_cost += sheetCellCost(qint64(cell.text.size()));
         if (++m_cells > sheetLimits::tableCells || m_cost > sheetLimits::tableBytes)
-            throw SpreadsheetError(sheetTooLargeText());
+            throw AppError(sheetTooLargeText());
         m_sink.cell(cell);
     }
 
@@ -106,7 +103,7 @@ public:
         // within a sheet's rows and columns, so neither figure overflows.
         if (cells < 0 || bytes < 0 || cells > sheetLimits::tableCells - m_cells
             || bytes + sheetCellCost(0) * cells > sheetLimits::tableBytes - m_cost)
-            throw SpreadsheetError(sheetTooLargeText());
+            throw AppError(sheetTooLargeText());
     }
 
 private:
@@ -121,8 +118,7 @@ private:
     std::string_view repaired(std::string_view text)
     {
         ++m_repaired;
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        m_buffer = QString(decoder.decode(QByteArrayView(text.data(), qsizetype(text.size())))).toStdString();
+        m_buffer = fromUtf8(text).toStdString();
         return m_buffer;
     }
 
@@ -136,8 +132,8 @@ private:
             return;
         const QString where = QStringLiteral("第 %1 行第 %2 列的单元格").arg(m_row).arg(cell.column + 1);
         if (m_plainText)
-            throw SpreadsheetError(where + QStringLiteral("超过了 %1 MB").arg(sheetLimits::csvCellBytes / (1024 * 1024)));
-        throw SpreadsheetError(where + QStringLiteral("超过了表格单元格的 %1 个字符上限，文件已损坏").arg(sheetLimits::cellCharacters));
+            throw AppError(where + QStringLiteral("超过了 %1 MB").arg(sheetLimits::csvCellBytes / (1024 * 1024)));
+        throw AppError(where + QStringLiteral("超过了表格单元格的 %1 个字符上限，文件已损坏").arg(sheetLimits::cellCharacters));
     }
 
     const RegionalFormats &m_formats;
@@ -162,55 +158,11 @@ WorkbookFacts readSheetCells(const QString &path, int sheetIndex, const Regional
     return facts;
 }
 
-bool isUtf8(std::string_view text)
+// Here rather than beside SheetTable, so that the program, which takes its
+// tables from the reading child, links none of the readers.
+SheetTable readSheetTable(const QString &path, int sheetIndex, const RegionalFormats &formats, ReadControl &control)
 {
-    const auto *at = reinterpret_cast<const unsigned char *>(text.data());
-    const auto *end = at + text.size();
-    while (at < end) {
-        // Eight ASCII bytes at a time.
-        if (end - at >= 8) {
-            std::uint64_t eight;
-            std::memcpy(&eight, at, 8);
-            if ((eight & 0x8080808080808080ULL) == 0) {
-                at += 8;
-                continue;
-            }
-        }
-        const unsigned char lead = *at;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
-        int more;
-        unsigned lowest;  // the second byte's range, for overlongs and surrogates
-        unsigned highest = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            lowest = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            lowest = lead == 0xE0 ? 0xA0 : 0x80;
-            highest = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            lowest = lead == 0xF0 ? 0x90 : 0x80;
-            highest = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (end - at <= more || at[1] < lowest || at[1] > highest)
-            return false;
-        for (int i = 2; i <= more; ++i) {
-            if ((at[i] & 0xC0) != 0x80)
-                return false;
-        }
-        at += more + 1;
-    }
-    return true;
-}
-
-QString textOf(std::string_view utf8)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+    SheetTableBuilder builder(true);
+    const WorkbookFacts facts = readSheetCells(path, sheetIndex, formats, builder, control);
+    return builder.take(facts, sheetIndex);
 }

@@ -55,13 +55,7 @@ struct WorkbookFacts {
 // Reads sheet `sheetIndex` of the spreadsheet at `path` into `sink`, each
 // cell as the register's text, and returns the workbook's facts. The sheet
 // may hold no more than sheets/SheetLimits.h allows. Throws
-// SpreadsheetError, or ReadCancelled when `control` asks.
+// AppError, or ReadCancelled when `control` asks.
 WorkbookFacts readSheetCells(const QString &path, int sheetIndex, const RegionalFormats &formats, SheetCellSink &sink,
                              ReadControl &control);
 
-// Whether `text` is well-formed UTF-8.
-bool isUtf8(std::string_view text);
-
-// A cell's UTF-8 text as a QString, a U+FEFF at its start kept (which
-// QString::fromUtf8 takes for a byte-order mark and drops).
-QString textOf(std::string_view utf8);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/AppError.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,23 +12,6 @@
 
 // What the spreadsheet readers share: the cells they deliver, row by row,
 // and the control through which another thread follows and stops them.
-
-// A file that cannot be read as a spreadsheet, with the reason in the
-// user's words (no final full stop).
-class SpreadsheetError : public std::exception {
-public:
-    explicit SpreadsheetError(QString text)
-        : m_text(std::move(text))
-        , m_utf8(m_text.toUtf8())
-    {
-    }
-    const QString &text() const noexcept { return m_text; }
-    const char *what() const noexcept override { return m_utf8.constData(); }
-
-private:
-    QString m_text;
-    QByteArray m_utf8;
-};
 
 // Thrown out of a reading that was asked to stop.
 class ReadCancelled : public std::exception {
@@ -76,7 +61,7 @@ public:
     virtual void endRow() = 0;
     // Told before a reader delivers `cells` more cells of `bytes` of text
     // in all by repeating what it read (an .ods row or cell written once
-    // with a repeat count); throws SpreadsheetError when they would make
+    // with a repeat count); throws AppError when they would make
     // the sheet larger than an import holds.
     virtual void repeatAhead(qint64 cells, qint64 bytes)
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/SheetStream.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/CellRecord.h"
 #include "sheets/SheetReading.h"
 

@@ -54,7 +54,7 @@ public:
     explicit SheetStreamReader(SheetCellSink &sink);
 
     enum class State { Reading, Ended, Failed, Unreadable };
-    // Takes what arrived. Throws SpreadsheetError when the sink refuses
+    // Takes what arrived. Throws AppError when the sink refuses
     // the cells.
     State take(const char *data, qsizetype size);
     State state() const { return m_state; }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/SheetTable.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/CellRecord.h"
 #include "sheets/SheetLimits.h"
 #include "sheets/SheetReading.h"
@@ -11,7 +12,7 @@ constexpr std::size_t blockSize = 1 << 20;
 
 [[noreturn]] void damaged(const QString &detail)
 {
-    throw SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(detail));
+    throw AppError(QStringLiteral("文件已损坏（%1）").arg(detail));
 }
 
 } // namespace
@@ -104,7 +105,7 @@ void SheetTableBuilder::cell(const SheetCell &cell)
         damaged(QStringLiteral("第 %1 行有无法识别的单元格").arg(m_rowNumber));
     m_cost += sheetCellCost(qint64(cell.text.size()));
     if (++m_table.m_cells > sheetLimits::tableCells || m_cost > sheetLimits::tableBytes)
-        throw SpreadsheetError(sheetTooLargeText());
+        throw AppError(sheetTooLargeText());
     reserve(cellRecord::headerBytes + cell.text.size());
     char *end = cellRecord::encode(m_free, cell);
     m_freeSize -= std::size_t(end - m_free);
@@ -138,11 +139,4 @@ SheetTable SheetTableBuilder::take(const WorkbookFacts &facts, int sheetIndex)
     m_table.facts = facts;
     m_table.sheetIndex = sheetIndex;
     return std::move(m_table);
-}
-
-SheetTable readSheetTable(const QString &path, int sheetIndex, const RegionalFormats &formats, ReadControl &control)
-{
-    SheetTableBuilder builder(true);
-    const WorkbookFacts facts = readSheetCells(path, sheetIndex, formats, builder, control);
-    return builder.take(facts, sheetIndex);
 }

@@ -107,7 +107,7 @@ private:
 // Fills a SheetTable from a reading, here or in the reading child, and
 // checks what it is given: the places within a sheet's bounds, the texts
 // well-formed UTF-8, the whole within the sizes of sheets/SheetLimits.h.
-// Throws SpreadsheetError for anything else.
+// Throws AppError for anything else.
 class SheetTableBuilder : public SheetCellSink {
 public:
     // `textsChecked`: the cells come from this process's own reading,
@@ -147,5 +147,5 @@ struct RegionalFormats;
 
 // Reads sheet `sheetIndex` of the spreadsheet at `path` into a table, in
 // this process (the command line does; the program has its reading child
-// do it). Throws SpreadsheetError, or ReadCancelled when `control` asks.
+// do it). Throws AppError, or ReadCancelled when `control` asks.
 SheetTable readSheetTable(const QString &path, int sheetIndex, const RegionalFormats &formats, ReadControl &control);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/XlsxPackage.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/SheetReading.h"
 #include "sheets/XmlScan.h"
 
@@ -9,11 +10,6 @@
 #include <QUrl>
 
 namespace {
-
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // The part a relationship's target names, from the part that holds it.
 QString resolvedPart(const QString &source, const QString &target)
@@ -79,7 +75,7 @@ XlsxPackage::XlsxPackage(const QString &path)
     : m_zip(path)
 {
     if (!m_zip.isOpen())
-        throw SpreadsheetError(QStringLiteral("文件已损坏，或不是 .xlsx 表格文件"));
+        throw AppError(QStringLiteral("文件已损坏，或不是 .xlsx 表格文件"));
 
     QString workbook;
     for (const Relationship &relationship : relationshipsOf(QString())) {
@@ -87,7 +83,7 @@ XlsxPackage::XlsxPackage(const QString &path)
             workbook = relationship.target;
     }
     if (workbook.isEmpty())
-        throw SpreadsheetError(QStringLiteral("文件不是 .xlsx 表格文件（其中没有工作簿）"));
+        throw AppError(QStringLiteral("文件不是 .xlsx 表格文件（其中没有工作簿）"));
 
     WorkbookReader book;
     const QByteArray bookXml = read(workbook);

@@ -15,7 +15,7 @@ struct ReadControl;
 // needs: the sheets in the workbook's order, the shared strings and the
 // styles. Parts are found through the package's relationships as the writer
 // spelled them, relative to their source or absolute from the package's
-// root. Throws SpreadsheetError for a file that is no such package.
+// root. Throws AppError for a file that is no such package.
 class XlsxPackage {
 public:
     struct Sheet {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/XlsxReader.h"
 
+#include "platform/Utf8Text.h"
 #include "sheets/SheetCells.h"
 #include "sheets/SheetLimits.h"
 #include "sheets/SheetReading.h"
@@ -14,11 +15,6 @@
 #include <optional>
 
 namespace {
-
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // The column of a cell reference such as "AB12", from 0; -1 if none. A
 // reference past the last column (XFD) gives that column's number, past
@@ -76,7 +72,7 @@ public:
             const std::string_view reference = attributes.value("r");
             const int column = referencedColumn(reference);
             if (column >= sheetLimits::columns)
-                throw SpreadsheetError(QStringLiteral("文件已损坏（第 %1 行的单元格“%2”超出了表格的 %3 列）")
+                throw AppError(QStringLiteral("文件已损坏（第 %1 行的单元格“%2”超出了表格的 %3 列）")
                                            .arg(m_row)
                                            .arg(fromUtf8(reference.substr(0, 40)))
                                            .arg(sheetLimits::columns));
@@ -130,7 +126,7 @@ private:
         if (!number.empty()) {
             const auto result = std::from_chars(number.data(), number.data() + number.size(), row);
             if (result.ec != std::errc() || row < 1 || row > sheetLimits::rows)
-                throw SpreadsheetError(QStringLiteral("文件已损坏（行号“%1”不在表格的 1 至 %2 行之内）")
+                throw AppError(QStringLiteral("文件已损坏（行号“%1”不在表格的 1 至 %2 行之内）")
                                            .arg(fromUtf8(number.substr(0, 40)))
                                            .arg(sheetLimits::rows));
         }
@@ -169,7 +165,7 @@ private:
             std::size_t index = 0;
             const auto result = std::from_chars(m_value.data(), m_value.data() + m_value.size(), index);
             if (result.ec != std::errc() || index >= m_strings.size())
-                throw SpreadsheetError(QStringLiteral("文件已损坏（第 %1 行引用了不存在的文本）").arg(m_row));
+                throw AppError(QStringLiteral("文件已损坏（第 %1 行引用了不存在的文本）").arg(m_row));
             return {SheetValue::Kind::Text, m_strings.at(index)};
         }
         if (type == "e")
@@ -182,9 +178,9 @@ private:
             return textValue(m_value);
         }
         if (!type.empty() && type != "n")
-            throw SpreadsheetError(QStringLiteral("第 %1 行有不认识的单元格类型“%2”")
+            throw AppError(QStringLiteral("第 %1 行有不认识的单元格类型“%2”")
                                        .arg(m_row)
-                                       .arg(QString::fromUtf8(type.data(), qsizetype(type.size()))));
+                                       .arg(fromUtf8(type)));
         double number = 0;
         const auto result = std::from_chars(m_value.data(), m_value.data() + m_value.size(), number);
         if (result.ec != std::errc())
@@ -226,10 +222,10 @@ WorkbookFacts readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, 
     for (const XlsxPackage::Sheet &sheet : package.sheets())
         names << sheet.name;
     if (sheetIndex < 0 || sheetIndex >= names.size())
-        throw SpreadsheetError(QStringLiteral("工作簿中没有工作表"));
+        throw AppError(QStringLiteral("工作簿中没有工作表"));
     const QString part = package.sheets().at(sheetIndex).part;
     if (part.isEmpty())
-        throw SpreadsheetError(QStringLiteral("“%1”不是存放数据的工作表").arg(names.at(sheetIndex)));
+        throw AppError(QStringLiteral("“%1”不是存放数据的工作表").arg(names.at(sheetIndex)));
 
     const std::vector<bool> dateStyles
         = package.stylesPart().isEmpty() ? std::vector<bool>() : readDateStyles(package.read(package.stylesPart()));

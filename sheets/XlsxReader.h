@@ -15,5 +15,5 @@ struct WorkbookFacts;
 // as dates, error values as their text, a formula's cell as its last
 // computed value, or as its formula when the file kept none. Cell places
 // past column XFD or row 1,048,576 are a damaged file. Throws
-// SpreadsheetError, or ReadCancelled when `control` asks.
+// AppError, or ReadCancelled when `control` asks.
 WorkbookFacts readXlsx(const QString &path, int sheetIndex, SheetRowSink &sink, ReadControl &control);

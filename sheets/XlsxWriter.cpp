@@ -135,7 +135,7 @@ XlsxWriter::XlsxWriter(const QString &path, const QString &sheetName, const QStr
             m_sheet = workbook_add_worksheet(m_workbook, sheetName.left(31).toUtf8().constData());
     }
     if (!m_sheet)
-        throw SpreadsheetError(writeFailureText(errno ? errno : EIO, m_folder));
+        throw AppError(writeFailureText(errno ? errno : EIO, m_folder));
     m_bold = workbook_add_format(m_workbook);
     format_set_bold(m_bold);
     m_text = workbook_add_format(m_workbook);
@@ -167,7 +167,7 @@ XlsxWriter::~XlsxWriter()
 void XlsxWriter::checkWrites() const
 {
     if (isWriteFailure(errno))
-        throw SpreadsheetError(writeFailureText(errno, m_folder));
+        throw AppError(writeFailureText(errno, m_folder));
 }
 
 void XlsxWriter::check(int error, int column)
@@ -175,12 +175,12 @@ void XlsxWriter::check(int error, int column)
     if (error == LXW_NO_ERROR)
         return;
     if (error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE)
-        throw SpreadsheetError(QStringLiteral("记录太多，超过了 .xlsx 工作表的行数上限；请导出为 .csv"));
+        throw AppError(QStringLiteral("记录太多，超过了 .xlsx 工作表的行数上限；请导出为 .csv"));
     if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
-        throw SpreadsheetError(QStringLiteral("第 %1 个记录的“%2”超过了 .xlsx 单元格的 32767 个字符上限；请导出为 .csv")
+        throw AppError(QStringLiteral("第 %1 个记录的“%2”超过了 .xlsx 单元格的 32767 个字符上限；请导出为 .csv")
                                    .arg(m_row)
                                    .arg(m_columns.value(column)));
-    throw SpreadsheetError(QStringLiteral("写入 .xlsx 时出错（%1）").arg(QString::fromUtf8(lxw_strerror(lxw_error(error)))));
+    throw AppError(QStringLiteral("写入 .xlsx 时出错（%1）").arg(QString::fromUtf8(lxw_strerror(lxw_error(error)))));
 }
 
 void XlsxWriter::writeText(int column, std::string_view text, lxw_format *format)
@@ -244,11 +244,11 @@ void XlsxWriter::finish()
     }
     m_workbook = nullptr;
     if (isWriteFailure(systemError) || (error != LXW_NO_ERROR && systemError != 0))
-        throw SpreadsheetError(writeFailureText(systemError, m_folder));
+        throw AppError(writeFailureText(systemError, m_folder));
     if (error != LXW_NO_ERROR)
-        throw SpreadsheetError(QStringLiteral("写入 .xlsx 时出错（%1）").arg(QString::fromUtf8(lxw_strerror(error))));
+        throw AppError(QStringLiteral("写入 .xlsx 时出错（%1）").arg(QString::fromUtf8(lxw_strerror(error))));
     // A part whose temporary file could not be written whole is packed all
     // the same; only reading the package back tells.
     if (!isWholeExportPackage(m_path, m_rowsWithCells))
-        throw SpreadsheetError(QStringLiteral("写出的文件不完整，可能是磁盘空间不足"));
+        throw AppError(QStringLiteral("写出的文件不完整，可能是磁盘空间不足"));
 }

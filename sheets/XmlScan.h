@@ -118,6 +118,6 @@ void scanXml(std::string_view xml, Handler &handler)
         orcus::sax_parser<detail::SaxAdapter<Handler>> parser(xml.data(), xml.size(), adapter);
         parser.parse();
     } catch (const orcus::parse_error &error) {
-        throw SpreadsheetError(QStringLiteral("文件内容已损坏（%1）").arg(QString::fromUtf8(error.what())));
+        throw AppError(QStringLiteral("文件内容已损坏（%1）").arg(QString::fromUtf8(error.what())));
     }
 }

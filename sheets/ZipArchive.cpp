@@ -73,7 +73,7 @@ namespace {
 void inflate(ZipArchive &zip, const QString &name, const std::function<void(const char *, qsizetype)> &take)
 {
     const auto damaged = [](const QString &detail) {
-        return SpreadsheetError(QStringLiteral("文件已损坏（%1）").arg(detail));
+        return AppError(QStringLiteral("文件已损坏（%1）").arg(detail));
     };
     switch (zip.read(name, take)) {
     case ZipArchive::Result::Done:
@@ -81,9 +81,9 @@ void inflate(ZipArchive &zip, const QString &name, const std::function<void(cons
     case ZipArchive::Result::Missing:
         throw damaged(QStringLiteral("缺少“%1”").arg(name));
     case ZipArchive::Result::Encrypted:
-        throw SpreadsheetError(QStringLiteral("文件已加密，请先在 Excel、WPS 或 LibreOffice 中去掉密码并另存"));
+        throw AppError(QStringLiteral("文件已加密，请先在 Excel、WPS 或 LibreOffice 中去掉密码并另存"));
     case ZipArchive::Result::TooLarge:
-        throw SpreadsheetError(QStringLiteral("文件太大或已损坏（“%1”解压后过大）").arg(name));
+        throw AppError(QStringLiteral("文件太大或已损坏（“%1”解压后过大）").arg(name));
     case ZipArchive::Result::Damaged:
         break;
     }

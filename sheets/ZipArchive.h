@@ -35,6 +35,6 @@ private:
 
 // An entry whole, for the small parts of a package, and one inflated into
 // a mapped temporary file, for the large ones. A missing, encrypted,
-// damaged or too large entry throws SpreadsheetError with the reason.
+// damaged or too large entry throws AppError with the reason.
 QByteArray readEntry(ZipArchive &zip, const QString &name);
 MappedBytes readMappedEntry(ZipArchive &zip, const QString &name, ReadControl &control);

@@ -26,6 +26,7 @@ const QStringList oneLineValues{
     "😀租客🏠",
     "Ελληνικά中文العربيةРусский",
     "  两头空格  ",
+    QString(QChar(0xFEFF)) + QStringLiteral("零宽不换行空格开头"),  // a byte-order mark's character, kept as text
     QString(40000, QLatin1Char('x')),  // longer than a one-line box takes by default
     "多行备注",
     "满额备注",

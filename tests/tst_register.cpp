@@ -11,6 +11,7 @@
 #include "support/GridActions.h"
 #include "support/RegisterFixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QTest>
 
 class TestRegister : public QObject {
@@ -40,6 +41,8 @@ void TestRegister::fullRefreshListsSumsAndEndsOnTheLastRow()
     fixture.createRegister({{"甲", "1", " 500 "}, {"乙", "2", "0"}, {"丙", "3", ""}});
     fixture.exec("insert into data (姓名, 租金) values ('丁', NULL)");
     QVERIFY(fixture.startProgram().isEmpty());
+    QAbstractItemModelTester rentListTester(Form1->ListBoxtjzhichu->model(),
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(Form1->ListBoxtjzhichu->Items(), (QStringList{"500", "0"}));
     QCOMPARE(Form1->Edittjzhichu->text(), QStringLiteral("500"));
     QVERIFY(!Form1->GroupBox3->isVisibleTo(Form1));

@@ -63,7 +63,7 @@ void ExportWithDialogs(const QString &proposedName, const QString &sheetName,
             else
                 ShowMessage(QStringLiteral("已取消导出。"));
         }
-    } catch (const SpreadsheetError &error) {
+    } catch (const AppError &error) {
         ShowWarningBox(QStringLiteral("导出失败：%1。").arg(error.text()));
     }
 }

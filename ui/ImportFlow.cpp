@@ -3,7 +3,7 @@
 
 #include "sheets/ImportPlan.h"
 #include "sheets/ImportWriter.h"
-#include "sheets/SheetCells.h"
+#include "platform/Utf8Text.h"
 #include "sheets/SheetTable.h"
 #include "sheets/SpreadsheetReader.h"
 #include "db/ADOConnection.h"
@@ -42,7 +42,7 @@ QStringList tableColumns(sqlite3 *db)
     SqlStatement statement(db, "pragma table_info(data)");
     int rc;
     while ((rc = statement.step()) == SQLITE_ROW)
-        columns << textOf(statement.columnText(1).value_or(std::string_view()));
+        columns << fromUtf8(statement.columnText(1).value_or(std::string_view()));
     if (rc != SQLITE_DONE)
         statement.throwError();
     return columns;

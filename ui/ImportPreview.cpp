@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImportPreview.h"
 
-#include "sheets/SheetCells.h"
+#include "platform/Utf8Text.h"
 #include "sheets/SheetTable.h"
 
 #include <QAbstractTableModel>
@@ -80,7 +80,7 @@ public:
             return {};
         if (index.column() == 0)
             return m_plan.rows.sourceRow(index.row());
-        return oneLine(textOf(m_plan.rows.cell(index.row(), index.column() - 1).value_or(std::string_view())));
+        return oneLine(fromUtf8(m_plan.rows.cell(index.row(), index.column() - 1).value_or(std::string_view())));
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
@@ -154,7 +154,7 @@ QString sampleOf(const ImportPlan &plan, int column)
         ++row;
     for (int seen = 0; row < table.rowCount() && seen < 50; ++row, ++seen) {
         if (const std::optional<SheetCell> cell = table.cell(row, column); cell && !cell->text.empty())
-            return oneLine(textOf(cell->text)).left(40);
+            return oneLine(fromUtf8(cell->text)).left(40);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Utf8Text.h"
 #include "register/TextList.h"
 
 #include <QAbstractListModel>
@@ -47,8 +48,7 @@ private:
 
         QString text(int i) const
         {
-            const std::string_view utf8 = texts.at(i);
-            return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+            return fromUtf8(texts.at(i));
         }
         void setTexts(TextList list) { swapTexts(list); }
         void swapTexts(TextList &list)

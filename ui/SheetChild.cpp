@@ -24,7 +24,7 @@ bool SheetChild::readReports()
         const QByteArray bytes = process().readAllStandardOutput();
         if (m_reader.take(bytes.constData(), bytes.size()) == SheetStreamReader::State::Unreadable)
             return false;
-    } catch (const SpreadsheetError &error) {
+    } catch (const AppError &error) {
         // More than the program takes, or what no sheet holds.
         refuse(error.text());
         return true;

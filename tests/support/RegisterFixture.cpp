@@ -5,6 +5,7 @@
 #include "platform/ProgramClock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
+#include "platform/Utf8Text.h"
 #include "ui/ConversionChild.h"
 #include "ui/DataSource.h"
 #include "ui/ProgramWindows.h"
@@ -121,7 +122,8 @@ QList<QStringList> sqlRows(const QString &path, const QString &sql, const QVaria
         QStringList row;
         for (int i = 0; i < sqlite3_column_count(statement); ++i) {
             const auto *value = reinterpret_cast<const char *>(sqlite3_column_text(statement, i));
-            row << (value ? QString::fromUtf8(value) : QString());
+            row << (value ? fromUtf8(std::string_view(value, std::size_t(sqlite3_column_bytes(statement, i))))
+                          : QString());
         }
         result << row;
     }
