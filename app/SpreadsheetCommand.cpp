@@ -73,39 +73,41 @@ int exportRegister(const QString &source, const QString &target)
     return 0;
 }
 
-std::optional<QString> qtext(std::optional<std::string_view> text)
-{
-    if (!text)
-        return std::nullopt;
-    return fromUtf8(*text);
-}
-
-int importSpreadsheet(const QString &source, const QString &target)
+int importSpreadsheet(const QString &source, const QString &target, bool skipUnmatched)
 {
     requireNew(target);
     ReadControl control;
-    const ImportPlan plan
-        = planImport(std::make_shared<const SheetTable>(readSheetTable(source, 0, regionalFormats(), control)), {});
+    ImportOptions options;
+    options.skipUnmatched = skipUnmatched;
+    const ImportPlan plan = planImport(
+        std::make_shared<const SheetTable>(readSheetTable(source, 0, regionalFormats(), control)), {}, options);
     if (!plan.problem.isEmpty())
         throw AppError(plan.problem);
     for (const SkippedRow &skipped : plan.skipped)
         printLine(stdout, QStringLiteral("跳过第 %1 行（%2）：%3").arg(skipped.row).arg(skipped.name, skipped.reason));
+    for (const SkippedRow &noted : plan.notes)
+        printLine(stdout, QStringLiteral("注意第 %1 行（%2）：%3").arg(noted.row).arg(noted.name, noted.reason));
     if (plan.rows.size() == 0)
         throw AppError(QStringLiteral("没有可以导入的记录"));
 
     const QString temporary = conversionTemporaryPath(target);
     QFile::remove(temporary);
-    const QString editTime = editTimeText(currentLocalDateTime(), regionalFormats());
+    const QByteArray editTime = editTimeText(currentLocalDateTime(), regionalFormats()).toUtf8();
     RegisterBuilder builder(temporary);
     try {
-        builder.create();
+        builder.create(plan.extraColumns);
+        const int columns = plan.rows.columnCount();
+        TenantRows::Cells cells;
+        // The register's seven, 编辑时间, then the columns after them; the
+        // texts go in as UTF-8, where they lie in the sheet.
+        std::vector<std::optional<std::string_view>> texts(std::size_t(columns) + 1);
+        texts[TenantRows::registerColumnCount] = std::string_view(editTime.constData(), std::size_t(editTime.size()));
         for (qsizetype row = 0; row < plan.rows.size(); ++row) {
-            std::array<RowText, 8> texts;
-            const TenantRows::Cells cells = plan.rows.cells(row);
-            for (int column = 0; column < TenantRows::columnCount; ++column)
-                texts[std::size_t(column)] = qtext(cells[std::size_t(column)]);
-            texts[7] = editTime;
-            builder.insert(row + 1, texts);  // each row its own new ID: never taken
+            plan.rows.cells(row, cells);
+            for (int column = 0; column < columns; ++column)
+                texts[std::size_t(column < TenantRows::registerColumnCount ? column : column + 1)]
+                    = cells[std::size_t(column)];
+            builder.insertUtf8(row + 1, texts);  // each row its own new ID: never taken
         }
         builder.finish(plan.rows.size());
     } catch (const AppError &) {
@@ -121,8 +123,12 @@ int importSpreadsheet(const QString &source, const QString &target)
     }
 
     printLine(stdout, QStringLiteral("导入完成，共 %1 个记录，跳过 %2 行。").arg(plan.rows.size()).arg(plan.skipped.size()));
+    if (!plan.addedColumns.isEmpty())
+        printLine(stdout, QStringLiteral("新增的列：") + summarisedColumns(plan.addedColumns));
     if (!plan.leftOutColumns.isEmpty())
         printLine(stdout, QStringLiteral("未导入的列：") + summarisedColumns(plan.leftOutColumns));
+    if (plan.unreadableDates > 0)
+        printLine(stdout, unreadableDatesText(plan.unreadableDates));
     if (plan.repairedCells > 0)
         printLine(stdout, repairedCellsText(plan.repairedCells));
     return 0;
@@ -130,7 +136,7 @@ int importSpreadsheet(const QString &source, const QString &target)
 
 } // namespace
 
-std::optional<int> runSpreadsheetCommand(const QStringList &arguments)
+std::optional<int> runSpreadsheetCommand(const QStringList &arguments, bool skipUnmatched)
 {
     if (arguments.size() != 2)
         return std::nullopt;
@@ -144,7 +150,7 @@ std::optional<int> runSpreadsheetCommand(const QStringList &arguments)
     const QByteArray crashLine = (failed + tooLargeOrDamagedText() + QLatin1Char('\n')).toLocal8Bit();
     reportCrashesAs(crashLine, crashLine, exporting ? QByteArray() : QFile::encodeName(conversionTemporaryPath(target)));
     try {
-        return exporting ? exportRegister(source, target) : importSpreadsheet(source, target);
+        return exporting ? exportRegister(source, target) : importSpreadsheet(source, target, skipUnmatched);
     } catch (const AppError &error) {
         // An import that fails in the register's engine says 导入失败 too.
         printLine(stderr, failed + error.text());
@@ -159,5 +165,5 @@ std::optional<int> runSpreadsheetCommand(const QStringList &arguments)
 QString spreadsheetCommandUsage()
 {
     return QStringLiteral("      larkhaven-convert REGISTER TARGET.xlsx|TARGET.csv（把房客数据库导出为表格）\n"
-                          "      larkhaven-convert SOURCE.xlsx|.ods|.csv TARGET（由表格建立新的房客数据库）");
+                          "      larkhaven-convert [--skip-unmatched] SOURCE.xlsx|.ods|.csv TARGET（由表格建立新的房客数据库）");
 }

@@ -63,12 +63,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption month(QStringLiteral("month"), QStringLiteral("导出这个月（如 2026-12）的账单"),
                                    QStringLiteral("MONTH"));
     parser.addOption(month);
+    const QCommandLineOption skipUnmatched(QStringLiteral("skip-unmatched"),
+                                           QStringLiteral("由表格导入时，不导入与登记表各列都对不上的列（默认新增为一列）"));
+    parser.addOption(skipUnmatched);
     if (const std::optional<int> status = readCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     const QStringList arguments = parser.positionalArguments();
     if (parser.isSet(month))
         return runBillExportCommand(arguments, parser.value(month));
-    if (const std::optional<int> status = runSpreadsheetCommand(arguments))
+    if (const std::optional<int> status = runSpreadsheetCommand(arguments, parser.isSet(skipUnmatched)))
         return *status;
     if (arguments.size() != 2) {
         printLine(stderr, usage);

@@ -3,6 +3,9 @@
 
 #include "platform/TextTrim.h"
 
+#include <QRegularExpression>
+#include <QString>
+
 #include <sqlite3.h>
 
 #include <charconv>
@@ -53,6 +56,26 @@ bool isPlainAmountAsWritten(std::string_view utf8)
     char printed[24];
     const auto end = std::to_chars(printed, printed + sizeof printed, amount).ptr;
     return utf8 == std::string_view(printed, std::size_t(end - printed));
+}
+
+std::optional<std::string> plainAmountOfWritten(std::string_view utf8)
+{
+    long long amount = 0;
+    if (readPlainAmount(utf8, amount))
+        return std::nullopt;
+    // NFKC folds the full-width comma, yen sign, digits and blank.
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).normalized(QString::NormalizationForm_KC);
+    static const QRegularExpression written(
+        QStringLiteral(R"(^\s*[¥]?\s*(-?)\s*([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)(?:\.0+)?\s*(?:元)?\s*$)"));
+    const QRegularExpressionMatch match = written.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString digits = match.captured(2);
+    digits.remove(QLatin1Char(','));
+    const std::string plain = (match.captured(1) + digits).toStdString();
+    if (!readPlainAmount(plain, amount))
+        return std::nullopt;
+    return std::to_string(amount);
 }
 
 bool isBlankAmount(std::string_view utf8)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 struct sqlite3;
@@ -17,6 +19,13 @@ bool isBlankAmount(std::string_view utf8);
 // " 500", "+5", "0500" or "-0"): a value that can go out as a number and
 // come back as the same text.
 bool isPlainAmountAsWritten(std::string_view utf8);
+
+// An amount as landlords write it in a spreadsheet: "1,200", "1，200",
+// "¥1,500.00", "￥1500", "1600元", "1,600.00 元" (full-width forms too), as
+// the plain amount it stands for ("1200"). Grouping commas must group by
+// three; cents must be zero. None for anything else, a plain amount
+// included, so that the caller keeps such a text as written.
+std::optional<std::string> plainAmountOfWritten(std::string_view utf8);
 
 // The register's other rule for amounts is the conversion of the list
 // procedures (register/IntegerText.h), which must keep the 32-bit range,

@@ -143,8 +143,28 @@ RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowTe
         else
             rc = m_insert.bindText(i + 2, *texts[size_t(i)]);
     }
-    if (rc == SQLITE_OK)
-        rc = m_insert.step();
+    if (rc != SQLITE_OK)
+        failFromEngine();
+    return step();
+}
+
+RegisterBuilder::Insert RegisterBuilder::insertUtf8(qint64 id, std::span<const std::optional<std::string_view>> texts)
+{
+    int rc = m_insert.bindInt64(1, id);
+    for (int i = 0; i < m_columns && rc == SQLITE_OK; ++i) {
+        if (size_t(i) >= texts.size() || !texts[size_t(i)])
+            rc = m_insert.bindNull(i + 2);
+        else
+            rc = m_insert.bindTextInPlace(i + 2, *texts[size_t(i)]);
+    }
+    if (rc != SQLITE_OK)
+        failFromEngine();
+    return step();
+}
+
+RegisterBuilder::Insert RegisterBuilder::step()
+{
+    const int rc = m_insert.step();
     if (rc == SQLITE_DONE) {
         m_insert.reset();
         return Insert::Done;

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string_view>
 
 struct sqlite3;
 
@@ -37,6 +38,9 @@ public:
     enum class Insert { Done, KeyTaken };
     // `texts`: the eight tenant columns' in their order, then the extra ones'.
     Insert insert(qint64 id, std::span<const RowText> texts);
+    // The same with the texts as UTF-8, bound where they lie (they must
+    // outlive the call); nullopt is NULL.
+    Insert insertUtf8(qint64 id, std::span<const std::optional<std::string_view>> texts);
 
     // Commits, checks that the table holds `expectedRows` rows and that the
     // file passes SQLite's integrity check, closes it and syncs it to disk.
@@ -52,6 +56,7 @@ public:
 private:
     [[noreturn]] void failFromEngine();
     void exec(const char *sql);
+    Insert step();
 
     QString m_path;
     sqlite3 *m_db = nullptr;

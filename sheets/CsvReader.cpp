@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/CsvReader.h"
 
+#include "sheets/CsvGuard.h"
 #include "sheets/MappedBytes.h"
+#include "platform/Utf8Text.h"
 #include "sheets/SheetReading.h"
-
-#include <orcus/csv_parser.hpp>
 
 #include <QStringDecoder>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -16,15 +18,15 @@ constexpr qsizetype decodeChunk = 1 << 20;
 
 bool isUtf8(std::string_view bytes, ReadControl &control)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    std::vector<QChar> scratch;
-    for (std::size_t at = 0; at < bytes.size(); at += decodeChunk) {
+    for (std::size_t at = 0; at < bytes.size();) {
         control.check();
-        const QByteArrayView chunk(bytes.data() + at, qsizetype(std::min<std::size_t>(decodeChunk, bytes.size() - at)));
-        scratch.resize(std::size_t(decoder.requiredSpace(chunk.size())));
-        decoder.appendToBuffer(scratch.data(), chunk);
-        if (decoder.hasError())
+        // A chunk ends before a character's continuation bytes, not among them.
+        std::size_t end = std::min<std::size_t>(at + decodeChunk, bytes.size());
+        for (int more = 0; more < 3 && end < bytes.size() && (std::uint8_t(bytes[end]) & 0xC0) == 0x80; ++more)
+            ++end;
+        if (!::isUtf8(bytes.substr(at, end - at)))
             return false;
+        at = end;
     }
     return true;
 }
@@ -46,47 +48,113 @@ MappedBytes fromGb18030(std::string_view bytes, ReadControl &control)
     return utf8;
 }
 
-class Rows : public orcus::csv_handler {
+// The records of RFC 4180 text, each field handed on as it lies in the
+// file (a quoted field with doubled quotes through a buffer). A record ends
+// at LF or CRLF; a lone CR separates fields, as a comma does; line breaks
+// inside quotes stay in the field. An empty field without quotes is no
+// cell; "" is an empty text. Characters after a closing quote belong to
+// the field, as spreadsheet programs read them.
+class CsvRecords {
 public:
-    Rows(SheetRowSink &sink, ReadControl &control, MappedBytes &text)
+    CsvRecords(SheetRowSink &sink, ReadControl &control, MappedBytes &text)
         : m_sink(sink)
         , m_control(control)
         , m_text(text)
     {
     }
 
-    void begin_row()
+    void parse(const char *at, const char *end)
     {
-        m_column = 0;
-        m_sink.beginRow(++m_row);
-    }
-    void end_row()
-    {
-        m_sink.endRow();
-        if (m_row % 1024 == 0) {
-            m_control.check();
-            m_control.report(m_position - m_text.bytes().data(), qint64(m_text.bytes().size()));
-            m_text.releaseBefore(m_position);
+        qint64 row = 0;
+        while (at < end) {
+            m_sink.beginRow(++row);
+            int column = 0;
+            bool recordEnds = false;
+            while (!recordEnds) {
+                const char *next = *at == '"' ? quoted(at + 1, end, column) : plain(at, end, column);
+                ++column;
+                // `next` is at the field's delimiter or the end.
+                if (next >= end) {
+                    at = end;
+                    recordEnds = true;
+                } else if (*next == '\n') {
+                    at = next + 1;
+                    recordEnds = true;
+                } else if (*next == '\r' && next + 1 < end && next[1] == '\n') {
+                    at = next + 2;
+                    recordEnds = true;
+                } else {
+                    at = next + 1;
+                    recordEnds = at >= end;
+                }
+            }
+            m_sink.endRow();
+            if (row % 1024 == 0) {
+                m_control.check();
+                m_control.report(at - m_text.bytes().data(), qint64(m_text.bytes().size()));
+                m_text.releaseBefore(at);
+            }
         }
-    }
-    // An empty field without quotes comes as no text at all.
-    void cell(const char *text, size_t size, bool transient)
-    {
-        if (text) {
-            m_sink.cell(m_column, {SheetValue::Kind::Text, std::string_view(text, size)});
-            if (!transient)
-                m_position = text;
-        }
-        ++m_column;
     }
 
 private:
+    static bool isDelimiter(char c) { return c == ',' || c == '\r' || c == '\n'; }
+
+    const char *plain(const char *at, const char *end, int column)
+    {
+        const char *field = at;
+        while (at < end && !isDelimiter(*at))
+            ++at;
+        if (at > field)
+            m_sink.cell(column, {SheetValue::Kind::Text, csvGuard::withoutGuard(std::string_view(field, std::size_t(at - field)))});
+        return at;
+    }
+
+    const char *quoted(const char *at, const char *end, int column)
+    {
+        const char *field = at;
+        const char *quote = static_cast<const char *>(std::memchr(at, '"', std::size_t(end - at)));
+        if (!quote)
+            throw AppError(QStringLiteral("CSV 文件格式有误（引号没有配对）"));
+        // Most quoted fields hold no quote: they are handed on where they lie.
+        if (quote + 1 >= end || quote[1] != '"') {
+            at = quote + 1;
+            if (at >= end || isDelimiter(*at)) {
+                m_sink.cell(column, {SheetValue::Kind::Text, csvGuard::withoutGuard(std::string_view(field, std::size_t(quote - field)))});
+                return at;
+            }
+        }
+        m_buffer.assign(field, std::size_t(quote - field));
+        at = quote;
+        bool inQuotes = true;
+        while (at < end && (inQuotes || !isDelimiter(*at))) {
+            if (inQuotes && *at == '"') {
+                if (at + 1 < end && at[1] == '"') {
+                    m_buffer += '"';
+                    at += 2;
+                } else {
+                    inQuotes = false;
+                    ++at;
+                }
+                continue;
+            }
+            if (!inQuotes && *at == '"') {
+                inQuotes = true;
+                ++at;
+                continue;
+            }
+            m_buffer += *at++;
+        }
+        if (inQuotes)
+            throw AppError(QStringLiteral("CSV 文件格式有误（引号没有配对）"));
+        m_sink.cell(column, {SheetValue::Kind::Text, csvGuard::withoutGuard(m_buffer)});
+        return at;
+    }
+
     SheetRowSink &m_sink;
     ReadControl &m_control;
     MappedBytes &m_text;
-    qint64 m_row = 0;
-    int m_column = 0;
-    const char *m_position = nullptr;
+    std::string m_buffer;
 };
 
 } // namespace
@@ -103,18 +171,7 @@ void readCsv(const QString &path, SheetRowSink &sink, ReadControl &control)
     // The file's own byte-order mark is no text; a U+FEFF in a cell is.
     const std::size_t start = marked ? 3 : 0;
 
-    // CR is a delimiter as well as the comma: liborcus ends a record at LF
-    // only, so a CRLF line end gives the record one more field, which holds
-    // nothing and is dropped. CR inside quotes stays in the field.
-    orcus::csv::parser_config config;
-    config.delimiters = ",\r";
-    config.text_qualifier = '"';
-    config.trim_cell_value = false;
-    Rows rows(sink, control, file);
-    try {
-        orcus::csv_parser<Rows> parser(file.bytes().data() + start, file.bytes().size() - start, rows, config);
-        parser.parse();
-    } catch (const orcus::csv::parse_error &error) {
-        throw AppError(QStringLiteral("CSV 文件格式有误（%1）").arg(QString::fromUtf8(error.what())));
-    }
+    CsvRecords records(sink, control, file);
+    records.parse(file.bytes().data() + start, file.bytes().data() + file.bytes().size());
+
 }

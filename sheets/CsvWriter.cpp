@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/CsvWriter.h"
 
+#include "sheets/CsvGuard.h"
+
 #include "platform/FileSteps.h"
 #include "sheets/ExportSource.h"
 #include "sheets/SheetReading.h"
@@ -30,11 +32,16 @@ void CsvWriter::field(int column, std::optional<std::string_view> text)
         m_pending.append(',');
     if (!text)
         return;
+    const bool guarded = csvGuard::needsGuard(*text);
     if (!text->empty() && text->find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (guarded)
+            m_pending.append('\'');
         m_pending.append(text->data(), qsizetype(text->size()));
         return;
     }
     m_pending.append('"');
+    if (guarded)
+        m_pending.append('\'');
     for (const char c : *text) {
         if (c == '"')
             m_pending.append('"');

@@ -8,7 +8,9 @@
 // The .csv side of ListingExport: UTF-8 with a byte-order mark (so that
 // Excel and WPS on Chinese Windows read it as UTF-8), CRLF line ends, a
 // field in double quotes when it holds a comma, a quote or a line break,
-// or is an empty text; a NULL is an empty field without quotes.
+// or is an empty text; a NULL is an empty field without quotes. A text a
+// spreadsheet program would run as a formula gets a guard apostrophe
+// (sheets/CsvGuard.h).
 class CsvWriter : public ListingExport::Writer {
 public:
     explicit CsvWriter(const QString &path);

@@ -6,11 +6,15 @@
 #include "sheets/SheetCells.h"
 #include "sheets/TenantRows.h"
 
+#include "db/RowIdentity.h"
+
 #include <sqlite3.h>
 
-ImportWriter::ImportWriter(sqlite3 *db, const TenantRows &rows, QString editTime)
+ImportWriter::ImportWriter(sqlite3 *db, const ImportPlan &plan, QString editTime)
     : m_db(db)
-    , m_rows(rows)
+    , m_rows(plan.rows)
+    , m_extraColumns(plan.extraColumns)
+    , m_addedColumns(plan.addedColumns)
     , m_editTime(editTime.toUtf8())
 {
 }
@@ -63,10 +67,23 @@ bool ImportWriter::begin()
                             .arg(m_rows.sourceRow(row)));
     }
 
+    // A column that came into the table since the preview fails the
+    // statement, and with it the import.
+    for (const QString &column : m_addedColumns) {
+        const QString add = QStringLiteral("alter table data add column %1 TEXT").arg(quotedIdentifier(column));
+        if (executeSql(m_db, add.toUtf8().constData()) != SQLITE_OK)
+            return failFromEngine();
+    }
+
     m_countBefore = rowCount();
-    const char *insert = "insert into data (姓名,房号,租金,押金,入住日期,到期日期,备注,编辑时间) "
-                         "values (?1,?2,?3,?4,?5,?6,?7,?8)";
-    if (m_countBefore < 0 || !m_insert.tryPrepare(m_db, insert))
+    QString columns = QStringLiteral("姓名,房号,租金,押金,入住日期,到期日期,备注");
+    for (const QString &column : m_extraColumns)
+        columns += QLatin1Char(',') + quotedIdentifier(column);
+    QString values;
+    for (int i = 1; i <= m_rows.columnCount() + 1; ++i)
+        values += QStringLiteral("%1?%2").arg(i > 1 ? QStringLiteral(",") : QString()).arg(i);
+    const QByteArray insert = QStringLiteral("insert into data (%1,编辑时间) values (%2)").arg(columns, values).toUtf8();
+    if (m_countBefore < 0 || !m_insert.tryPrepare(m_db, insert.constData()))
         return failFromEngine();
     return true;
 }
@@ -75,16 +92,18 @@ bool ImportWriter::writeSome(qsizetype count)
 {
     const qsizetype end = std::min(m_rows.size(), m_written + count);
     for (; m_written < end; ++m_written) {
-        const TenantRows::Cells cells = m_rows.cells(m_written);
+        m_rows.cells(m_written, m_cells);
         // A value SQLite refuses (too long, say) fails the import: it must
         // not become NULL.
         int rc = SQLITE_OK;
-        for (int column = 0; column < TenantRows::columnCount && rc == SQLITE_OK; ++column) {
-            const auto &text = cells[std::size_t(column)];
+        const int count = m_rows.columnCount();
+        for (int column = 0; column < count && rc == SQLITE_OK; ++column) {
+            const auto &text = m_cells[std::size_t(column)];
             rc = text ? m_insert.bindTextInPlace(column + 1, *text) : m_insert.bindNull(column + 1);
         }
         if (rc == SQLITE_OK)
-            rc = m_insert.bindTextInPlace(8, std::string_view(m_editTime.constData(), std::size_t(m_editTime.size())));
+            rc = m_insert.bindTextInPlace(count + 1,
+                                          std::string_view(m_editTime.constData(), std::size_t(m_editTime.size())));
         if (rc == SQLITE_OK)
             rc = m_insert.step();
         if (rc != SQLITE_DONE || sqlite3_changes(m_db) != 1) {

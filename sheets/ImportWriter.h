@@ -6,20 +6,26 @@
 #include <QByteArray>
 #include <QString>
 
+#include "sheets/TenantRows.h"
+
+#include <QStringList>
+
 struct sqlite3;
-class TenantRows;
+struct ImportPlan;
 
 // Adds an import's rows to the register on `db` in one transaction, a few
 // at a time so that the caller can keep its window alive in between:
 // begin(), writeSome() until it reports all written, then commit(). Every
-// row becomes one record with 编辑时间 `editTime`. The rows are added only
+// row becomes one record with 编辑时间 `editTime`. The columns the plan adds
+// come first, as TEXT columns after the table's own (ALTER TABLE ... ADD
+// COLUMN, the only change to the table), in the same transaction. The rows are added only
 // if they still are exactly what was planned: begin() fails when a name to
 // add has come into the register since, and commit() when the table did
 // not grow by exactly the rows. Anything short of a commit rolls back, so
 // the register is either unchanged or holds every row.
 class ImportWriter {
 public:
-    ImportWriter(sqlite3 *db, const TenantRows &rows, QString editTime);
+    ImportWriter(sqlite3 *db, const ImportPlan &plan, QString editTime);
     ~ImportWriter();
     ImportWriter(const ImportWriter &) = delete;
     ImportWriter &operator=(const ImportWriter &) = delete;
@@ -42,6 +48,9 @@ private:
 
     sqlite3 *m_db;
     const TenantRows &m_rows;
+    QStringList m_extraColumns;
+    QStringList m_addedColumns;
+    TenantRows::Cells m_cells;
     QByteArray m_editTime;
     SqlStatement m_insert;
     bool m_inTransaction = false;

@@ -162,7 +162,7 @@ WorkbookFacts readSheetCells(const QString &path, int sheetIndex, const Regional
 // tables from the reading child, links none of the readers.
 SheetTable readSheetTable(const QString &path, int sheetIndex, const RegionalFormats &formats, ReadControl &control)
 {
-    SheetTableBuilder builder;
+    SheetTableBuilder builder(true);
     const WorkbookFacts facts = readSheetCells(path, sheetIndex, formats, builder, control);
     return builder.take(facts, sheetIndex);
 }

@@ -61,7 +61,10 @@ QString sheetTooLargeText()
         .arg(sheetLimits::tableBytes / (1024 * 1024));
 }
 
-SheetTableBuilder::SheetTableBuilder() = default;
+SheetTableBuilder::SheetTableBuilder(bool textsChecked)
+    : m_textsChecked(textsChecked)
+{
+}
 
 void SheetTableBuilder::reserve(std::size_t bytes)
 {
@@ -98,7 +101,7 @@ void SheetTableBuilder::cell(const SheetCell &cell)
                     .arg(m_rowNumber)
                     .arg(qint64(cell.column) + 1)
                     .arg(sheetLimits::columns));
-    if ((cell.kind == CellKind::NoResult && !cell.formula) || !isUtf8(cell.text))
+    if ((cell.kind == CellKind::NoResult && !cell.formula) || (!m_textsChecked && !isUtf8(cell.text)))
         damaged(QStringLiteral("第 %1 行有无法识别的单元格").arg(m_rowNumber));
     m_cost += sheetCellCost(qint64(cell.text.size()));
     if (++m_table.m_cells > sheetLimits::tableCells || m_cost > sheetLimits::tableBytes)
@@ -108,6 +111,11 @@ void SheetTableBuilder::cell(const SheetCell &cell)
     m_freeSize -= std::size_t(end - m_free);
     m_free = end;
     m_table.m_columnCount = std::max(m_table.m_columnCount, cell.column + 1);
+    if (!cell.text.empty()) {
+        if (std::size_t(cell.column) >= m_table.m_lastTextRow.size())
+            m_table.m_lastTextRow.resize(std::size_t(cell.column) + 1);
+        m_table.m_lastTextRow[std::size_t(cell.column)] = std::uint32_t(m_table.m_rows.size() + 1);
+    }
 }
 
 void SheetTableBuilder::endRow()

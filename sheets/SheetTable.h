@@ -78,6 +78,12 @@ public:
     Cells cells(qsizetype row) const;
     // The cell of `row` in `column`, if it has one.
     std::optional<SheetCell> cell(qsizetype row, int column) const;
+    // The last row with a text in `column`, or -1: whether a column holds
+    // anything below its header without a walk through every row.
+    qsizetype lastRowWithText(int column) const
+    {
+        return column < qsizetype(m_lastTextRow.size()) ? qsizetype(m_lastTextRow[std::size_t(column)]) - 1 : -1;
+    }
 
     // What the workbook says besides the cells, and which sheet this is.
     WorkbookFacts facts;
@@ -93,6 +99,7 @@ private:
     };
     std::vector<std::unique_ptr<char[]>> m_blocks;
     std::vector<Row> m_rows;
+    std::vector<std::uint32_t> m_lastTextRow;  // per column: the row's index + 1, 0 for none
     int m_columnCount = 0;
     qint64 m_cells = 0;
 };
@@ -103,7 +110,9 @@ private:
 // Throws AppError for anything else.
 class SheetTableBuilder : public SheetCellSink {
 public:
-    SheetTableBuilder();
+    // `textsChecked`: the cells come from this process's own reading,
+    // whose texts were made well-formed UTF-8 already.
+    explicit SheetTableBuilder(bool textsChecked = false);
     void beginRow(qint64 rowNumber) override;
     void cell(const SheetCell &cell) override;
     void endRow() override;
@@ -119,6 +128,7 @@ private:
     std::size_t m_freeSize = 0;
     char *m_rowStart = nullptr;  // the open row's record
     bool m_rowOpen = false;
+    const bool m_textsChecked;
     std::uint32_t m_rowNumber = 0;
     qint64 m_cost = 0;
 };

@@ -15,11 +15,14 @@
 #include "support/SpreadsheetFiles.h"
 #include "ui/BackgroundWork.h"
 #include "ui/ConversionChild.h"
+#include "ui/ImportPreview.h"
 #include "ui/PrintFlow.h"
 #include "ui/SheetChild.h"
 #include "ui/Unit1.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QEventLoop>
@@ -98,7 +101,7 @@ QByteArray zipEntry(const QString &path, const QString &name)
 QString rowText(const TenantRows &rows, qsizetype row)
 {
     QStringList cells;
-    for (int column = 0; column < TenantRows::columnCount; ++column) {
+    for (int column = 0; column < rows.columnCount(); ++column) {
         const auto cell = rows.cell(row, column);
         cells << (cell ? QString::fromUtf8(cell->data(), qsizetype(cell->size())) : QStringLiteral("NULL"));
     }
@@ -218,6 +221,18 @@ private slots:
     void xlsxTemporaryFilesStayBesideTheFile();
     void exportAllLeavesTheWindowsWritesAlone();
     void remarkOfManyPagesPrintsOnce();
+    void landlordHeaders_data();
+    void landlordHeaders();
+    void landlordValues_data();
+    void landlordValues();
+    void totalsAndFormulas_data();
+    void totalsAndFormulas();
+    void columnChoices_data();
+    void columnChoices();
+    void csvGuard_data();
+    void csvGuard();
+    void csvRecords_data();
+    void csvRecords();
 };
 
 void TestSpreadsheet::roundTrip_data()
@@ -244,6 +259,8 @@ void TestSpreadsheet::roundTrip()
         source.createRegister(trickyTenants);
         source.exec(QStringLiteral("update data set 房号 = NULL, 租金 = NULL, 备注 = NULL where 姓名 = '欧阳娜娜'"));
         exported = source.rows(sevenColumns);
+        // A deposit written "1,000" comes back as the amount it is.
+        exported[2][3] = QStringLiteral("'1000'");
         if (commandLine) {
             QVERIFY(convertOutput({source.databasePath(), file}, 0).startsWith(QStringLiteral("导出完成，共 4 个记录")));
         } else {
@@ -308,15 +325,16 @@ void TestSpreadsheet::importRules()
     QStringList added;
     for (qsizetype row = 0; row < plan.rows.size(); ++row)
         added << rowText(plan.rows, row);
-    QCOMPARE(added, (QStringList{"3:赵六|3-301|800|1600|2026/1/5|2027/1/4|电话：13800000001\n第二行",
-                                 "5:钱七|302|850.5|NULL|2026/2/1|2027/1/31 12:00:00|押一付三",
-                                 "8:孙八|0305|700|1400|2026/3/1|2027/2/28|NULL"}));
+    QCOMPARE(added, (QStringList{"3:赵六|3-301|800|1600|2026/1/5|2027/1/4|电话：13800000001\n第二行|zl001",
+                                 "5:钱七|302|850.5|NULL|2026/2/1|2027/1/31 12:00:00|押一付三|NULL",
+                                 "8:孙八|0305|700|1400|2026/3/1|2027/2/28|NULL|NULL"}));
     QStringList skipped;
     for (const SkippedRow &row : plan.skipped)
         skipped << QStringLiteral("%1:%2:%3").arg(row.row).arg(row.name, row.reason);
     QCOMPARE(skipped, (QStringList{"4:王伟:登记表中已有此姓名", "6::姓名为空", "7:赵六:与第 3 行的姓名相同"}));
     QCOMPARE(plan.headerRow, 2);
-    QCOMPARE(plan.leftOutColumns, QStringList{"微信"});
+    QCOMPARE(plan.addedColumns, QStringList{"微信"});
+    QCOMPARE(plan.leftOutColumns, QStringList());
 }
 
 void TestSpreadsheet::badInputChangesNothing_data()
@@ -647,11 +665,14 @@ void TestSpreadsheet::importOutcomes_data()
         << "b.csv" << QByteArray("\xEF\xBB\xBF姓名\r\n张三\r\n\xEF\xBB\xBF张三\r\n\xEF\xBB\xBF张三\r\n") << 0 << "将添加 2 个记录，跳过 1 行。"
         << QStringList{QByteArray("张三").toHex(), QByteArray("\xEF\xBB\xBF张三").toHex()} << "导入完成：添加了 2 个记录";
     QByteArray columns = "姓名";
-    for (int i = 1; i <= 30; ++i)
+    QByteArray values = "张三";
+    for (int i = 1; i <= 30; ++i) {
         columns += ",列" + QByteArray::number(i);
-    QTest::newRow("thirty columns left out")
-        << "c.csv" << columns + "\r\n张三\r\n" << 0
-        << "以下列不导入：列1、列2、列3、列4、列5、列6、列7、列8、列9、列10、列11、列12、列13、列14、列15、列16、列17、列18、列19、列20 等 30 列"
+        values += "," + QByteArray::number(i);
+    }
+    QTest::newRow("thirty columns added")
+        << "c.csv" << columns + "\r\n" + values + "\r\n" << 0
+        << "登记表将新增以下列：列1、列2、列3、列4、列5、列6、列7、列8、列9、列10、列11、列12、列13、列14、列15、列16、列17、列18、列19、列20 等 30 列"
         << QStringList{QByteArray("张三").toHex()} << "导入完成：添加了 1 个记录";
     QTest::newRow("a value SQLite refuses") << "d.csv" << "姓名,备注\r\n张三,短\r\n李四," + QByteArray(200, 'x') + "\r\n" << 100
                                             << "将添加 2 个记录，跳过 0 行。" << QStringList()
@@ -901,6 +922,311 @@ void TestSpreadsheet::remarkOfManyPagesPrintsOnce()
     progressDialogDelayMs = 500;
     QVERIFY(stopped);
     QCOMPARE(messageTexts(boxes), QStringList());  // no preview
+}
+
+// A plan of the CSV text `csv`, read as the command line reads it.
+ImportPlan csvPlan(const QByteArray &csv, const ImportOptions &options = {})
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("a.csv"));
+    writeFile(path, csv);
+    return planImport(std::make_shared<const SheetTable>(readHere(path)), {}, options);
+}
+
+QString choiceText(const ColumnChoice &choice)
+{
+    switch (choice.use) {
+    case ColumnUse::Register:
+        return importedColumns()[std::size_t(choice.registerColumn)];
+    case ColumnUse::NewColumn:
+        return QStringLiteral("新增");
+    case ColumnUse::IntoRemark:
+        return QStringLiteral("备注+");
+    case ColumnUse::LeaveOut:
+        break;
+    }
+    return QStringLiteral("不导入");
+}
+
+void TestSpreadsheet::landlordHeaders_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<bool>("skipUnmatched");
+    QTest::addColumn<QString>("choices");  // per column of the sheet
+    QTest::addColumn<QString>("added");
+    QTest::newRow("a landlord's sheet") << QByteArray("序号,姓名,房间号,月租,押金,入住时间,到期时间,电话,备注\r\n1,张三,101,500,1000,,,138,无\r\n")
+                                        << false << "不导入 姓名 房号 租金 押金 入住日期 到期日期 新增 备注" << "电话";
+    QTest::newRow("--skip-unmatched") << QByteArray("序号,姓名,房间号,电话\r\n1,张三,101,138\r\n") << true
+                                      << "不导入 姓名 房号 不导入" << "";
+    QTest::newRow("blanks, full-width forms, a unit")
+        << QByteArray("租客 姓名,房　间,租金（元）,保证金,起租日,退租日期,说明,No.\r\n张三,1,2,3,4,5,6,7\r\n") << false
+        << "姓名 房号 租金 押金 入住日期 到期日期 备注 不导入" << "";
+    QTest::newRow("the exact name wins, one column each")
+        << QByteArray("房间,姓名,房号,房客,月租,房租\r\n1,张三,2,李四,5,6\r\n") << false << "新增 姓名 房号 新增 租金 新增"
+        << "房间,房客,房租";
+    QTest::newRow("no header; the program's own ID and 编辑时间")
+        << QByteArray("姓名,,ID,编辑时间,id\r\n张三,x,1,2026/1/1,9\r\n") << false << "姓名 新增 不导入 不导入 不导入" << "第 2 列";
+    // A table has room for 2,000 columns: a hundred are added unasked.
+    QByteArray header = "姓名", values = "张三";
+    QStringList wide{"姓名"}, added;
+    for (int i = 1; i <= 120; ++i) {
+        header += ",c" + QByteArray::number(i);
+        values += ",1";
+        wide << (i <= 100 ? "新增" : "不导入");
+        if (i <= 100)
+            added << QStringLiteral("c%1").arg(i);
+    }
+    QTest::newRow("120 columns") << header + "\r\n" + values + "\r\n" << false << wide.join(' ') << added.join(',');
+}
+
+// Headers as landlords write them: which register column each fills by
+// default, and which columns the import adds.
+void TestSpreadsheet::landlordHeaders()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(bool, skipUnmatched);
+    QFETCH(QString, choices);
+    QFETCH(QString, added);
+    ImportOptions options;
+    options.skipUnmatched = skipUnmatched;
+    const ImportPlan plan = csvPlan(csv, options);
+    QStringList chosen;
+    for (const SheetColumn &column : plan.columns)
+        chosen << choiceText(column.choice);
+    QCOMPARE(chosen.join(' '), choices);
+    QCOMPARE(plan.addedColumns.join(','), added);
+    QCOMPARE(plan.rows.size(), 1);
+
+    // The command line, with the same defaults, adds those columns and says so.
+    RegisterFixture target;
+    const QString path = target.directory() + QStringLiteral("a.csv");
+    writeFile(path, csv);
+    const QString output = convertOutput(QStringList(skipUnmatched ? QStringList{"--skip-unmatched"} : QStringList())
+                                             << path << target.databasePath(), 0);
+    QCOMPARE(output.contains(QStringLiteral("新增的列：") + summarisedColumns(added.split(','))), !added.isEmpty());
+    QCOMPARE(firstColumn(target.rows(QStringLiteral("select name from pragma_table_info('data') where cid > 8"))).join(','),
+             added);
+}
+
+void TestSpreadsheet::landlordValues_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("note");  // on the rows to look at; "?" for a date kept as written
+    const QString notPlain = QStringLiteral("租金不是整数，合计不会计入");
+    for (const char *written : {"1,200", "1，200", "¥1,200.00", "￥1200", "1200元", "1,200.00 元", "１２００"})
+        QTest::newRow(written) << "月租" << written << "1200" << "";
+    QTest::newRow("deposit") << "保证金" << "¥2,400" << "2400" << "";
+    QTest::newRow("cents") << "租金" << "1500.50" << "1500.50" << notPlain;
+    QTest::newRow("grouped wrong") << "租金" << "1,20" << "1,20" << notPlain;
+    QTest::newRow("words") << "租金" << "面议" << "面议" << notPlain;
+    QTest::newRow("a plain amount as written") << "租金" << "0500" << "0500" << "";
+    const QString date = fullYearDateText(QDate(2026, 11, 30), regionalFormats());
+    for (const char *written : {"2026年11月30日", "2026 年 11 月 30 日", "2026-11-30", "2026.11.30", "2026/11/30"})
+        QTest::newRow(written) << "到期时间" << written << date << "";
+    QTest::newRow("no such day") << "入住日期" << "2026-02-30" << "2026-02-30" << "?";
+    QTest::newRow("words for a date") << "入住日期" << "下月初" << "下月初" << "?";
+}
+
+// Amounts and dates written as text, as landlords write them.
+void TestSpreadsheet::landlordValues()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, written);
+    QFETCH(QString, stored);
+    QFETCH(QString, note);
+    const ImportPlan plan = csvPlan(QStringLiteral("姓名,%1\r\n张三,\"%2\"\r\n").arg(header, written).toUtf8());
+    QStringList values = rowText(plan.rows, 0).section('|', 1).split('|');
+    values.removeAll(QStringLiteral("NULL"));
+    QCOMPARE(values, QStringList{stored});
+    QCOMPARE(plan.notes.empty() ? (plan.unreadableDates ? QStringLiteral("?") : QString()) : plan.notes.front().reason,
+             note);
+}
+
+void TestSpreadsheet::totalsAndFormulas_data()
+{
+    QTest::addColumn<QByteArray>("row");  // row 2 of a sheet headed 姓名 租金
+    QTest::addColumn<bool>("recalculateOnOpen");
+    QTest::addColumn<QString>("outcome");
+    const auto row = [](const char *name, const QByteArray &rent) {
+        return R"(<row r="2"><c r="A2" t="inlineStr"><is><t>)" + QByteArray(name) + R"(</t></is></c>)"
+            + R"(<c r="B2">)" + rent + "</c></row>";
+    };
+    const QString noResult = QStringLiteral("added:NULL:公式没有计算结果，请在 Excel 或 WPS 中打开并保存后再导入");
+    QTest::newRow("合计 with its sum") << row("合计", "<f>SUM(B1:B1)</f><v>500</v>") << false << "skipped:合计行";
+    QTest::newRow("小 计, a plain value") << row(" 小 计", "<v>500</v>") << false << "skipped:合计行";
+    QTest::newRow("平均") << row("平均", "<v>500</v>") << false << "skipped:合计行";
+    QTest::newRow("no name, a formula") << row("", "<f>B1*2</f><v>500</v>") << false << "skipped:合计行";
+    QTest::newRow("no name, a value") << row("", "<v>500</v>") << false << "skipped:姓名为空";
+    QTest::newRow("合计 in a name") << row("合计张", "<v>500</v>") << false << "added:500";
+    QTest::newRow("a formula without its result") << row("张三", "<f>B1*2</f>") << false << noResult;
+    QTest::newRow("0 to be calculated on open") << row("张三", "<f>B1*2</f><v>0</v>") << true << noResult;
+    QTest::newRow("0 calculated") << row("张三", "<f>B1*2</f><v>0</v>") << false << "added:0";
+    QTest::newRow("a value of 0 in a book to calculate") << row("张三", "<v>0</v>") << true << "added:0";
+}
+
+// Totals rows are no tenants; a formula's text is no value.
+void TestSpreadsheet::totalsAndFormulas()
+{
+    QFETCH(QByteArray, row);
+    QFETCH(bool, recalculateOnOpen);
+    QFETCH(QString, outcome);
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("a.xlsx"));
+    writeXlsx(path, xlsxRow(1, {{"A1", "姓名"}, {"B1", "租金"}}) + row, -1, recalculateOnOpen);
+    const ImportPlan plan = planImport(std::make_shared<const SheetTable>(readHere(path)), {});
+    QStringList seen;
+    for (const SkippedRow &skipped : plan.skipped)
+        seen << QStringLiteral("skipped:") + skipped.reason;
+    for (qsizetype added = 0; added < plan.rows.size(); ++added) {
+        seen << QStringLiteral("added:") + rowText(plan.rows, added).section('|', 2, 2);
+        for (const SkippedRow &noted : plan.notes)
+            seen.last() += QLatin1Char(':') + noted.reason;
+    }
+    QCOMPARE(seen, QStringList{outcome});
+}
+
+void TestSpreadsheet::columnChoices_data()
+{
+    QTest::addColumn<QString>("column");  // the sheet column changed in the preview, or none
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<bool>("addedMeanwhile");  // another program adds 电话 while the preview shows
+    QTest::addColumn<QString>("added");  // columns after the register's own
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("outcome");
+    const QString date = fullYearDateText(QDate(2026, 1, 5), regionalFormats());
+    const QString date2 = fullYearDateText(QDate(2026, 2, 1), regionalFormats());
+    const QString done = QStringLiteral("导入完成：添加了 3 个记录，跳过 1 行。\n");
+    QTest::newRow("新增为一列") << "" << "" << false << "电话 TEXT"
+                           << QStringList{"张三|101|1200|2400|" + date + "|押一付三|13800001111", "李四|102|1500|3000|" + date2 + "||13900002222",
+                                          "王五|201|1500.50||||13700003333"}
+                           << done + "新增的列：电话";
+    QTest::newRow("并入备注") << "电话" << "并入备注" << false << ""
+                          << QStringList{"张三|101|1200|2400|" + date + "|押一付三\r\n电话：13800001111|",
+                                         "李四|102|1500|3000|" + date2 + "|电话：13900002222|", "王五|201|1500.50|||电话：13700003333|"}
+                          << done + "导入前";
+    QTest::newRow("不导入") << "电话" << "不导入" << false << ""
+                         << QStringList{"张三|101|1200|2400|" + date + "|押一付三|", "李四|102|1500|3000|" + date2 + "||",
+                                        "王五|201|1500.50||||"}
+                         << done + "导入前";
+    QTest::newRow("no rent: Enter does not import") << "月租" << "不导入" << false << "" << QStringList() << "";
+    QTest::newRow("电话 added meanwhile") << "" << "" << true << "电话 TEXT" << QStringList()
+                                      << "导入失败：写入数据库时出错（duplicate column name: 电话）";
+}
+
+// The landlord's sheet through the real preview, a column's choice
+// changed, and Enter pressed: what lands in the file.
+void TestSpreadsheet::columnChoices()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, choice);
+    QFETCH(bool, addedMeanwhile);
+    QFETCH(QString, added);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, outcome);
+    RegisterFixture fixture;
+    fixture.createRegister();
+    const QString path = fixture.directory() + QStringLiteral("登记表.xlsx");
+    writeLandlordXlsx(path);
+    fixture.startShown();
+    bool warned = false;
+    bool importByDefault = false;
+    const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {path}, {[&](QDialog *dialog) {
+        auto *preview = qobject_cast<TImportPreview *>(dialog);
+        QAbstractItemModelTester tester(preview->TableViewAdd->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (int row = 0; row < preview->TableColumns->rowCount(); ++row) {
+            if (preview->TableColumns->item(row, 0)->text() != column)
+                continue;
+            auto *combo = qobject_cast<QComboBox *>(preview->TableColumns->cellWidget(row, 2));
+            combo->setCurrentIndex(combo->findText(choice));
+            emit combo->activated(combo->currentIndex());
+        }
+        warned = preview->LabelWarning->isVisible();
+        importByDefault = preview->ButtonImport->isDefault();
+        if (addedMeanwhile)
+            fixture.exec(QStringLiteral("alter table data add column 电话 TEXT"));
+        preview->TableViewAdd->setFocus();
+        QTest::keyClick(preview->TableViewAdd, Qt::Key_Return);
+    }});
+    QCOMPARE(warned, outcome.isEmpty());
+    QCOMPARE(importByDefault, !warned);
+    QVERIFY2(outcome.isEmpty() || boxes.last().text.startsWith(outcome), qPrintable(boxes.last().text));
+    if (!stored.isEmpty())  // the grid lists the columns the import added
+        QCOMPARE(Form1->DataSource1->headerData(9, Qt::Horizontal).toString(), added.section(' ', 0, 0));
+    QCOMPARE(firstColumn(fixture.rows(QStringLiteral("select group_concat(name || ' ' || type, ',') from pragma_table_info('data') "
+                                                     "where cid > 8"))).join(QString()),
+             added);
+    const QString phone = added.isEmpty() ? QStringLiteral("''") : QStringLiteral("ifnull(电话, '')");
+    QCOMPARE(firstColumn(fixture.rows(QStringLiteral("select 姓名 || '|' || 房号 || '|' || 租金 || '|' || ifnull(押金, '') || '|' "
+                                                     "|| ifnull(入住日期, '') || '|' || ifnull(备注, '') || '|' || %1 "
+                                                     "from data order by ID").arg(phone))),
+             stored);
+}
+
+void TestSpreadsheet::csvGuard_data()
+{
+    QTest::addColumn<QString>("remark");
+    QTest::addColumn<QByteArray>("field");  // as the export writes it
+    QTest::newRow("a formula") << "=CMD|' /C calc'!A0" << QByteArray("'=CMD|' /C calc'!A0");
+    QTest::newRow("=1+1") << "=1+1" << QByteArray("'=1+1");
+    QTest::newRow("+ and a comma") << "+86,138" << QByteArray("\"'+86,138\"");
+    QTest::newRow("@") << "@SUM(A1)" << QByteArray("'@SUM(A1)");
+    QTest::newRow("a lone -") << "-" << QByteArray("'-");
+    QTest::newRow("a negative number") << "-500" << QByteArray("-500");
+    QTest::newRow("a number with a fraction") << "-0.5" << QByteArray("-0.5");
+    QTest::newRow("an apostrophe before =") << "'=x" << QByteArray("''=x");
+    QTest::newRow("two before -") << "''-500" << QByteArray("'''-500");
+    QTest::newRow("an apostrophe before a letter") << "'abc" << QByteArray("'abc");
+    QTest::newRow("= inside") << "a=b" << QByteArray("a=b");
+}
+
+// A CSV export guards what a spreadsheet would run; the import gives the
+// text back exactly.
+void TestSpreadsheet::csvGuard()
+{
+    QFETCH(QString, remark);
+    QFETCH(QByteArray, field);
+    RegisterFixture source;
+    source.createRegister({{"张三", "101", "500", "", "", "", remark, ""}});
+    const QString file = source.directory() + QStringLiteral("导出.csv");
+    convertOutput({source.databasePath(), file}, 0);
+    // The remark is the row's last field but 编辑时间's (an empty text).
+    QCOMPARE(fileBytes(file).split('\n').value(1).split(',').mid(7).join(',').chopped(4), field);
+    RegisterFixture target;
+    convertOutput({file, target.databasePath()}, 0);
+    QCOMPARE(target.rows(QStringLiteral("select 备注 from data")), QList<QStringList>{{remark}});
+}
+
+void TestSpreadsheet::csvRecords_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QList<QStringList>>("rows");  // row number, then column:text:kind per cell
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("CRLF, LF, an empty field, a trailing comma")
+        << QByteArray("a,,b,\r\nc\n\nd") << QList<QStringList>{{"1", "0:a:0", "2:b:0"}, {"2", "0:c:0"}, {"4", "0:d:0"}} << "";
+    QTest::newRow("quotes: doubled, line breaks, empty, text after the closing one")
+        << QByteArray("\"x\"\"y\",\"1\r\n2\",\"\",\"a\"b\r\n")
+        << QList<QStringList>{{"1", "0:x\"y:0", "1:1\r\n2:0", "2::0", "3:ab:0"}} << "";
+    QTest::newRow("a lone CR separates fields") << QByteArray("a\rb") << QList<QStringList>{{"1", "0:a:0", "1:b:0"}} << "";
+    QTest::newRow("a quote that never closes") << QByteArray("a,\"b\r\nc") << QList<QStringList>() << "CSV 文件格式有误（引号没有配对）";
+}
+
+// The records of a CSV, as the import takes them.
+void TestSpreadsheet::csvRecords()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(QString, failure);
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("a.csv"));
+    writeFile(path, csv);
+    try {
+        QCOMPARE(allCells(readHere(path)), rows);
+        QVERIFY(failure.isEmpty());
+    } catch (const AppError &error) {
+        QCOMPARE(error.text(), failure);
+    }
 }
 
 QTEST_MAIN(TestSpreadsheet)

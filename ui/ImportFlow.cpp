@@ -3,6 +3,7 @@
 
 #include "sheets/ImportPlan.h"
 #include "sheets/ImportWriter.h"
+#include "platform/Utf8Text.h"
 #include "sheets/SheetTable.h"
 #include "sheets/SpreadsheetReader.h"
 #include "db/ADOConnection.h"
@@ -33,6 +34,19 @@
 namespace {
 
 constexpr qsizetype rowsPerStep = 2000;
+
+// The columns the register's table has now.
+QStringList tableColumns(sqlite3 *db)
+{
+    QStringList columns;
+    SqlStatement statement(db, "pragma table_info(data)");
+    int rc;
+    while ((rc = statement.step()) == SQLITE_ROW)
+        columns << fromUtf8(statement.columnText(1).value_or(std::string_view()));
+    if (rc != SQLITE_DONE)
+        statement.throwError();
+    return columns;
+}
 
 NameSet registerNames(sqlite3 *db)
 {
@@ -98,19 +112,20 @@ std::shared_ptr<const SheetTable> readSheet(const QString &path, int sheet)
 
 // The plan of the sheet the user settles on, or none when the user
 // cancelled or the file cannot be read.
-std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names, QWidget *parent)
+std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &names, const ImportOptions &options,
+                                       QWidget *parent)
 {
     int sheet = 0;
     for (;;) {
         std::shared_ptr<const SheetTable> table = readSheet(path, sheet);
         if (!table)
             return std::nullopt;
-        ImportPlan plan = planImport(std::move(table), names);
+        ImportPlan plan = planImport(std::move(table), names, options);
         if (!plan.problem.isEmpty() && plan.sheetNames.size() == 1) {
             ShowWarningBox(QStringLiteral("无法导入“%1”：%2。\n登记表没有改动。").arg(QFileInfo(path).fileName(), plan.problem));
             return std::nullopt;
         }
-        TImportPreview preview(path, plan, parent);
+        TImportPreview preview(path, std::move(plan), names, parent);
         const int answer = preview.exec();
         if (answer == TImportPreview::OtherSheet) {
             sheet = preview.chosenSheet();
@@ -118,7 +133,7 @@ std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &name
         }
         if (answer != QDialog::Accepted)
             return std::nullopt;
-        return plan;
+        return preview.plan();
     }
 }
 
@@ -126,7 +141,7 @@ std::optional<ImportPlan> previewedPlan(const QString &path, const NameSet &name
 // it, when nothing was added.
 bool writeRows(sqlite3 *db, const ImportPlan &plan, QString *failure)
 {
-    ImportWriter writer(db, plan.rows, editTimeText(currentLocalDateTime(), regionalFormats()));
+    ImportWriter writer(db, plan, editTimeText(currentLocalDateTime(), regionalFormats()));
     const std::unique_ptr<QProgressDialog> dialog(makeProgressDialog(QStringLiteral("正在导入……")));
     if (!writer.begin()) {
         *failure = writer.failure();
@@ -167,7 +182,10 @@ void ImportWithDialogs(RegisterWindow &window)
     if (path.isEmpty())
         return;
     TADOConnection &connection = window.connection();
-    const std::optional<ImportPlan> plan = previewedPlan(path, registerNames(connection.handle()), window.dialogParent());
+    ImportOptions options;
+    options.registerColumns = tableColumns(connection.handle());
+    const NameSet names = registerNames(connection.handle());
+    const std::optional<ImportPlan> plan = previewedPlan(path, names, options, window.dialogParent());
     if (!plan)
         return;
 
@@ -187,8 +205,8 @@ void ImportWithDialogs(RegisterWindow &window)
     // The rows are in: a refresh that fails (a rent the total cannot add)
     // shows its error, and the outcome is reported all the same.
     window.relistRegister();
-    ShowMessage(QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。\n导入前的数据库已备份为“%3.mdb”。")
-                    .arg(plan->rows.size())
-                    .arg(plan->skipped.size())
-                    .arg(backupName));
+    QString done = QStringLiteral("导入完成：添加了 %1 个记录，跳过 %2 行。").arg(plan->rows.size()).arg(plan->skipped.size());
+    if (!plan->addedColumns.isEmpty())
+        done += QStringLiteral("\n新增的列：") + summarisedColumns(plan->addedColumns);
+    ShowMessage(done + QStringLiteral("\n导入前的数据库已备份为“%1.mdb”。").arg(backupName));
 }

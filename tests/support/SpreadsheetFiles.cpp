@@ -53,11 +53,13 @@ void writeZip(const QString &path, const QList<ZipEntry> &entries, bool firstSto
     zipClose(zip, nullptr);
 }
 
-void writeXlsx(const QString &path, const QByteArray &rows, qint64 sheetSize)
+void writeXlsx(const QString &path, const QByteArray &rows, qint64 sheetSize, bool recalculateOnOpen)
 {
     QList<ZipEntry> entries;
     for (const auto &part : xlsxParts)
         entries.append({QString::fromUtf8(part[0]), part[1]});
+    if (recalculateOnOpen)
+        entries[2].bytes.replace("</sheets>", "</sheets><calcPr fullCalcOnLoad=\"1\"/>");
     entries.append({QStringLiteral("xl/worksheets/sheet1.xml"),
                     R"(<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
                         + rows + "</sheetData></worksheet>",
@@ -90,4 +92,19 @@ QByteArray odsText(const QByteArray &text, int repeat)
 {
     const QByteArray repeated = repeat > 1 ? " table:number-columns-repeated=\"" + QByteArray::number(repeat) + "\"" : "";
     return "<table:table-cell office:value-type=\"string\"" + repeated + "><text:p>" + text + "</text:p></table:table-cell>";
+}
+
+void writeLandlordXlsx(const QString &path)
+{
+    const QByteArray total = R"(<row r="6"><c r="B6" t="inlineStr"><is><t>合计</t></is></c>)"
+                             R"(<c r="D6"><f>SUM(D3:D5)</f><v>4200.5</v></c></row>)";
+    writeXlsx(path, xlsxRow(1, {{"A1", "2026年房客登记表"}})
+                        + xlsxRow(2, {{"A2", "序号"}, {"B2", "姓名"}, {"C2", "房间号"}, {"D2", "月租"}, {"E2", "押金"},
+                                      {"F2", "入住时间"}, {"G2", "到期时间"}, {"H2", "电话"}, {"I2", "备注"}})
+                        + xlsxRow(3, {{"A3", "1"}, {"B3", "张三"}, {"C3", "101"}, {"D3", "1,200"}, {"E3", "2400"},
+                                      {"F3", "2026年1月5日"}, {"G3", "2027.1.4"}, {"H3", "13800001111"}, {"I3", "押一付三"}})
+                        + xlsxRow(4, {{"A4", "2"}, {"B4", "李四"}, {"C4", "102"}, {"D4", "¥1,500.00"}, {"E4", "3000"},
+                                      {"F4", "2026/2/1"}, {"G4", "2027-01-31"}, {"H4", "13900002222"}})
+                        + xlsxRow(5, {{"A5", "3"}, {"B5", "王五"}, {"C5", "201"}, {"D5", "1500.50"}, {"H5", "13700003333"}})
+                        + total);
 }

@@ -21,8 +21,13 @@ struct ZipEntry {
 void writeZip(const QString &path, const QList<ZipEntry> &entries, bool firstStored = false);
 
 // An .xlsx workbook of one sheet, "Sheet1", whose sheetData holds `rows`;
-// `sheetSize` declares another size for that part.
-void writeXlsx(const QString &path, const QByteArray &rows, qint64 sheetSize = -1);
+// `sheetSize` declares another size for that part. `recalculateOnOpen`
+// marks the workbook to be calculated when opened, as xlsxwriter does.
+void writeXlsx(const QString &path, const QByteArray &rows, qint64 sheetSize = -1, bool recalculateOnOpen = false);
+// A landlord's own sheet: a title row, then 序号 姓名 房间号 月租 押金 入住时间
+// 到期时间 电话 备注, three tenants (amounts and dates written as text,
+// "1500.50" with cents) and a 合计 row whose rent is a formula.
+void writeLandlordXlsx(const QString &path);
 // A row of inline-string cells for writeXlsx: {"A1", "姓名"}, ...
 QByteArray xlsxRow(int row, const QList<QPair<QByteArray, QByteArray>> &cells);
 
