@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStringEncoder>
+#include <QTableView>
 #include <QTest>
 #include <QThread>
 
@@ -39,6 +40,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -1134,7 +1136,11 @@ void TestSpreadsheet::columnChoices()
     bool importByDefault = false;
     const auto boxes = runAnsweringBoxes([] { Form1->transferPage->importButton->click(); }, {path}, {[&](QDialog *dialog) {
         auto *preview = qobject_cast<TImportPreview *>(dialog);
-        QAbstractItemModelTester tester(preview->TableViewAdd->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Each of the preview's lists is planned again on every choice.
+        std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+        for (QTableView *view : {preview->TableViewAdd, preview->TableViewSkip, preview->TableViewNotes})
+            testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest));
         for (int row = 0; row < preview->TableColumns->rowCount(); ++row) {
             if (preview->TableColumns->item(row, 0)->text() != column)
                 continue;
