@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/ImportWriter.h"
 
+#include "db/AppError.h"
 #include "platform/Utf8Text.h"
 #include "sheets/ImportPlan.h"
 #include "sheets/SheetCells.h"
@@ -24,16 +25,15 @@ ImportWriter::~ImportWriter()
     rollback();
 }
 
-bool ImportWriter::fail(const QString &text)
+void ImportWriter::fail(const QString &text)
 {
-    m_failure = text;
     rollback();
-    return false;
+    throw AppError(text);
 }
 
-bool ImportWriter::failFromEngine()
+void ImportWriter::failFromEngine()
 {
-    return fail(QStringLiteral("写入数据库时出错（%1）").arg(engineErrorText(m_db)));
+    fail(QStringLiteral("写入数据库时出错（%1）").arg(engineErrorText(m_db)));
 }
 
 qint64 ImportWriter::rowCount()
@@ -44,11 +44,11 @@ qint64 ImportWriter::rowCount()
     return -1;
 }
 
-bool ImportWriter::begin()
+void ImportWriter::begin()
 {
     // IMMEDIATE: no other writer can come in between the check and the rows.
     if (executeSql(m_db, "BEGIN IMMEDIATE") != SQLITE_OK)
-        return failFromEngine();
+        failFromEngine();
     m_inTransaction = true;
 
     NameSet names;
@@ -58,11 +58,11 @@ bool ImportWriter::begin()
             names.emplace(statement.columnText(0).value_or(std::string_view()));
     }
     if (rc != SQLITE_DONE)
-        return failFromEngine();
+        failFromEngine();
     for (qsizetype row = 0; row < m_rows.size(); ++row) {
         const std::string_view name = m_rows.cell(row, 0).value_or(std::string_view());
         if (names.contains(name))
-            return fail(QStringLiteral("预览之后，登记表中已有了“%1”（表格第 %2 行）；请重新导入")
+            fail(QStringLiteral("预览之后，登记表中已有了“%1”（表格第 %2 行）；请重新导入")
                             .arg(fromUtf8(name))
                             .arg(m_rows.sourceRow(row)));
     }
@@ -72,7 +72,7 @@ bool ImportWriter::begin()
     for (const QString &column : m_addedColumns) {
         const QString add = QStringLiteral("alter table data add column %1 TEXT").arg(quotedIdentifier(column));
         if (executeSql(m_db, add.toUtf8().constData()) != SQLITE_OK)
-            return failFromEngine();
+            failFromEngine();
     }
 
     m_countBefore = rowCount();
@@ -84,11 +84,10 @@ bool ImportWriter::begin()
         values += QStringLiteral("%1?%2").arg(i > 1 ? QStringLiteral(",") : QString()).arg(i);
     const QByteArray insert = QStringLiteral("insert into data (%1,编辑时间) values (%2)").arg(columns, values).toUtf8();
     if (m_countBefore < 0 || !m_insert.tryPrepare(m_db, insert.constData()))
-        return failFromEngine();
-    return true;
+        failFromEngine();
 }
 
-bool ImportWriter::writeSome(qsizetype count)
+void ImportWriter::writeSome(qsizetype count)
 {
     const qsizetype end = std::min(m_rows.size(), m_written + count);
     for (; m_written < end; ++m_written) {
@@ -111,11 +110,10 @@ bool ImportWriter::writeSome(qsizetype count)
                                         .arg(m_rows.sourceRow(m_written))
                                         .arg(engineErrorText(m_db));
             m_insert.reset();
-            return fail(failure);
+            fail(failure);
         }
         m_insert.reset();
     }
-    return true;
 }
 
 bool ImportWriter::allWritten() const
@@ -123,16 +121,15 @@ bool ImportWriter::allWritten() const
     return m_written == m_rows.size();
 }
 
-bool ImportWriter::commit()
+void ImportWriter::commit()
 {
     m_insert = SqlStatement();
     const qint64 count = rowCount();
     if (!allWritten() || count != m_countBefore + m_rows.size())
-        return fail(QStringLiteral("写入后核对不符（%1 个记录，应为 %2 个）").arg(count).arg(m_countBefore + m_rows.size()));
+        fail(QStringLiteral("写入后核对不符（%1 个记录，应为 %2 个）").arg(count).arg(m_countBefore + m_rows.size()));
     if (executeSql(m_db, "COMMIT") != SQLITE_OK)
-        return failFromEngine();
+        failFromEngine();
     m_inTransaction = false;
-    return true;
 }
 
 void ImportWriter::rollback()

@@ -21,8 +21,9 @@ struct ImportPlan;
 // COLUMN, the only change to the table), in the same transaction. The rows are added only
 // if they still are exactly what was planned: begin() fails when a name to
 // add has come into the register since, and commit() when the table did
-// not grow by exactly the rows. Anything short of a commit rolls back, so
-// the register is either unchanged or holds every row.
+// not grow by exactly the rows. A step that fails rolls back and throws
+// AppError with the reason in the user's words; so does anything short of a
+// commit, so the register is either unchanged or holds every row.
 class ImportWriter {
 public:
     ImportWriter(sqlite3 *db, const ImportPlan &plan, QString editTime);
@@ -30,20 +31,17 @@ public:
     ImportWriter(const ImportWriter &) = delete;
     ImportWriter &operator=(const ImportWriter &) = delete;
 
-    bool begin();
-    // Writes up to `count` more rows; false on failure.
-    bool writeSome(qsizetype count);
+    void begin();
+    // Writes up to `count` more rows.
+    void writeSome(qsizetype count);
     bool allWritten() const;
     qsizetype written() const { return m_written; }
-    bool commit();
+    void commit();
     void rollback();
 
-    // After a failure: what went wrong, in the user's words.
-    const QString &failure() const { return m_failure; }
-
 private:
-    bool fail(const QString &text);
-    bool failFromEngine();
+    [[noreturn]] void fail(const QString &text);
+    [[noreturn]] void failFromEngine();
     qint64 rowCount();
 
     sqlite3 *m_db;
@@ -56,5 +54,4 @@ private:
     bool m_inTransaction = false;
     qint64 m_countBefore = 0;
     qsizetype m_written = 0;
-    QString m_failure;
 };

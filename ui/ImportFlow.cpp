@@ -6,6 +6,7 @@
 #include "platform/Utf8Text.h"
 #include "sheets/SheetTable.h"
 #include "sheets/SpreadsheetReader.h"
+#include "db/AppError.h"
 #include "db/ADOConnection.h"
 #include "db/SqlStatement.h"
 #include "platform/ProgramClock.h"
@@ -143,23 +144,19 @@ bool writeRows(sqlite3 *db, const ImportPlan &plan, QString *failure)
 {
     ImportWriter writer(db, plan, editTimeText(currentLocalDateTime(), regionalFormats()));
     const std::unique_ptr<QProgressDialog> dialog(makeProgressDialog(QStringLiteral("正在导入……")));
-    if (!writer.begin()) {
-        *failure = writer.failure();
-        return false;
-    }
-    while (!writer.allWritten()) {
-        if (!writer.writeSome(rowsPerStep)) {
-            *failure = writer.failure();
-            return false;
+    try {
+        writer.begin();
+        while (!writer.allWritten()) {
+            writer.writeSome(rowsPerStep);
+            dialog->setValue(int(writer.written() * 1000 / plan.rows.size()));
+            if (dialog->wasCanceled()) {
+                writer.rollback();
+                return false;
+            }
         }
-        dialog->setValue(int(writer.written() * 1000 / plan.rows.size()));
-        if (dialog->wasCanceled()) {
-            writer.rollback();
-            return false;
-        }
-    }
-    if (!writer.commit()) {
-        *failure = writer.failure();
+        writer.commit();
+    } catch (const AppError &error) {
+        *failure = error.text();
         return false;
     }
     return true;
