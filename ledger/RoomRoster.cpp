@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -57,6 +58,51 @@ void readRegister(sqlite3 *db, const QDate &day, const RegionalFormats &formats,
         statement.throwError();
 }
 
+// The latest month billed to each of `rooms` that has a bill. A tenant who
+// left is gone from the register with the lease's dates; the bills made for
+// the room still tell the months it was let.
+std::map<QString, LedgerMonth> latestMonthsBilled(sqlite3 *db, std::set<QString> rooms)
+{
+    std::map<QString, LedgerMonth> latest;
+    if (rooms.empty())
+        return latest;
+    const auto found = [&](const QString &room, const QString &key) {
+        if (rooms.erase(room) == 0)
+            return;
+        if (const std::optional<LedgerMonth> month = LedgerMonth::fromKey(key))
+            latest[room] = *month;
+    };
+    // A room left lately is among the last months' bills, read newest first
+    // through the index of the months: there a room's first bill is its latest.
+    {
+        LedgerStatement recent(db, "SELECT room, month FROM ledger_bill ORDER BY month DESC LIMIT ?1");
+        recent.bind(qint64(4 * 1024));
+        while (!rooms.empty() && recent.next())
+            found(recent.text(0), recent.text(1));
+    }
+    if (rooms.empty())
+        return latest;
+    // The rooms left long ago, or never billed, from one pass over the bills.
+    std::map<std::string, std::string, std::less<>> months;
+    for (const QString &room : rooms)
+        months[room.toStdString()];
+    SqlStatement all(db, "SELECT room, month FROM ledger_bill");
+    int rc;
+    while ((rc = all.step()) == SQLITE_ROW) {
+        const auto place = months.find(all.columnText(0).value_or(std::string_view()));
+        if (place == months.end())
+            continue;
+        const std::string_view month = all.columnText(1).value_or(std::string_view());
+        if (month > place->second)
+            place->second.assign(month);
+    }
+    if (rc != SQLITE_DONE)
+        all.throwError();
+    for (const auto &[room, month] : months)
+        found(QString::fromStdString(room), QString::fromStdString(month));
+    return latest;
+}
+
 } // namespace
 
 std::optional<qint64> RoomStatus::daysEmpty(const QDate &day) const
@@ -90,15 +136,13 @@ std::vector<RoomStatus> readRoomRoster(sqlite3 *db, bool ledgerExists, const QDa
             status.addedByHand = known.integer(1) != 0;
             status.defaultRent = known.optionalInteger(2);
         }
-        // A tenant who left is gone from the register with the lease's
-        // dates; the bills made for the room still tell the months it was let.
-        LedgerStatement billed(db, "SELECT room, max(month) FROM ledger_bill WHERE room <> '' GROUP BY room");
-        while (billed.next()) {
-            if (const std::optional<LedgerMonth> month = LedgerMonth::fromKey(billed.text(1))) {
-                lastBilled[billed.text(0)] = *month;
-                rooms[billed.text(0)].room = billed.text(0);
-            }
+        // (A bill's room is among them: the ledger takes it in as it bills.)
+        std::set<QString> empty;
+        for (const auto &[room, status] : rooms) {
+            if (!status.isLet())
+                empty.insert(room);
         }
+        lastBilled = latestMonthsBilled(db, std::move(empty));
     }
     std::vector<RoomStatus> roster;
     roster.reserve(rooms.size());

@@ -53,7 +53,8 @@ QString bill(const QString &spec)
     static int tenant = 100;
     const QStringList b = spec.split(' ');
     const QString rent = b[3] == "-" ? "NULL" : b[3];
-    return QStringLiteral("insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen,"
+    return QStringLiteral("insert or ignore into ledger_room (room, created) values ('%3', '');"
+                          "insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen,"
                           " electricity_fen, other_fen, total_fen, paid_fen, created) values"
                           " ('%1', %2, '旧房客', '%3', %4, 0, 0, 0, %5, %6, '');")
         .arg(b[1])
