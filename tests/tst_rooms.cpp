@@ -19,9 +19,13 @@
 
 #include <QAbstractItemModelTester>
 #include <QBarSet>
+#include <QChart>
 #include <QChartView>
 #include <QImageReader>
 #include <QTest>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -294,6 +298,16 @@ void TestRooms::chartOnThePageSavedAsPng()
     QCOMPARE(chart->occupancyLabel->text(), "100.0%（1/1 间）");
     QCOMPARE(chart->monthText(11), "2026年12月\n应收：1,500.00 元\n已收：1,200.00 元\n　租金：1,000.00 元\n"
                                    "　水电及其他：200.00 元\n未收：300.00 元");
+
+    // Resting on December's bar shows its figures; beside the bars, nothing.
+    QChart *drawn = chart->chartView->chart();
+    for (const auto &[value, month] : {std::pair(QPointF(11, 500), 11), std::pair(QPointF(11.4, 500), -1),
+                                       std::pair(QPointF(5, 500), -1), std::pair(QPointF(2, 900), 2)}) {
+        const QPoint at = chart->chartView->mapFromScene(drawn->mapToPosition(value, drawn->series().at(0)));
+        QHelpEvent help(QEvent::ToolTip, at, chart->chartView->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(chart->chartView->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), chart->monthText(month));
+    }
 
     // Saved through the file dialog: a whole PNG of the chart.
     const QString path = fixture.directory() + "收入.png";

@@ -10,7 +10,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
-#include <QCursor>
+#include <QHelpEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -18,6 +18,7 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPen>
 #include <QPushButton>
 #include <QStackedBarSeries>
 #include <QToolTip>
@@ -32,15 +33,6 @@ namespace {
 double yuan(Fen fen)
 {
     return double(fen) / 100.0;
-}
-
-// The top of the amount axis: a round number above the largest figure.
-double axisTop(double largest)
-{
-    if (largest <= 0)
-        return 100;
-    const double step = std::pow(10.0, std::floor(std::log10(largest)));
-    return std::ceil(largest / step * 2) * step / 2;
 }
 
 QLabel *figureLabel(QWidget *parent)
@@ -64,12 +56,14 @@ IncomeChart::IncomeChart(QWidget *parent)
 
     rentBars = new QBarSet(QStringLiteral("租金"));
     otherBars = new QBarSet(QStringLiteral("水电及其他"));
-    auto *bars = new QStackedBarSeries;
+    auto *bars = m_bars = new QStackedBarSeries;
     bars->append(rentBars);
     bars->append(otherBars);
     m_dueLine = new QLineSeries;
     m_dueLine->setName(QStringLiteral("应收"));
     m_dueLine->setPointsVisible(true);
+    // Apart from the bars' colours, so that 应收 reads as a line of its own.
+    m_dueLine->setPen(QPen(QColor(0xc0, 0x39, 0x2b), 2));
     m_chart->addSeries(bars);
     m_chart->addSeries(m_dueLine);
 
@@ -86,7 +80,7 @@ IncomeChart::IncomeChart(QWidget *parent)
 
     chartView = new QChartView(m_chart, this);
     chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setMinimumSize(520, 240);
+    chartView->setMinimumSize(520, 260);
 
     auto *yearGroup = new QGroupBox(QStringLiteral("今年"), this);
     auto *yearLayout = new QGridLayout(yearGroup);
@@ -106,13 +100,17 @@ IncomeChart::IncomeChart(QWidget *parent)
     yearLayout->setRowStretch(3, 1);
     yearLayout->setColumnStretch(1, 1);
 
+    // Below the month's bills, as tall as the chart needs: the page scrolls
+    // where the window is smaller.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(chartView, 1);
     layout->addWidget(yearGroup);
 
-    connectGuarded(rentBars, &QBarSet::hovered, this, &IncomeChart::showHovered);
-    connectGuarded(otherBars, &QBarSet::hovered, this, &IncomeChart::showHovered);
+    // The figures come up as the view's tool tip, so that they show as every
+    // tool tip of the program does, after the pointer rests.
+    chartView->viewport()->installEventFilter(this);
     connectGuarded(saveImageButton, &QPushButton::clicked, this, &IncomeChart::saveAs);
 }
 
@@ -124,10 +122,8 @@ void IncomeChart::showFigures(const IncomeYear &year, const Occupancy &occupancy
     QList<QPointF> due;
     double largest = 0;
     for (const MonthIncome &income : year.months) {
-        // January says its year, so that the axis reads across the turn.
-        months << (income.month.firstDay().month() == 1 || months.isEmpty()
-                       ? income.month.firstDay().toString(QStringLiteral("yy年M月"))
-                       : income.month.firstDay().toString(QStringLiteral("M月")));
+        // The title names the first and the last month with their years.
+        months << income.month.firstDay().toString(QStringLiteral("M月"));
         rent << yuan(income.rentCollected);
         other << yuan(income.otherCollected);
         due << QPointF(due.size(), yuan(income.due));
@@ -139,7 +135,9 @@ void IncomeChart::showFigures(const IncomeYear &year, const Occupancy &occupancy
     otherBars->remove(0, otherBars->count());
     otherBars->append(other);
     m_dueLine->replace(due);
-    m_amounts->setRange(0, axisTop(largest));
+    // Round steps from 0 to above the largest figure.
+    m_amounts->setRange(0, largest > 0 ? largest : 100);
+    m_amounts->applyNiceNumbers();
     if (!year.months.empty())
         m_chart->setTitle(QStringLiteral("近 12 个月收款（%1—%2，按账单月份）")
                               .arg(year.months.front().month.text(), year.months.back().month.text()));
@@ -161,12 +159,28 @@ QString IncomeChart::monthText(int index) const
              yuanText(income.otherCollected), yuanText(income.due - income.collected()));
 }
 
-void IncomeChart::showHovered(bool hovering, int index)
+int IncomeChart::barAt(const QPoint &viewportPoint) const
 {
-    if (hovering)
-        QToolTip::showText(QCursor::pos(), monthText(index), chartView);
-    else
-        QToolTip::hideText();
+    const QPointF value = m_chart->mapToValue(chartView->mapToScene(viewportPoint), m_bars);
+    const int index = qRound(value.x());
+    if (index < 0 || std::size_t(index) >= m_year.months.size())
+        return -1;
+    const double top = rentBars->at(index) + otherBars->at(index);
+    const bool onBar = std::abs(value.x() - index) <= m_bars->barWidth() / 2 && value.y() >= 0 && value.y() <= top;
+    return onBar ? index : -1;
+}
+
+bool IncomeChart::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == chartView->viewport() && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const int bar = barAt(help->pos()); bar >= 0)
+            QToolTip::showText(help->globalPos(), monthText(bar), chartView->viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString IncomeChart::savePng(const QString &path) const
