@@ -18,13 +18,14 @@
 #include "ui/Unit1.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QImageReader>
-#include <QTest>
-#include <QApplication>
 #include <QHelpEvent>
+#include <QImageReader>
+#include <QLineSeries>
+#include <QTest>
 #include <QToolTip>
 
 namespace {
@@ -293,6 +294,10 @@ void TestRooms::chartOnThePageSavedAsPng()
     QCOMPARE(chart->otherBars->at(11), 200.0);
     QCOMPARE(chart->rentBars->at(0), 800.0);
     QCOMPARE(chart->rentBars->at(2), 1000.0);
+    auto *due = qobject_cast<QLineSeries *>(chart->chartView->chart()->series().at(1));
+    QVERIFY(due);
+    QCOMPARE(due->count(), 12);
+    QCOMPARE(due->at(11), QPointF(11, 1500));
     QCOMPARE(chart->yearCollectedLabel->text(), "3,000.00 元");
     QCOMPARE(chart->yearOutstandingLabel->text(), "300.00 元");
     QCOMPARE(chart->occupancyLabel->text(), "100.0%（1/1 间）");
