@@ -53,10 +53,10 @@ void makeFile(RegisterFixture &fixture, const QString &tenants, const QString &l
 }
 
 // A bill of `month` for `room`: "room month total rent paid" ("-" rent waits).
-QString bill(const QString &spec)
+QString bill(const QString &row)
 {
     static int tenant = 100;
-    const QStringList b = spec.split(' ');
+    const QStringList b = row.split(' ');
     const QString rent = b[3] == "-" ? "NULL" : b[3];
     return QStringLiteral("insert or ignore into ledger_room (room, created) values ('%3', '');"
                           "insert into ledger_bill (month, tenant_id, tenant_name, room, rent_fen, water_fen,"
@@ -196,8 +196,8 @@ void TestRooms::incomeAgainstTheLedger()
     QFETCH(QString, last);
     RegisterFixture fixture;
     QString statements;
-    for (const QString &spec : bills.split(';'))
-        statements += bill(spec);
+    for (const QString &row : bills.split(';'))
+        statements += bill(row);
     makeFile(fixture, "", statements);
     TADOConnection connection;
     connection.setDatabaseFile(fixture.databasePath());
