@@ -13,6 +13,9 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+    # the page 收租 draws the year's income with Qt Charts, whose CMake
+    # package looks for Qt OpenGL's, which qt6-charts-dev does not pull in
+    qt6-charts-dev libqt6opengl6-dev
     libsqlite3-dev
     pkg-config libmdb3 mdbtools-dev mdbtools
     # spreadsheets: liborcus reads .xlsx/.ods/.csv, libxlsxwriter writes .xlsx

@@ -4,8 +4,10 @@
 #include "ledger/Arrears.h"
 #include "ledger/BillGeneration.h"
 #include "ledger/BillListModel.h"
+#include "ledger/IncomeFigures.h"
 #include "ledger/LedgerWrite.h"
 #include "ledger/MonthBillRows.h"
+#include "ledger/RoomRoster.h"
 #include "platform/ProgramClock.h"
 #include "platform/RegionalFormats.h"
 #include "register/RecordListView.h"
@@ -14,6 +16,7 @@
 #include "ui/BillDetailDialog.h"
 #include "ui/ExportFlow.h"
 #include "ui/GuardedConnect.h"
+#include "ui/IncomeChart.h"
 #include "ui/LedgerTables.h"
 #include "ui/LedgerSettingsDialog.h"
 #include "ui/MessageBoxes.h"
@@ -22,6 +25,7 @@
 #include "ui/PaymentDialog.h"
 #include "ui/PrintFlow.h"
 #include "ui/RegisterWindow.h"
+#include "ui/RoomsDialog.h"
 #include "ui/TenantSummary.h"
 #include "ui/TransferFiles.h"
 
@@ -97,6 +101,8 @@ RentRoundPage::RentRoundPage(RegisterWindow &window, QWidget *parent)
     rentRoundContents->setAutoFillBackground(false);
     tenantSummary = new TenantSummary(rentRoundContents);
     figuresRow->insertWidget(0, tenantSummary, 1);
+    incomeChart = new IncomeChart(rentRoundContents);
+    rentRoundContentsLayout->addWidget(incomeChart);
 
     m_bills = new BillListModel(this);
     billTable->setModel(m_bills);
@@ -113,6 +119,7 @@ RentRoundPage::RentRoundPage(RegisterWindow &window, QWidget *parent)
     connectGuarded(generateBillsButton, &QPushButton::clicked, this, &RentRoundPage::generateBills);
     connectGuarded(recordPaymentButton, &QPushButton::clicked, this, &RentRoundPage::recordPayment);
     connectGuarded(arrearsButton, &QPushButton::clicked, this, &RentRoundPage::showArrears);
+    connectGuarded(roomsButton, &QPushButton::clicked, this, &RentRoundPage::showRooms);
     connectGuarded(ledgerSettingsButton, &QPushButton::clicked, this, &RentRoundPage::editSettings);
     connectGuarded(exportBillsButton, &QPushButton::clicked, this, &RentRoundPage::exportBills);
     connectGuarded(printBillsButton, &QPushButton::clicked, this, &RentRoundPage::printBills);
@@ -161,10 +168,10 @@ void RentRoundPage::showMonth(const LedgerMonth &month)
         showMonthIn(monthEdit, month);
         return;
     }
-    reload();
+    reload(false);
 }
 
-void RentRoundPage::reload()
+void RentRoundPage::reload(bool withIncome)
 {
     const LedgerRead file(m_window.connection());
     const LedgerMonth shown = month();
@@ -189,6 +196,15 @@ void RentRoundPage::reload()
     monthOwedLabel->setText(yuanText(now.owed()) + QStringLiteral(" 元"));
     owingTenantsLabel->setText(QStringLiteral("%1 位").arg(owingTenantCount(file.db, file.exists)));
     monthFiguresGroup->setTitle(QStringLiteral("本月收款（%1）").arg(thisMonth().text()));
+    if (withIncome)
+        showIncome(file);
+}
+
+void RentRoundPage::showIncome(const LedgerRead &file)
+{
+    const QDate today = currentLocalDateTime().date();
+    incomeChart->showFigures(readIncomeYear(file.db, file.exists, LedgerMonth::of(today)),
+                             occupancyOf(readRoomRoster(file.db, file.exists, today, regionalFormats())));
 }
 
 void RentRoundPage::selectBill(qint64 billId)
@@ -271,6 +287,13 @@ void RentRoundPage::showArrears()
     showMonth(owedMonth);
     if (const int row = m_bills->rowOfTenant(tenantId); row >= 0)
         billTable->setCurrentIndex(m_bills->index(row, 0));
+}
+
+void RentRoundPage::showRooms()
+{
+    RoomsDialog dialog(m_window, m_window.dialogParent());
+    dialog.exec();
+    reload();
 }
 
 void RentRoundPage::editSettings()

@@ -10,6 +10,8 @@
 #include <optional>
 
 class BillListModel;
+class IncomeChart;
+struct LedgerRead;
 class RegisterWindow;
 class TenantSummary;
 
@@ -24,6 +26,8 @@ public:
 
     // The group 房客统计; the main window runs its listings.
     TenantSummary *tenantSummary = nullptr;
+    // 收入: the last twelve months and this year at a glance.
+    IncomeChart *incomeChart = nullptr;
     BillListModel *billModel() const { return m_bills; }
 
     // The page has come on screen: its figures and bills brought up to date.
@@ -38,6 +42,7 @@ public:
     void recordPayment();
     void showBillDetail();
     void showArrears();
+    void showRooms();
     void editSettings();
     void exportBills();
     void printBills();
@@ -47,9 +52,11 @@ protected:
 
 private:
     bool onScreen() const;
-    // The month's bills and the collection figures, read from the file.
-    void reload();
+    // The month's bills and the collection figures, read from the file;
+    // the year's income too unless only the month shown changed.
+    void reload(bool withIncome = true);
     void showRegisterFigures();
+    void showIncome(const LedgerRead &file);
     // The bill of the list's current row; says so when there is none.
     std::optional<BillSummary> chosenBill();
     void selectBill(qint64 billId);
