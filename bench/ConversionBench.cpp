@@ -12,6 +12,7 @@
 // and each peak is that program's own.
 #include "jet4/Jet4Writer.h"
 #include "platform/CommandLine.h"
+#include "MeasuredRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,43 +20,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <QProcess>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-struct Run {
-    double milliseconds = 0;
-    double peakMegabytes = 0;
-    bool succeeded = false;
-};
-
-// Runs `arguments` through measure_child, which keeps its own memory out of
-// the child's peak.
-Run measured(const QStringList &arguments)
-{
-    QProcess launcher;
-    launcher.start(MEASURE_CHILD_PATH, arguments);
-    Run run;
-    if (!launcher.waitForFinished(-1))
-        return run;
-    const QStringList figures = QString::fromLatin1(launcher.readAllStandardOutput()).split(' ');
-    if (figures.size() != 3)
-        return run;
-    run.milliseconds = figures[0].toDouble();
-    run.peakMegabytes = figures[1].toDouble() / 1024.0;
-    run.succeeded = figures[2].trimmed() == "0";
-    return run;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
-}
 
 // A register as a landlord keeps it in Access: typed columns (or every one
 // a text), three-line remarks.
@@ -137,9 +106,9 @@ int main(int argc, char *argv[])
         QList<double> exportTimes, convertTimes;
         double exportPeak = 0, convertPeak = 0;
         for (int i = 0; i < repetitions; ++i) {
-            const Run exported = measured({"mdb-export", source, "data"});
+            const MeasuredRun exported = measured({"mdb-export", source, "data"});
             QFile::remove(target);
-            const Run converted = measured({LARKHAVEN_CONVERT_PATH, source, target});
+            const MeasuredRun converted = measured({LARKHAVEN_CONVERT_PATH, source, target});
             if (!exported.succeeded || !converted.succeeded) {
                 std::fprintf(stderr, "a run failed\n");
                 return 1;

@@ -13,12 +13,12 @@
 #include "db/RegisterBuilder.h"
 #include "platform/CommandLine.h"
 #include "platform/RegionalFormats.h"
+#include "MeasuredRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -26,35 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Run {
-    double milliseconds = 0;
-    double peakMegabytes = 0;
-    bool succeeded = false;
-};
-
-Run measured(const QStringList &arguments)
-{
-    QProcess launcher;
-    launcher.start(MEASURE_CHILD_PATH, arguments);
-    Run run;
-    if (!launcher.waitForFinished(-1))
-        return run;
-    const QStringList figures = QString::fromLatin1(launcher.readAllStandardOutput()).split(' ');
-    if (figures.size() != 3)
-        return run;
-    run.milliseconds = figures[0].toDouble();
-    run.peakMegabytes = figures[1].toDouble() / 1024.0;
-    run.succeeded = figures[2].trimmed() == "0";
-    return run;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
-}
 
 // The program's own CSV export of `rows` tenants (without its byte-order
 // mark, which the sqlite3 shell would take for text): dates in the
@@ -138,7 +109,7 @@ int main(int argc, char *argv[])
                     std::fprintf(stderr, "cannot make an empty register\n");
                     return 1;
                 }
-                const Run peer = measured({shell, target, QStringLiteral(".import --csv --skip 1 %1 data").arg(source)});
+                const MeasuredRun peer = measured({shell, target, QStringLiteral(".import --csv --skip 1 %1 data").arg(source)});
                 if (!peer.succeeded) {
                     std::fprintf(stderr, "sqlite3 .import failed\n");
                     return 1;
@@ -147,7 +118,7 @@ int main(int argc, char *argv[])
                 peerPeak = std::max(peerPeak, peer.peakMegabytes);
             }
             QFile::remove(target);
-            const Run own = measured({LARKHAVEN_CONVERT_PATH, source, target});
+            const MeasuredRun own = measured({LARKHAVEN_CONVERT_PATH, source, target});
             if (!own.succeeded) {
                 std::fprintf(stderr, "larkhaven-convert failed\n");
                 return 1;

@@ -45,18 +45,6 @@ void typeKeys(QWidget *window, const QString &keys)
     }
 }
 
-template <typename Dialog>
-Dialog *shown(QDialog *dialog)
-{
-    auto *shown = qobject_cast<Dialog *>(dialog);
-    if (shown) {
-        shown->activateWindow();
-        if (!QTest::qWaitForWindowActive(shown))
-            qFatal("%s did not become the active window", shown->metaObject()->className());
-    }
-    return shown;
-}
-
 // Clicks the cell of `table` at `row`, `column`.
 void clickCell(QTableView *table, int row, int column = 0, bool twice = false)
 {

@@ -80,18 +80,6 @@ QString listed(const QAbstractItemModel &model)
     return rows.join('|');
 }
 
-template <typename Dialog>
-Dialog *shown(QDialog *dialog)
-{
-    auto *shown = qobject_cast<Dialog *>(dialog);
-    if (shown) {
-        shown->activateWindow();
-        if (!QTest::qWaitForWindowActive(shown))
-            qFatal("%s did not become the active window", shown->metaObject()->className());
-    }
-    return shown;
-}
-
 DialogWork typeInto(const QString &text)
 {
     return [text](QDialog *dialog) {

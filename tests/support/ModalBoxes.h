@@ -1,20 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <QSet>
 
 #include <functional>
 
-class QDialog;
-
 // What a test does in a dialog of the program's own while it is up: types
 // into its boxes and presses its buttons, as a user does.
 using DialogWork = std::function<void(QDialog *)>;
+
+// `dialog` as a `Dialog`, made the active window so that keys typed reach
+// it; null when it is another kind of dialog.
+template <typename Dialog>
+Dialog *shown(QDialog *dialog)
+{
+    auto *shown = qobject_cast<Dialog *>(dialog);
+    if (shown) {
+        shown->activateWindow();
+        if (!QTest::qWaitForWindowActive(shown))
+            qFatal("%s did not become the active window", shown->metaObject()->className());
+    }
+    return shown;
+}
 
 // A modal message box seen while a test action ran.
 struct SeenBox {
