@@ -264,7 +264,7 @@ void TestCrash::killedWhileGivingReceiptsGivesNoNumberTwice()
         QProcess giver;
         giver.start(CRASH_ADDER_PATH, {directory.path(), "--receipts"});
         QVERIFY(giver.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(giver.canReadLine() || giver.state() != QProcess::Running, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(giver.canReadLine() || giver.state() != QProcess::Running, 60000);
         QTest::qWait(random.bounded(1, 300));
         giver.kill();  // SIGKILL
         QVERIFY(giver.waitForFinished());

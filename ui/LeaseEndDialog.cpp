@@ -51,6 +51,9 @@ LeaseEndDialog::LeaseEndDialog(RegisterWindow &window, QWidget *parent)
     , m_window(window)
 {
     setupUi(this);
+    // The boxes' first row below their titles.
+    for (QGroupBox *group : {finalBillGroup, depositGroup})
+        group->setStyleSheet(QStringLiteral("QGroupBox { padding-top: 12px; }"));
     const ShownTenant tenant = shownTenant(window.recordList().listCursor());
     m_tenant.tenantId = tenant.id;
     m_tenant.tenantName = tenant.name;

@@ -21,6 +21,9 @@ LeaseRenewalDialog::LeaseRenewalDialog(RegisterWindow &window, QWidget *parent)
     , m_window(window)
 {
     setupUi(this);
+    // The boxes' first row below their titles.
+    for (QGroupBox *group : {periodGroup, rentGroup})
+        group->setStyleSheet(QStringLiteral("QGroupBox { padding-top: 12px; }"));
     const ShownTenant tenant = shownTenant(window.recordList().listCursor());
     m_tenantId = tenant.id;
     m_rentText = tenant.rent;
@@ -103,6 +106,6 @@ void LeaseRenewalDialog::renew()
         if (rent)
             row.SetFieldText(QStringLiteral("租金"), *rent);
     });
-    m_window.recordList().setMessageText(QStringLiteral("续租成功，到期日期 %1").arg(expiryText));
+    m_window.recordList().setMessageText(QStringLiteral("续租至 %1").arg(expiryText));
     accept();
 }

@@ -35,7 +35,9 @@ QString dateText(const QDate &day)
 void paintCopy(QPainter &painter, const QRectF &area, double mm, const Receipt &receipt, const QString &copyName)
 {
     const QColor red(0xc0, 0x10, 0x10);
-    painter.setPen(Qt::black);
+    // Ruled lines of a fixed width, as on paper, at any resolution.
+    const QPen ink(Qt::black, 0.2 * mm);
+    painter.setPen(ink);
     painter.setFont(receiptFont(20, true));
     const QRectF titleRow(area.left(), area.top(), area.width(), 14 * mm);
     painter.drawText(titleRow, Qt::AlignCenter, QStringLiteral("收据"));
@@ -49,7 +51,7 @@ void paintCopy(QPainter &painter, const QRectF &area, double mm, const Receipt &
         painter.setPen(red);
         painter.setFont(receiptFont(10, true));
         painter.drawText(titleRow, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("补打"));
-        painter.setPen(Qt::black);
+        painter.setPen(ink);
     }
 
     painter.setFont(receiptFont(10.5));
