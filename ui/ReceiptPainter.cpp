@@ -82,6 +82,7 @@ void paintCopy(QPainter &painter, const QRectF &area, double mm, const Receipt &
     for (std::size_t i = 0; i < receipt.items.size(); ++i)
         tableRow(int(i) + 1, receipt.items[i].label, yuanText(receipt.items[i].amount));
     y = table.bottom() + 2 * mm;
+    const double stampTop = y;
 
     if (receipt.amount != receipt.billTotal)
         row(QStringLiteral("账单合计 ¥%1，本次收款 ¥%2").arg(yuanText(receipt.billTotal), yuanText(receipt.amount)));
@@ -97,7 +98,8 @@ void paintCopy(QPainter &painter, const QRectF &area, double mm, const Receipt &
         painter.save();
         painter.setPen(QPen(red, 0.8 * mm));
         painter.setFont(receiptFont(36, true));
-        const QRectF stamp(area.right() - 60 * mm, area.top() + 30 * mm, 45 * mm, 22 * mm);
+        // Right of the totals, clear of every amount.
+        const QRectF stamp(area.right() - 60 * mm, stampTop + 2 * mm, 45 * mm, 22 * mm);
         painter.drawRect(stamp);
         painter.drawText(stamp, Qt::AlignCenter, QStringLiteral("作废"));
         painter.setFont(receiptFont(9));
