@@ -58,7 +58,12 @@ SettlementPreview previewLeaseEnd(sqlite3 *db, const LeaseEnd &end)
         LedgerStatement billed(db, "SELECT 1 FROM ledger_bill WHERE tenant_id = ?1 AND month = ?2 AND kind = 'month'");
         billed.bind(end.tenantId).bind(preview.month.key());
         preview.monthBilled = billed.next();
-        LedgerStatement owed(db, "SELECT coalesce(sum(total_fen - paid_fen), 0) FROM ledger_bill WHERE tenant_id = ?1");
+        // The final bill of an earlier settlement is replaced, not owed beside the new one.
+        const bool settled = ledgerTableExists(db, "ledger_settlement");
+        LedgerStatement owed(db, settled ? "SELECT coalesce(sum(total_fen - paid_fen), 0) FROM ledger_bill WHERE tenant_id = ?1"
+                                           " AND id NOT IN (SELECT final_bill_id FROM ledger_settlement"
+                                           " WHERE tenant_id = ?1 AND final_bill_id IS NOT NULL)"
+                                         : "SELECT coalesce(sum(total_fen - paid_fen), 0) FROM ledger_bill WHERE tenant_id = ?1");
         owed.bind(end.tenantId);
         owed.next();
         preview.owedBefore = owed.integer(0);

@@ -90,6 +90,7 @@ private slots:
     void finalRent_data();
     void finalRent();
     void endingALeaseKeepsTheLedger();
+    void aRowChangedMeanwhileIsNeitherRenewedNorEnded();
 };
 
 void TestReceipts::capitalNumerals_data()
@@ -328,6 +329,53 @@ void TestReceipts::endingALeaseKeepsTheLedger()
     // November's bills made again keep the bill of the lease that ended.
     billMonth(fixture, LedgerMonth(2026, 11));
     QCOMPARE(fixture.rows("select count(*) from ledger_bill where tenant_id = 1").value(0).value(0), "2");
+}
+
+void TestReceipts::aRowChangedMeanwhileIsNeitherRenewedNorEnded()
+{
+    RegisterFixture fixture;
+    setCurrentLocalDateTime(QDateTime(QDate(2026, 12, 15), QTime(10, 30)));
+    fixture.createRegister({{"王伟", "101", "1000", "2000", "2026/1/1", "2027/1/31"}});
+    fixture.startShown();
+    const QString changed = "Row cannot be located for updating. Some values may have been changed since it was last read.";
+    // Another program changes the row while the window is open.
+    Form1->ADOQuery1->setRecNo(0);
+    auto boxes = runAnsweringBoxes([] { Form1->renewLeaseAction->trigger(); }, {},
+                                   {[&](QDialog *dialog) {
+                                       auto *renewal = qobject_cast<LeaseRenewalDialog *>(dialog);
+                                       fixture.exec("update data set 备注 = '另一个程序' where ID = 1");
+                                       QTest::mouseClick(renewal->renewButton, Qt::LeftButton);
+                                       if (renewal->isVisible())
+                                           renewal->reject();
+                                   }});
+    QCOMPARE(messageTexts(boxes).value(1), changed);
+    QCOMPARE(fixture.rows("select 到期日期, 编辑时间 from data"), (QList<QStringList>{{"2027/1/31", ""}}));
+
+    // The delete refused after the settlement was written: the record stays,
+    // and 退租 again replaces the settlement and its final bill.
+    const auto endLease = [&](const std::function<void()> &meanwhile) {
+        Form1->Buttonre->click();
+        Form1->ADOQuery1->setRecNo(0);
+        return runAnsweringBoxes([] { Form1->endLeaseAction->trigger(); }, {"&Yes"},
+                                 {[&](QDialog *dialog) {
+                                     auto *end = qobject_cast<LeaseEndDialog *>(dialog);
+                                     meanwhile();
+                                     QTest::mouseClick(end->endLeaseButton, Qt::LeftButton);
+                                     if (end->isVisible())
+                                         end->reject();
+                                 }});
+    };
+    boxes = endLease([&] { fixture.exec("update data set 备注 = '又改了' where ID = 1"); });
+    QCOMPARE(messageTexts(boxes).value(2), changed);
+    QCOMPARE(fixture.count(), 1);
+    QCOMPARE(fixture.rows("select count(*) from ledger_settlement").value(0).value(0), "1");
+    boxes = endLease([] {});
+    QVERIFY2(boxes.size() == 2, qPrintable(messageTexts(boxes).join(" / ")));
+    QCOMPARE(fixture.count(), 0);
+    QCOMPARE(fixture.rows("select s.tenant_name, s.owed_fen, b.kind, b.total_fen from ledger_settlement s"
+                          " join ledger_bill b on b.id = s.final_bill_id"),
+             (QList<QStringList>{{"王伟", "48387", "final", "48387"}}));
+    QCOMPARE(fixture.rows("select count(*) from ledger_bill").value(0).value(0), "1");
 }
 
 QTEST_MAIN(TestReceipts)
