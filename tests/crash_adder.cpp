@@ -16,8 +16,9 @@
 //       the page 收租; after each payment the program reports (the message
 //       panel names its number) it prints "PAID <number>";
 //   crash_adder <program directory> --receipts
-//       gives the payments their receipts in turn, as 收据 does; after each
-//       receipt it was given, it prints "RECEIPT <payment> <number>".
+//       gives the payments their receipts in turn, as 收据 does, again and
+//       again; after each receipt it prints "RECEIPT <payment> <number>"
+//       the first time, "REPRINT <payment> <number>" after.
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
@@ -103,8 +104,7 @@ void report(const char *step, const QString &what)
         const std::optional<BillDetail> detail = readBill(Form1->connection().handle(), bills[i % bills.size()]);
         for (const Payment &payment : detail->payments) {
             const Receipt receipt = issueReceipt(Form1->connection(), Form1->connection().generation(), payment);
-            if (!receipt.reprint())
-                report("RECEIPT", QStringLiteral("%1 %2").arg(payment.id).arg(receipt.number));
+            report(receipt.reprint() ? "REPRINT" : "RECEIPT", QStringLiteral("%1 %2").arg(payment.id).arg(receipt.number));
         }
     }
 }

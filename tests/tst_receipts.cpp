@@ -6,6 +6,7 @@
 #include "db/ADOConnection.h"
 #include "db/AppError.h"
 #include "ledger/BillGeneration.h"
+#include "ledger/BillListModel.h"
 #include "ledger/CapitalAmount.h"
 #include "ledger/LeaseEnd.h"
 #include "ledger/LedgerSchema.h"
@@ -326,6 +327,10 @@ void TestReceipts::endingALeaseKeepsTheLedger()
              (QList<QStringList>{{"2026-11", "month", "王伟", "100000"}, {"2026-12", "final", "王伟", "55887"}}));
     QCOMPARE(fixture.rows("select meter, reading from ledger_reading where room_id = 1 and month = '2026-12' order by meter"),
              (QList<QStringList>{{"electricity", "105000"}, {"water", "11000"}}));
+    // The page lists the final bill in its month, to be paid as any other.
+    Form1->rentRoundPage->showMonth(LedgerMonth(2026, 12));
+    QCOMPARE(Form1->rentRoundPage->billModel()->index(0, 1).data().toString(), "王伟（退租）");
+    QCOMPARE(Form1->rentRoundPage->billModel()->index(0, 6).data().toString(), "558.87");
     // November's bills made again keep the bill of the lease that ended.
     billMonth(fixture, LedgerMonth(2026, 11));
     QCOMPARE(fixture.rows("select count(*) from ledger_bill where tenant_id = 1").value(0).value(0), "2");

@@ -179,7 +179,7 @@ void RentRoundPage::reload()
     const qint64 current = m_bills->rowCount() > 0 && billTable->currentIndex().isValid()
         ? m_bills->rowAt(billTable->currentIndex().row()).id
         : 0;
-    m_bills->setBills(shown, readMonthBills(file.db, file.exists, shown), file.generation);
+    m_bills->setBills(shown, readMonthBills(file.db, file.exists, shown, true), file.generation);
     selectBill(current);
 
     const MonthFigures figures = figuresOf(m_bills->allBills());
