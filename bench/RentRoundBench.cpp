@@ -5,6 +5,7 @@
 //   the page 收租 opening on this month (its list painted), and on another;
 //   欠费房客 listed (its dialog painted);
 //   generating next month's 1,000 bills (planned, written, listed);
+//   a payment's receipt as a PDF (its number given, the file saved);
 //   entering a reading (Enter in the meter sheet: saved, the next room's
 //   editor open), which should take no more than a frame;
 //   房间 listed (its dialog painted), all rooms and 空置房间, with one
@@ -25,6 +26,7 @@
 #include "ledger/IncomeFigures.h"
 #include "ledger/LedgerWrite.h"
 #include "ledger/MeterReadingModel.h"
+#include "ledger/Receipts.h"
 #include "ledger/RoomRosterModel.h"
 #include "platform/CommandLine.h"
 #include "platform/ProgramClock.h"
@@ -34,6 +36,7 @@
 #include "ui/IncomeChart.h"
 #include "ui/MeterReadingDialog.h"
 #include "ui/ProgramWindows.h"
+#include "ui/ReceiptPainter.h"
 #include "ui/RoomsDialog.h"
 #include "ui/Unit1.h"
 
@@ -355,6 +358,26 @@ int run(const Options &options)
             throw std::runtime_error("generating did not make the month's bills");
     }
     report("generating a month's 1,000 bills", generated, 200);
+
+    QList<double> receipts;
+    for (int i = 0; i < reps; ++i) {
+        // This month's payments in turn, each given its number.
+        const qint64 bill = count(path, QStringLiteral("select bill_id from ledger_payment order by id desc limit 1 offset %1")
+                                            .arg(i * 7)
+                                            .toUtf8()
+                                            .constData());
+        const std::optional<BillDetail> detail = readBill(Form1->connection().handle(), bill);
+        if (!detail || detail->payments.empty())
+            throw std::runtime_error("no payment for a receipt");
+        const QString pdf = directory.filePath(QStringLiteral("收据%1.pdf").arg(i));
+        receipts << milliseconds([&] {
+            const Receipt receipt = issueReceipt(Form1->connection(), Form1->connection().generation(),
+                                                 detail->payments.back());
+            if (!saveReceiptPdf(receipt, pdf).isEmpty())
+                throw std::runtime_error("the receipt was not saved");
+        });
+    }
+    report("a receipt's PDF (numbered, saved)", receipts, 200);
 
     {
         MeterReadingDialog dialog(*Form1, nextMonth, Form1);

@@ -7,6 +7,8 @@
 #include "ledger/LedgerSchema.h"
 #include "ledger/LedgerStatement.h"
 #include "ledger/LedgerWrite.h"
+#include "ledger/LeaseEnd.h"
+#include "ledger/RentChanges.h"
 #include "platform/ProgramClock.h"
 
 #include <sqlite3.h>
@@ -21,6 +23,7 @@ GenerationPreview planMonth(sqlite3 *db, bool ledgerExists, const LedgerMonth &m
     GenerationPreview preview;
     preview.month = month;
     Coverage coverage = tenantsCovering(db, month, formats);
+    applyRentChanges(db, month, coverage.tenants);
     preview.unreadableDates = coverage.unreadableDates;
     std::vector<QString> rooms;
     for (const CoveredTenant &tenant : coverage.tenants) {
@@ -54,6 +57,7 @@ GenerationPreview planMonth(sqlite3 *db, bool ledgerExists, const LedgerMonth &m
     // Bills with payments, cancelled ones too, are never removed; those
     // with a payment that stands are never made again.
     std::set<qint64> billed, withPayments;
+    const std::set<qint64> settled = settledTenants(db);
     if (ledgerExists) {
         LedgerStatement paid(db, "SELECT DISTINCT p.bill_id FROM ledger_payment p JOIN ledger_bill b ON b.id = p.bill_id"
                                  " WHERE b.month = ?1");
@@ -63,7 +67,9 @@ GenerationPreview planMonth(sqlite3 *db, bool ledgerExists, const LedgerMonth &m
     }
     for (const BillSummary &bill : preview.existing) {
         billed.insert(bill.tenantId);
-        if (bill.paid > 0 || (!planned.contains(bill.tenantId) && withPayments.contains(bill.id)))
+        // A lease ended keeps its bills with its settlement.
+        if (bill.paid > 0 || settled.contains(bill.tenantId)
+            || (!planned.contains(bill.tenantId) && withPayments.contains(bill.id)))
             preview.kept.push_back(bill);
         else if (planned.contains(bill.tenantId))
             ++preview.replaced;

@@ -57,7 +57,7 @@ QString BillListModel::cellText(const BillSummary &bill, int column) const
     case 0:
         return bill.room;
     case 1:
-        return bill.tenantName;
+        return bill.finalBill ? bill.tenantName + QStringLiteral("（退租）") : bill.tenantName;
     case 2:
         return bill.rent ? yuanText(*bill.rent) : QStringLiteral("待填写");
     case 3:

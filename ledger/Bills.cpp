@@ -9,7 +9,7 @@
 #include <algorithm>
 
 const char *const billColumns = "id, revision, month, tenant_id, tenant_name, room, rent_text, rent_fen, water_fen, "
-                                "electricity_fen, other_fen, total_fen, paid_fen";
+                                "electricity_fen, other_fen, total_fen, paid_fen, kind";
 
 namespace {
 
@@ -38,6 +38,7 @@ BillSummary billOf(const LedgerStatement &row)
     bill.electricity = row.integer(9);
     bill.other = row.integer(10);
     bill.total = row.integer(11);
+    bill.finalBill = row.text(13) == QLatin1String("final");
     bill.paid = row.integer(12);
     return bill;
 }
@@ -66,13 +67,14 @@ QString billStateText(BillState state)
     return QStringLiteral("租金待填");
 }
 
-std::vector<BillSummary> readMonthBills(sqlite3 *db, bool ledgerExists, const LedgerMonth &month)
+std::vector<BillSummary> readMonthBills(sqlite3 *db, bool ledgerExists, const LedgerMonth &month, bool withFinal)
 {
     std::vector<BillSummary> bills;
     if (!ledgerExists)
         return bills;
-    LedgerStatement statement(db, QByteArray("SELECT ") + billColumns
-                                      + " FROM ledger_bill WHERE month = ?1 AND kind = 'month' ORDER BY tenant_id");
+    LedgerStatement statement(db, QByteArray("SELECT ") + billColumns + " FROM ledger_bill WHERE month = ?1 AND "
+                                      + (withFinal ? "kind IN ('month', 'final')" : "kind = 'month'")
+                                      + " ORDER BY tenant_id, kind DESC");
     statement.bind(month.key());
     while (statement.next())
         bills.push_back(billOf(statement));
@@ -100,7 +102,7 @@ MonthFigures readMonthFigures(sqlite3 *db, bool ledgerExists, const LedgerMonth 
         return figures;
     // sum() fails, rather than wraps, past the range of an integer.
     LedgerStatement statement(db, "SELECT count(*), coalesce(sum(rent_fen IS NULL), 0), coalesce(sum(total_fen), 0),"
-                                  " coalesce(sum(paid_fen), 0) FROM ledger_bill WHERE month = ?1 AND kind = 'month'");
+                                  " coalesce(sum(paid_fen), 0) FROM ledger_bill WHERE month = ?1 AND kind IN ('month', 'final')");
     statement.bind(month.key());
     if (statement.next()) {
         figures.bills = int(statement.integer(0));

@@ -32,13 +32,17 @@ struct BillSummary {
     Fen water = 0, electricity = 0, other = 0;
     Fen total = 0;  // the lines that have amounts
     Fen paid = 0;
+    bool finalBill = false;  // the final bill of a lease ended (退租)
 
     Fen owed() const { return total - paid; }
     BillState state() const;
 };
 
-// The month's bills, in the order of their rooms, then tenants.
-std::vector<BillSummary> readMonthBills(sqlite3 *db, bool ledgerExists, const LedgerMonth &month);
+// The month's bills, in the order of their rooms, then tenants; `withFinal`
+// adds the final bills of the leases ended that month (the page lists them,
+// the month's generation leaves them alone).
+std::vector<BillSummary> readMonthBills(sqlite3 *db, bool ledgerExists, const LedgerMonth &month,
+                                        bool withFinal = false);
 
 // What a month's bills add up to.
 struct MonthFigures {
@@ -50,7 +54,7 @@ struct MonthFigures {
 };
 // Adds up `bills`; throws AppError when a sum is past an amount's range.
 MonthFigures figuresOf(const std::vector<BillSummary> &bills);
-// The same read from the file for one month.
+// The same read from the file for one month, final bills included.
 MonthFigures readMonthFigures(sqlite3 *db, bool ledgerExists, const LedgerMonth &month);
 
 // A payment against a bill.

@@ -124,3 +124,65 @@ CREATE TABLE ledger_payment (
     revision INTEGER NOT NULL DEFAULT 1
 );
 CREATE INDEX ledger_payment_bill ON ledger_payment (bill_id);
+
+-- upgrade 2
+-- What a register made before receipts, renewals and move-outs gets, in the
+-- same transaction as the write that finds it missing.
+
+-- A payment's receipt: its number (the year and month it was first given
+-- and a count, 2026120001) is never given again, nor to another payment.
+-- `printed` counts the times it was printed or saved: the later ones say 补打.
+CREATE TABLE ledger_receipt (
+    number INTEGER PRIMARY KEY,
+    payment_id INTEGER NOT NULL UNIQUE REFERENCES ledger_payment (id),
+    issued TEXT NOT NULL,
+    printed INTEGER NOT NULL DEFAULT 1 CHECK (printed >= 1),
+    last_printed TEXT NOT NULL,
+    revision INTEGER NOT NULL DEFAULT 1
+);
+
+-- The landlord's settings of the rent round by name (收款人: 'payee').
+CREATE TABLE ledger_setting (
+    name TEXT PRIMARY KEY,
+    value TEXT NOT NULL,
+    revision INTEGER NOT NULL DEFAULT 1
+);
+
+-- A renewal's new rent from a month on: months before it are billed at the
+-- rent the record held before, as long as the record still holds the new one.
+CREATE TABLE ledger_rent_change (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    tenant_id INTEGER NOT NULL,
+    from_month TEXT NOT NULL,
+    old_rent_text TEXT,
+    new_rent_text TEXT NOT NULL,
+    entered TEXT NOT NULL
+);
+CREATE INDEX ledger_rent_change_tenant ON ledger_rent_change (tenant_id, from_month);
+
+-- A lease ended (退租): the tenant as the record held it, the day, the final
+-- bill (kind 'final', the part of the month by days or the whole month), the
+-- deposit and what was kept of it with the reason, what was still owed and
+-- the balance (positive: returned to the tenant; negative: the tenant pays).
+CREATE TABLE ledger_settlement (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    tenant_id INTEGER NOT NULL,
+    tenant_name TEXT NOT NULL,
+    room TEXT NOT NULL,
+    moved_out TEXT NOT NULL,
+    final_bill_id INTEGER REFERENCES ledger_bill (id),
+    period_from TEXT NOT NULL,
+    period_to TEXT NOT NULL,
+    by_days INTEGER NOT NULL CHECK (by_days IN (0, 1)),
+    deposit_text TEXT,
+    deposit_fen INTEGER NOT NULL CHECK (deposit_fen >= 0),
+    kept_fen INTEGER NOT NULL CHECK (kept_fen >= 0 AND kept_fen <= deposit_fen),
+    kept_reason TEXT NOT NULL DEFAULT '',
+    owed_fen INTEGER NOT NULL CHECK (owed_fen >= 0),
+    balance_fen INTEGER NOT NULL,
+    entered TEXT NOT NULL,
+    revision INTEGER NOT NULL DEFAULT 1
+);
+CREATE INDEX ledger_settlement_tenant ON ledger_settlement (tenant_id);
+
+UPDATE ledger_meta SET value = '2' WHERE name = 'version';

@@ -14,11 +14,17 @@
 //   crash_adder <program directory> --pay
 //       records payments of 0.01 元 against this month's bills in turn from
 //       the page 收租; after each payment the program reports (the message
-//       panel names its number) it prints "PAID <number>".
+//       panel names its number) it prints "PAID <number>";
+//   crash_adder <program directory> --receipts
+//       gives the payments their receipts in turn, as 收据 does, again and
+//       again; after each receipt it prints "RECEIPT <payment> <number>"
+//       the first time, "REPRINT <payment> <number>" after.
 #include "platform/ProgramDirectory.h"
 #include "platform/RegionalFormats.h"
 #include "support/ModalBoxes.h"
 #include "ledger/BillListModel.h"
+#include "ledger/LedgerStatement.h"
+#include "ledger/Receipts.h"
 #include "ui/PaymentDialog.h"
 #include "ui/ProgramWindows.h"
 #include "ui/Unit1.h"
@@ -86,6 +92,23 @@ void report(const char *step, const QString &what)
     }
 }
 
+[[noreturn]] void receiptsInTurn()
+{
+    std::vector<qint64> bills;
+    LedgerStatement payments(Form1->connection().handle(), "SELECT bill_id FROM ledger_payment ORDER BY id");
+    while (payments.next())
+        bills.push_back(payments.integer(0));
+    if (bills.empty())
+        std::exit(3);
+    for (std::size_t i = 0;; ++i) {
+        const std::optional<BillDetail> detail = readBill(Form1->connection().handle(), bills[i % bills.size()]);
+        for (const Payment &payment : detail->payments) {
+            const Receipt receipt = issueReceipt(Form1->connection(), Form1->connection().generation(), payment);
+            report(receipt.reprint() ? "REPRINT" : "RECEIPT", QStringLiteral("%1 %2").arg(payment.id).arg(receipt.number));
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -94,7 +117,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     const bool paying = arguments.size() == 3 && arguments.at(2) == QStringLiteral("--pay");
-    if (arguments.size() != 2 && !paying && !(arguments.size() == 5 && arguments.at(2) == QStringLiteral("--restore")))
+    const bool receipts = arguments.size() == 3 && arguments.at(2) == QStringLiteral("--receipts");
+    if (arguments.size() != 2 && !paying && !receipts && !(arguments.size() == 5 && arguments.at(2) == QStringLiteral("--restore")))
         return 2;
     setProgramDirectory(arguments.at(1));
     setRegionalFormats(RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss"));
@@ -103,5 +127,7 @@ int main(int argc, char *argv[])
         restoreInTurn(arguments.mid(3));
     if (paying)
         payInTurn();
+    if (receipts)
+        receiptsInTurn();
     addTenants();
 }

@@ -3,6 +3,7 @@
 #include "db/ADOConnection.h"
 #include "db/RegisterFile.h"
 #include "ledger/BillGeneration.h"
+#include "ledger/Payments.h"
 #include "jet4/Jet4Writer.h"
 #include "support/RegisterFixture.h"
 
@@ -37,6 +38,7 @@ private slots:
     void killedWhileConvertingKeepsEveryFileWhole();
     void killedWhileRestoringKeepsTheRegisterWhole();
     void killedWhilePayingLosesNoReportedPayment();
+    void killedWhileGivingReceiptsGivesNoNumberTwice();
 };
 
 void TestCrash::killedWhileAddingLosesNoReportedAdd()
@@ -235,6 +237,60 @@ void TestCrash::killedWhilePayingLosesNoReportedPayment()
     }
     QVERIFY(reported.size() >= 12);
     qInfo("%lld payments were reported recorded before the kills", qlonglong(reported.size()));
+}
+
+void TestCrash::killedWhileGivingReceiptsGivesNoNumberTwice()
+{
+    // This month's bills of 30 tenants, three payments each.
+    QTemporaryDir directory;
+    const QString database = directory.path() + "/data.mdb";
+    QVERIFY(createEmptyRegister(database));
+    sqlRows(database, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 30)"
+                      " insert into data (姓名, 房号, 租金) select '房客' || i, 100 + i, '1000' from n");
+    {
+        TADOConnection connection;
+        connection.setDatabaseFile(database);
+        const RegionalFormats formats = RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
+        const LedgerMonth month = LedgerMonth::of(QDate::currentDate());
+        generateBills(connection, previewBills(connection, month, formats), formats);
+        for (int i = 0; i < 3; ++i) {
+            for (const BillSummary &bill : readMonthBills(connection.handle(), true, month))
+                recordPayment(connection, connection.generation(), bill, 1, QDate::currentDate(), "现金", "");
+        }
+    }
+    QRandomGenerator random = seededRandom();
+    QMap<QString, QString> reported;  // payment -> number
+    for (int run = 0; run < 8; ++run) {
+        QProcess giver;
+        giver.start(CRASH_ADDER_PATH, {directory.path(), "--receipts"});
+        QVERIFY(giver.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(giver.canReadLine() || giver.state() != QProcess::Running, 60000);
+        QTest::qWait(random.bounded(1, 300));
+        giver.kill();  // SIGKILL
+        QVERIFY(giver.waitForFinished());
+        for (const QByteArray &line : giver.readAllStandardOutput().split('\n')) {
+            // A payment's receipt keeps its number in every printing; its
+            // first may have been cut short by the kill before it was said.
+            const QList<QByteArray> words = line.split(' ');
+            if (words.size() != 3 || (words[0] != "RECEIPT" && words[0] != "REPRINT"))
+                continue;
+            QVERIFY2(words[0] == "REPRINT" || !reported.contains(words[1]), "a payment was given a second receipt");
+            if (reported.contains(words[1]))
+                QCOMPARE(reported.value(words[1]), QString(words[2]));
+            reported.insert(words[1], words[2]);
+        }
+        // Every number reported is its payment's, and the month's numbers
+        // run on without a gap: none was given and then lost.
+        QCOMPARE(firstColumn(sqlRows(database, "PRAGMA integrity_check")), QStringList{"ok"});
+        for (auto given = reported.cbegin(); given != reported.cend(); ++given)
+            QCOMPARE(firstColumn(sqlRows(database, "select number from ledger_receipt where payment_id = ?1",
+                                         {given.key().toLongLong()})),
+                     QStringList{given.value()});
+        QCOMPARE(firstColumn(sqlRows(database, "select max(number) - min(number) + 1 - count(*) from ledger_receipt")),
+                 QStringList{"0"});
+    }
+    QVERIFY(!reported.isEmpty());
+    qInfo("%lld receipts were reported given before the kills", qlonglong(reported.size()));
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

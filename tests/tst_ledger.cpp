@@ -465,7 +465,8 @@ void TestLedger::ledgerTablesComeWholeBesideData()
     setPrice(connection, LedgerRead(connection).generation, Meter::Water, december, 350, nullptr);
     QCOMPARE(firstColumn(fixture.rows("select name from sqlite_master where type = 'table' and name like 'ledger%' order by name")),
              (QStringList{"ledger_bill", "ledger_bill_line", "ledger_fee", "ledger_meta", "ledger_payment", "ledger_price",
-                          "ledger_reading", "ledger_room"}));
+                          "ledger_reading", "ledger_receipt", "ledger_rent_change", "ledger_room", "ledger_setting",
+                          "ledger_settlement"}));
     QCOMPARE(fixture.rows(dataTable), before);
     // What an earlier version reads of the file is as it was.
     QVERIFY(isRegisterFile(fixture.databasePath()));

@@ -9,6 +9,7 @@
 #include "ui/LedgerTables.h"
 #include "ui/MessageBoxes.h"
 #include "ui/PaymentDialog.h"
+#include "ui/ReceiptFlow.h"
 #include "ui/RegisterWindow.h"
 #include "ui/ShortInputDialog.h"
 
@@ -27,6 +28,7 @@ BillDetailDialog::BillDetailDialog(RegisterWindow &window, qint64 billId, QWidge
     setUpLedgerTable(paymentTable, {50, 90, 80, 70, 160});
     connectGuarded(recordPaymentButton, &QPushButton::clicked, this, &BillDetailDialog::recordPayment);
     connectGuarded(cancelPaymentButton, &QPushButton::clicked, this, &BillDetailDialog::cancelPayment);
+    connectGuarded(receiptButton, &QPushButton::clicked, this, &BillDetailDialog::printReceipt);
     connectGuarded(enterRentButton, &QPushButton::clicked, this, &BillDetailDialog::enterRent);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     reload();
@@ -51,6 +53,7 @@ void BillDetailDialog::reload()
     m_payments->setRows(m_detail.payments);
     enterRentButton->setEnabled(bill.paid == 0);
     recordPaymentButton->setEnabled(bill.rent && bill.owed() > 0);
+    receiptButton->setEnabled(!m_detail.payments.empty());
     cancelPaymentButton->setEnabled(std::any_of(m_detail.payments.begin(), m_detail.payments.end(),
                                                 [](const Payment &payment) { return !payment.isCancelled(); }));
 }
@@ -97,5 +100,17 @@ void BillDetailDialog::enterRent()
         return;
     QString problem;
     setBillRent(m_window.connection(), m_generation, bill, *parseYuan(*text, &problem));
+    reload();
+}
+
+void BillDetailDialog::printReceipt()
+{
+    if (m_detail.payments.empty()) {
+        ShowMessage(QStringLiteral("这份账单还没有收款。"));
+        return;
+    }
+    const QModelIndex current = paymentTable->currentIndex();
+    const Payment payment = current.isValid() ? m_payments->rowAt(current.row()) : m_detail.payments.back();
+    showReceipt(m_window, m_generation, payment, this);
     reload();
 }

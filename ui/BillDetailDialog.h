@@ -10,7 +10,8 @@ class BillLineModel;
 class PaymentListModel;
 class RegisterWindow;
 
-// A bill's lines and payments, with 收款, 作废收款 (a payment chosen in the
+// A bill's lines and payments, with 收款, 收据 (of the payment chosen in the
+// list, or the latest), 作废收款 (a payment chosen in the
 // list) and 填写租金 (a rent that is no plain amount, or one of a bill
 // nothing has been paid of).
 class BillDetailDialog : public QDialog, public Ui::BillDetailDialog {
@@ -21,6 +22,7 @@ public:
     void recordPayment();
     void cancelPayment();
     void enterRent();
+    void printReceipt();
 
 private:
     // The bill as the file holds it now.

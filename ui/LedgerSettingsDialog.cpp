@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/LedgerSettingsDialog.h"
 
+#include "ledger/LedgerSettings.h"
 #include "ledger/LedgerWrite.h"
 #include "ledger/RateModels.h"
 #include "ui/GuardedConnect.h"
@@ -47,10 +48,11 @@ LedgerSettingsDialog::LedgerSettingsDialog(RegisterWindow &window, const LedgerM
     });
     connectGuarded(setPriceButton, &QPushButton::clicked, this, &LedgerSettingsDialog::setPrice);
     connectGuarded(setFeeButton, &QPushButton::clicked, this, &LedgerSettingsDialog::setFee);
+    connectGuarded(setPayeeButton, &QPushButton::clicked, this, &LedgerSettingsDialog::setPayee);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     // Enter in a box of a row sets that row's price or fee.
     for (QWidget *box : std::initializer_list<QWidget *>{priceMeterBox, priceMonthEdit, priceEdit, feeNameBox, feeRoomEdit,
-                                                         feeAmountEdit, feeMonthEdit})
+                                                         feeAmountEdit, feeMonthEdit, payeeEdit})
         box->installEventFilter(this);
     reload();
 }
@@ -61,7 +63,7 @@ bool LedgerSettingsDialog::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             const bool priceRow = watched == priceMeterBox || watched == priceMonthEdit || watched == priceEdit;
-            (priceRow ? setPriceButton : setFeeButton)->click();
+            (watched == payeeEdit ? setPayeeButton : priceRow ? setPriceButton : setFeeButton)->click();
             return true;
         }
     }
@@ -75,6 +77,7 @@ void LedgerSettingsDialog::reload()
     m_generation = file.generation;
     m_prices->setRows(m_rates.prices());
     m_fees->setRows(m_rates.fees());
+    payeeEdit->setText(readPayee(file.db));
 }
 
 void LedgerSettingsDialog::setPrice()
@@ -121,5 +124,11 @@ void LedgerSettingsDialog::setFee()
         return;
     ::setFee(m_window.connection(), m_generation, name, room, from, *amount, replaced);
     feeAmountEdit->clear();
+    reload();
+}
+
+void LedgerSettingsDialog::setPayee()
+{
+    ::setPayee(m_window.connection(), m_generation, payeeEdit->text());
     reload();
 }

@@ -12,7 +12,7 @@ class PriceListModel;
 class RegisterWindow;
 
 // 收租设置: the prices of water and electricity and the fixed monthly fees,
-// each from a month on. A price or fee of that month already set is
+// each from a month on, and the payee receipts name (收款人). A price or fee of that month already set is
 // replaced only after asking; a price of 0 asks too.
 class LedgerSettingsDialog : public QDialog, public Ui::LedgerSettingsDialog {
     Q_OBJECT
@@ -21,6 +21,7 @@ public:
 
     void setPrice();
     void setFee();
+    void setPayee();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

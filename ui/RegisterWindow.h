@@ -53,6 +53,11 @@ public:
     virtual void showNarrowedListing(const std::function<int(RecordListView &)> &listing,
                                      const QString &nothingFound) = 0;
 
+    // 续租 and 退租 of the tenant record whose ID is `tenantId` (made the
+    // record list's current row first), or of the current row when 0.
+    virtual void renewLease(qint64 tenantId) = 0;
+    virtual void endLease(qint64 tenantId) = 0;
+
 protected:
     ~RegisterWindow() = default;
 };

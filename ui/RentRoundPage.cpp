@@ -24,12 +24,14 @@
 #include "ui/MonthEdit.h"
 #include "ui/PaymentDialog.h"
 #include "ui/PrintFlow.h"
+#include "ui/ReceiptFlow.h"
 #include "ui/RegisterWindow.h"
 #include "ui/RoomsDialog.h"
 #include "ui/TenantSummary.h"
 #include "ui/TransferFiles.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 
 namespace {
 
@@ -123,6 +125,12 @@ RentRoundPage::RentRoundPage(RegisterWindow &window, QWidget *parent)
     connectGuarded(ledgerSettingsButton, &QPushButton::clicked, this, &RentRoundPage::editSettings);
     connectGuarded(exportBillsButton, &QPushButton::clicked, this, &RentRoundPage::exportBills);
     connectGuarded(printBillsButton, &QPushButton::clicked, this, &RentRoundPage::printBills);
+    connectGuarded(receiptButton, &QPushButton::clicked, this, &RentRoundPage::printReceipt);
+    auto *leaseMenu = new QMenu(leaseButton);
+    leaseMenu->setObjectName(QStringLiteral("leaseMenu"));
+    connectGuarded(leaseMenu->addAction(QStringLiteral("续租…")), &QAction::triggered, this, &RentRoundPage::renewLease);
+    connectGuarded(leaseMenu->addAction(QStringLiteral("退租…")), &QAction::triggered, this, &RentRoundPage::endLease);
+    leaseButton->setMenu(leaseMenu);
     connectGuarded(billTable, &QAbstractItemView::doubleClicked, this, &RentRoundPage::showBillDetail);
 
     // The register's figures cost a walk over every record: they are added
@@ -178,7 +186,7 @@ void RentRoundPage::reload(bool withIncome)
     const qint64 current = m_bills->rowCount() > 0 && billTable->currentIndex().isValid()
         ? m_bills->rowAt(billTable->currentIndex().row()).id
         : 0;
-    m_bills->setBills(shown, readMonthBills(file.db, file.exists, shown), file.generation);
+    m_bills->setBills(shown, readMonthBills(file.db, file.exists, shown, true), file.generation);
     selectBill(current);
 
     const MonthFigures figures = figuresOf(m_bills->allBills());
@@ -329,6 +337,34 @@ void RentRoundPage::printBills()
                                    shortDateText(currentLocalDateTime().date(), regionalFormats()));
     const ResultSet rows = monthBillRows(m_bills->rows());
     PrintWithPreview(rows, title, QStringLiteral("账单_") + shown.key(), m_window.dialogParent());
+}
+
+void RentRoundPage::printReceipt()
+{
+    const std::optional<BillSummary> bill = chosenBill();
+    if (!bill)
+        return;
+    const LedgerRead file(m_window.connection());
+    const std::optional<BillDetail> detail = readBill(file.db, bill->id);
+    if (!detail || detail->payments.empty()) {
+        ShowMessage(QStringLiteral("%1的这份账单还没有收款。").arg(bill->tenantName));
+        return;
+    }
+    showReceipt(m_window, file.generation, detail->payments.back(), m_window.dialogParent());
+}
+
+// Without a chosen bill, the register list's current tenant.
+void RentRoundPage::renewLease()
+{
+    const QModelIndex current = billTable->currentIndex();
+    m_window.renewLease(current.isValid() ? m_bills->rowAt(current.row()).tenantId : 0);
+}
+
+void RentRoundPage::endLease()
+{
+    const QModelIndex current = billTable->currentIndex();
+    m_window.endLease(current.isValid() ? m_bills->rowAt(current.row()).tenantId : 0);
+    reload();
 }
 
 bool RentRoundPage::eventFilter(QObject *watched, QEvent *event)

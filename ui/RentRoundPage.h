@@ -46,6 +46,10 @@ public:
     void editSettings();
     void exportBills();
     void printBills();
+    // The receipt of the chosen bill's latest payment; 续租 and 退租 of its tenant.
+    void printReceipt();
+    void renewLease();
+    void endLease();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

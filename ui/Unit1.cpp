@@ -98,6 +98,7 @@ TForm1::TForm1(QWidget *parent)
     connectHandlers();
     setUpPages();
     setUpLeaseListings();
+    setUpLeaseActions();
     runGuarded("TForm1::FormCreate", [this] { FormCreate(); });
 }
 

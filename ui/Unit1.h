@@ -43,6 +43,8 @@ public:
     QAction *exportListingAction = nullptr;
     QAction *printListingAction = nullptr;
     QAction *endingSoonAction = nullptr;
+    QAction *renewLeaseAction = nullptr;
+    QAction *endLeaseAction = nullptr;
     // The page 导入导出, the backups' restore on the page 数据备份, the page
     // 收租 and on it the register's figures.
     TransferPage *transferPage = nullptr;
@@ -103,6 +105,9 @@ public:
     bool reopenRegister() override;
     void showNarrowedListing(const std::function<int(RecordListView &)> &listing,
                              const QString &nothingFound) override;
+    // 续租 and 退租 (LeaseActions.cpp).
+    void renewLease(qint64 tenantId) override;
+    void endLease(qint64 tenantId) override;
 
     // The button that Enter clicks where the focused control does not take
     // Enter itself; none until the search box first changes.
@@ -119,6 +124,10 @@ private:
     void setUpPages();
     void keepAboutLineInPlace();
     void setUpLeaseListings();
+    void setUpLeaseActions();
+    // Makes the record `tenantId` the list's current row, listing the whole
+    // register when the list shows it not; says so when there is none.
+    bool showTenant(qint64 tenantId);
     // Under the tool bar, while the listing on show left out rows whose
     // expiry dates read as no date: how many, and a link that lists them.
     void showUnreadableDatesNote(long long count);

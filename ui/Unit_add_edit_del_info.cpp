@@ -272,26 +272,37 @@ void TForm2::ButtoncClick()
 
 void TForm2::ButtoneditClick()
 {
-    TADOQuery *list = Form1->ADOQuery1;
-    list->Edit();
     // A listed row takes only the texts the user changed, so that what the
     // boxes cannot show as it is (NULL, a remark's bare line feeds) stays as
-    // it was; a new row takes every box. The last-edit time is always new.
-    const bool newRow = list->state() == TADOQuery::State::Insert;
-    const auto setFromBox = [&](const QString &column, QWidget *box) {
-        if (newRow || changedByUser(box))
-            list->SetFieldText(column, boxText(box));
-    };
-    setFromBox(QStringLiteral("姓名"), DBEdit_xiangmuedit);
-    setFromBox(QStringLiteral("租金"), DBComboBox_ZuJin);
-    setFromBox(QStringLiteral("房号"), DBEdit_FangHao);
-    setFromBox(QStringLiteral("押金"), DBEdit_Yajin);
-    list->SetFieldText(QStringLiteral("编辑时间"), editTimeText(currentLocalDateTime(), regionalFormats()));
-    setFromBox(QStringLiteral("入住日期"), DBComboBoxstartdate);
-    setFromBox(QStringLiteral("到期日期"), DBComboBoxenddate);
-    setFromBox(QStringLiteral("备注"), DBMemoxiangmubeizhuedit);
-    list->Post();
+    // it was; a new row takes every box.
+    postRecordEdit(*Form1->ADOQuery1, [this](TADOQuery &list, bool newRow) {
+        const auto setFromBox = [&](const QString &column, QWidget *box) {
+            if (newRow || changedByUser(box))
+                list.SetFieldText(column, boxText(box));
+        };
+        setFromBox(QStringLiteral("姓名"), DBEdit_xiangmuedit);
+        setFromBox(QStringLiteral("租金"), DBComboBox_ZuJin);
+        setFromBox(QStringLiteral("房号"), DBEdit_FangHao);
+        setFromBox(QStringLiteral("押金"), DBEdit_Yajin);
+        setFromBox(QStringLiteral("入住日期"), DBComboBoxstartdate);
+        setFromBox(QStringLiteral("到期日期"), DBComboBoxenddate);
+        setFromBox(QStringLiteral("备注"), DBMemoxiangmubeizhuedit);
+    });
     close();
+}
+
+void postRecordEdit(TADOQuery &list, const std::function<void(TADOQuery &, bool newRow)> &setTexts)
+{
+    list.Edit();
+    try {
+        setTexts(list, list.state() == TADOQuery::State::Insert);
+    } catch (...) {
+        list.Cancel();
+        throw;
+    }
+    // The last-edit time is always new.
+    list.SetFieldText(QStringLiteral("编辑时间"), editTimeText(currentLocalDateTime(), regionalFormats()));
+    list.Post();
 }
 
 void TForm2::Button1Click()

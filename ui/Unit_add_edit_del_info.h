@@ -5,11 +5,13 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
 
 class QDataWidgetMapper;
+class TADOQuery;
 
 // The add and edit window "信息添加/编辑". The add page's free boxes add one
 // tenant record; the edit page's boxes show the list cursor's current row
@@ -56,3 +58,9 @@ private:
 
 // The single add and edit window, set as soon as its construction begins.
 extern TForm2 *Form2;
+
+// 修改's write of the list cursor's current row (a new row over no rows):
+// `setTexts` sets the columns it changes, then the last-edit time is set and
+// the row posted, which writes exactly the row as it was read, or nothing
+// and the engine's error.
+void postRecordEdit(TADOQuery &list, const std::function<void(TADOQuery &list, bool newRow)> &setTexts);

@@ -49,12 +49,17 @@ void TForm3::ButtondelyesClick()
         ShowMessage(QStringLiteral("没信息了!"));
         return;
     }
+    deleteCurrentRecord();
+    Form2->close();
+    close();
+}
+
+void deleteCurrentRecord()
+{
     // A new row that was never posted is dropped instead.
     Form1->ADOQuery1->Delete();
     RefreshList();
     Form1->setMessageText(QStringLiteral("删除成功!"));
-    Form2->close();
-    close();
 }
 
 void TForm3::ButtonnodelClick()

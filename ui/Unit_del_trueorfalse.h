@@ -26,3 +26,8 @@ protected:
 
 // The single delete confirmation, set as soon as its construction begins.
 extern TForm3 *Form3;
+
+// The delete that 确认 runs: the list cursor's current row leaves the table
+// (exactly the row as it was read, or nothing and the engine's error), and
+// the list is read again.
+void deleteCurrentRecord();
