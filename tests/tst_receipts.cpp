@@ -19,8 +19,10 @@
 #include "ui/LeaseEndDialog.h"
 #include "ui/LeaseRenewalDialog.h"
 #include "ui/ReceiptPainter.h"
+#include "ui/RentRoundPage.h"
 #include "ui/Unit1.h"
 
+#include <QAction>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -224,6 +226,8 @@ void TestReceipts::renewalMovesTheExpiryOfTheShownRow_data()
     QTest::newRow("chosen date") << "2026/12/31" << "date" << "2027/6/30";
     QTest::newRow("unreadable, months") << "明年" << "1" << "现在的到期日期无法识别，请选择“续至”的日期.";
     QTest::newRow("chosen date before") << "2026/12/31" << "2026/6/30" << "新的到期日期要晚于现在的到期日期.";
+    // From the page 收租's bill menu, with no bill chosen: the record shown.
+    QTest::newRow("from the page") << "2026/12/9" << "page" << "2027/12/9";
 }
 
 void TestReceipts::renewalMovesTheExpiryOfTheShownRow()
@@ -238,7 +242,8 @@ void TestReceipts::renewalMovesTheExpiryOfTheShownRow()
     fixture.startShown();
     const QList<QStringList> before = fixture.rows("select * from data order by ID");
     Form1->ADOQuery1->setRecNo(1);
-    const auto boxes = runAnsweringBoxes([] { Form1->renewLeaseAction->trigger(); }, {},
+    QAction *renew = choice == "page" ? Form1->rentRoundPage->renewLeaseAction : Form1->renewLeaseAction;
+    const auto boxes = runAnsweringBoxes([renew] { renew->trigger(); }, {},
                                          {[&](QDialog *dialog) {
                                              auto *renewal = qobject_cast<LeaseRenewalDialog *>(dialog);
                                              QVERIFY(renewal);
@@ -250,7 +255,7 @@ void TestReceipts::renewalMovesTheExpiryOfTheShownRow()
                                                  QTest::mouseClick(renewal->sixMonthsButton, Qt::LeftButton);
                                              else if (choice == "date")
                                                  renewal->chosenDateEdit->setDate(QDate(2027, 6, 30));
-                                             else if (choice != "12")
+                                             else if (choice != "12" && choice != "page")
                                                  renewal->chosenDateEdit->setDate(QDate::fromString(choice, "yyyy/M/d"));
                                              QTest::mouseClick(renewal->renewButton, Qt::LeftButton);
                                              if (renewal->isVisible())

@@ -125,12 +125,29 @@ RentRoundPage::RentRoundPage(RegisterWindow &window, QWidget *parent)
     connectGuarded(ledgerSettingsButton, &QPushButton::clicked, this, &RentRoundPage::editSettings);
     connectGuarded(exportBillsButton, &QPushButton::clicked, this, &RentRoundPage::exportBills);
     connectGuarded(printBillsButton, &QPushButton::clicked, this, &RentRoundPage::printBills);
-    connectGuarded(receiptButton, &QPushButton::clicked, this, &RentRoundPage::printReceipt);
-    auto *leaseMenu = new QMenu(leaseButton);
-    leaseMenu->setObjectName(QStringLiteral("leaseMenu"));
-    connectGuarded(leaseMenu->addAction(QStringLiteral("续租…")), &QAction::triggered, this, &RentRoundPage::renewLease);
-    connectGuarded(leaseMenu->addAction(QStringLiteral("退租…")), &QAction::triggered, this, &RentRoundPage::endLease);
-    leaseButton->setMenu(leaseMenu);
+    // What is done to one bill's tenant sits in the bills' own menu, so that
+    // the button row keeps to the window's design width.
+    billMenu = new QMenu(billTable);
+    billMenu->setObjectName(QStringLiteral("billMenu"));
+    connectGuarded(billMenu->addAction(QStringLiteral("查看账单…")), &QAction::triggered, this,
+                   &RentRoundPage::showBillDetail);
+    connectGuarded(billMenu->addAction(QStringLiteral("收款…")), &QAction::triggered, this, &RentRoundPage::recordPayment);
+    receiptAction = billMenu->addAction(QStringLiteral("收据…"));
+    receiptAction->setObjectName(QStringLiteral("receiptAction"));
+    connectGuarded(receiptAction, &QAction::triggered, this, &RentRoundPage::printReceipt);
+    billMenu->addSeparator();
+    renewLeaseAction = billMenu->addAction(QStringLiteral("续租…"));
+    renewLeaseAction->setObjectName(QStringLiteral("renewLeaseAction"));
+    connectGuarded(renewLeaseAction, &QAction::triggered, this, &RentRoundPage::renewLease);
+    endLeaseAction = billMenu->addAction(QStringLiteral("退租…"));
+    endLeaseAction->setObjectName(QStringLiteral("endLeaseAction"));
+    connectGuarded(endLeaseAction, &QAction::triggered, this, &RentRoundPage::endLease);
+    billTable->setContextMenuPolicy(Qt::CustomContextMenu);
+    connectGuarded(billTable, &QWidget::customContextMenuRequested, this, [this](const QPoint &place) {
+        if (const QModelIndex index = billTable->indexAt(place); index.isValid())
+            billTable->setCurrentIndex(index);
+        billMenu->popup(billTable->viewport()->mapToGlobal(place));
+    });
     connectGuarded(billTable, &QAbstractItemView::doubleClicked, this, &RentRoundPage::showBillDetail);
 
     // The register's figures cost a walk over every record: they are added
@@ -203,7 +220,10 @@ void RentRoundPage::reload(bool withIncome)
     monthPaidLabel->setText(yuanText(now.paid) + QStringLiteral(" 元"));
     monthOwedLabel->setText(yuanText(now.owed()) + QStringLiteral(" 元"));
     owingTenantsLabel->setText(QStringLiteral("%1 位").arg(owingTenantCount(file.db, file.exists)));
-    monthFiguresGroup->setTitle(QStringLiteral("本月收款（%1）").arg(thisMonth().text()));
+    const QString figuresTitle = QStringLiteral("本月收款（%1）").arg(thisMonth().text());
+    monthFiguresGroup->setTitle(figuresTitle);
+    // The group is as wide as its title, which is longer than its figures.
+    monthFiguresGroup->setMinimumWidth(monthFiguresGroup->fontMetrics().horizontalAdvance(figuresTitle) + 24);
     if (withIncome)
         showIncome(file);
 }

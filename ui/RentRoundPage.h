@@ -10,6 +10,8 @@
 #include <optional>
 
 class BillListModel;
+class QAction;
+class QMenu;
 class IncomeChart;
 struct LedgerRead;
 class RegisterWindow;
@@ -28,6 +30,12 @@ public:
     TenantSummary *tenantSummary = nullptr;
     // 收入: the last twelve months and this year at a glance.
     IncomeChart *incomeChart = nullptr;
+    // The bills' context menu: the chosen bill, its payment's receipt, 续租
+    // and 退租 of its tenant.
+    QMenu *billMenu = nullptr;
+    QAction *receiptAction = nullptr;
+    QAction *renewLeaseAction = nullptr;
+    QAction *endLeaseAction = nullptr;
     BillListModel *billModel() const { return m_bills; }
 
     // The page has come on screen: its figures and bills brought up to date.
