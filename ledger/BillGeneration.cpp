@@ -88,25 +88,6 @@ bool sameBills(const std::vector<BillSummary> &a, const std::vector<BillSummary>
     });
 }
 
-void writeLines(LedgerStatement &insert, qint64 billId, const std::vector<BillLine> &lines)
-{
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const BillLine &line = lines[i];
-        insert.rebind();
-        insert.bind(billId)
-            .bind(qint64(i + 1))
-            .bind(lineItemKey(line.item))
-            .bind(line.label)
-            .bind(line.previousReading)
-            .bind(line.currentReading)
-            .bind(line.quantity)
-            .bind(line.unitFen)
-            .bind(qint64(line.sharedBy))
-            .bind(line.amount)
-            .run();
-    }
-}
-
 } // namespace
 
 GenerationPreview previewBills(TADOConnection &connection, const LedgerMonth &month, const RegionalFormats &formats)
@@ -156,9 +137,7 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
                                " rent_fen = ?5, water_fen = ?6, electricity_fen = ?7, other_fen = ?8,"
                                " total_fen = ?9, created = ?10, revision = revision + 1"
                                " WHERE id = ?11 AND revision = ?12 AND paid_fen = 0");
-    LedgerStatement lines(db, "INSERT INTO ledger_bill_line (bill_id, position, item, label, previous_reading,"
-                              " current_reading, quantity, unit_fen, shared_by, amount_fen)"
-                              " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    LedgerStatement lines = billLineInsert(db);
     LedgerStatement removeLines(db, "DELETE FROM ledger_bill_line WHERE bill_id = ?1");
     std::map<QString, KnownRoom> rooms = readKnownRooms(db, true);
     std::set<qint64> keptTenants;
@@ -198,7 +177,7 @@ void generateBills(TADOConnection &connection, const GenerationPreview &shown, c
             bindBill(insert).bind(shown.month.key()).bind(bill.tenant.id).run();
             billId = sqlite3_last_insert_rowid(db);
         }
-        writeLines(lines, billId, bill.lines);
+        writeBillLines(lines, billId, bill.lines);
     }
     write.commit();
 }

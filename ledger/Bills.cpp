@@ -159,3 +159,29 @@ void setBillRent(TADOConnection &connection, unsigned shownGeneration, const Bil
         throwChangedMeanwhile();
     write.commit();
 }
+
+LedgerStatement billLineInsert(sqlite3 *db)
+{
+    return LedgerStatement(db, "INSERT INTO ledger_bill_line (bill_id, position, item, label, previous_reading,"
+                               " current_reading, quantity, unit_fen, shared_by, amount_fen)"
+                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+}
+
+void writeBillLines(LedgerStatement &insert, qint64 billId, const std::vector<BillLine> &lines)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const BillLine &line = lines[i];
+        insert.rebind();
+        insert.bind(billId)
+            .bind(qint64(i + 1))
+            .bind(lineItemKey(line.item))
+            .bind(line.label)
+            .bind(line.previousReading)
+            .bind(line.currentReading)
+            .bind(line.quantity)
+            .bind(line.unitFen)
+            .bind(qint64(line.sharedBy))
+            .bind(line.amount)
+            .run();
+    }
+}

@@ -87,6 +87,11 @@ std::optional<BillDetail> readBill(sqlite3 *db, qint64 billId);
 // payments.
 void setBillRent(TADOConnection &connection, unsigned shownGeneration, const BillSummary &shown, Fen rent);
 
+// The statement that stores a bill's lines, prepared once for many bills,
+// and the storing of one bill's lines through it (positions from 1).
+class LedgerStatement billLineInsert(sqlite3 *db);
+void writeBillLines(class LedgerStatement &insert, qint64 billId, const std::vector<BillLine> &lines);
+
 // The bill's columns as the queries read them, and the reading of a row.
 extern const char *const billColumns;
 BillSummary billOf(const class LedgerStatement &row);

@@ -180,23 +180,8 @@ qint64 recordLeaseEnd(TADOConnection &connection, const LeaseEnd &end, const Set
             .bind(now)
             .run();
         billId = sqlite3_last_insert_rowid(db);
-        LedgerStatement lines(db, "INSERT INTO ledger_bill_line (bill_id, position, item, label, previous_reading,"
-                                  " current_reading, quantity, unit_fen, shared_by, amount_fen)"
-                                  " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, 1, ?9)");
-        for (std::size_t i = 0; i < preview.lines.size(); ++i) {
-            const BillLine &line = preview.lines[i];
-            lines.rebind();
-            lines.bind(*billId)
-                .bind(qint64(i))
-                .bind(lineItemKey(line.item))
-                .bind(line.label)
-                .bind(line.previousReading)
-                .bind(line.currentReading)
-                .bind(line.quantity)
-                .bind(line.unitFen)
-                .bind(line.amount)
-                .run();
-        }
+        LedgerStatement lines = billLineInsert(db);
+        writeBillLines(lines, *billId, preview.lines);
     }
     saveFinalReadings(db, end, preview.month, now);
     LedgerStatement(db, "INSERT INTO ledger_settlement (tenant_id, tenant_name, room, moved_out, final_bill_id,"
