@@ -132,34 +132,33 @@ void RegisterBuilder::create(const QStringList &extraColumns)
         failFromEngine();
 }
 
-RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowText> texts)
+// Binds the row's ID and texts, a missing or null text as NULL, then adds it.
+// A value SQLite refuses (too long, say) fails the row: it must not become
+// NULL.
+template <typename Texts, typename BindText>
+RegisterBuilder::Insert RegisterBuilder::insertRow(qint64 id, const Texts &texts, BindText bindText)
 {
-    // A value SQLite refuses (too long, say) fails the row: it must not
-    // become NULL.
     int rc = m_insert.bindInt64(1, id);
     for (int i = 0; i < m_columns && rc == SQLITE_OK; ++i) {
         if (size_t(i) >= texts.size() || !texts[size_t(i)])
             rc = m_insert.bindNull(i + 2);
         else
-            rc = m_insert.bindText(i + 2, *texts[size_t(i)]);
+            rc = bindText(i + 2, *texts[size_t(i)]);
     }
     if (rc != SQLITE_OK)
         failFromEngine();
     return step();
 }
 
+RegisterBuilder::Insert RegisterBuilder::insert(qint64 id, std::span<const RowText> texts)
+{
+    return insertRow(id, texts, [this](int column, const QString &text) { return m_insert.bindText(column, text); });
+}
+
 RegisterBuilder::Insert RegisterBuilder::insertUtf8(qint64 id, std::span<const std::optional<std::string_view>> texts)
 {
-    int rc = m_insert.bindInt64(1, id);
-    for (int i = 0; i < m_columns && rc == SQLITE_OK; ++i) {
-        if (size_t(i) >= texts.size() || !texts[size_t(i)])
-            rc = m_insert.bindNull(i + 2);
-        else
-            rc = m_insert.bindTextInPlace(i + 2, *texts[size_t(i)]);
-    }
-    if (rc != SQLITE_OK)
-        failFromEngine();
-    return step();
+    return insertRow(id, texts,
+                     [this](int column, std::string_view text) { return m_insert.bindTextInPlace(column, text); });
 }
 
 RegisterBuilder::Insert RegisterBuilder::step()

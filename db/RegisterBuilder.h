@@ -56,6 +56,8 @@ public:
 private:
     [[noreturn]] void failFromEngine();
     void exec(const char *sql);
+    template <typename Texts, typename BindText>
+    Insert insertRow(qint64 id, const Texts &texts, BindText bindText);
     Insert step();
 
     QString m_path;
