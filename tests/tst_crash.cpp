@@ -29,6 +29,45 @@ QRandomGenerator seededRandom()
     return QRandomGenerator(seed);
 }
 
+// A register of 30 tenants with this month's bills, made as the page makes
+// them, and `payments` payments of 0.01 on each bill; its file's path.
+QString billedRegister(const QTemporaryDir &directory, int payments)
+{
+    const QString database = directory.path() + "/data.mdb";
+    if (!createEmptyRegister(database))
+        qFatal("no register made");
+    sqlRows(database, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 30)"
+                      " insert into data (姓名, 房号, 租金) select '房客' || i, 100 + i, '1000' from n");
+    TADOConnection connection;
+    connection.setDatabaseFile(database);
+    const RegionalFormats formats = RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
+    const LedgerMonth month = LedgerMonth::of(QDate::currentDate());
+    generateBills(connection, previewBills(connection, month, formats), formats);
+    for (int i = 0; i < payments; ++i) {
+        for (const BillSummary &bill : readMonthBills(connection.handle(), true, month))
+            recordPayment(connection, connection.generation(), bill, 1, QDate::currentDate(), "现金", "");
+    }
+    return database;
+}
+
+// crash_adder (adding, or in the `mode` given) on the register in
+// `directory`, killed (SIGKILL) at a random moment of up to `longest` ms
+// once it is under way; what it printed, line by line.
+QList<QByteArray> killedMidway(const QTemporaryDir &directory, const QStringList &mode, QRandomGenerator &random,
+                               int longest)
+{
+    QProcess child;
+    child.start(CRASH_ADDER_PATH, QStringList{directory.path()} + mode);
+    if (!child.waitForStarted())
+        qFatal("crash_adder did not start");
+    if (!QTest::qWaitFor([&] { return child.canReadLine() || child.state() != QProcess::Running; }, 60000))
+        qFatal("crash_adder said nothing within a minute");
+    QTest::qWait(random.bounded(1, longest));
+    child.kill();
+    child.waitForFinished();
+    return child.readAllStandardOutput().split('\n');
+}
+
 } // namespace
 
 class TestCrash : public QObject {
@@ -49,15 +88,7 @@ void TestCrash::killedWhileAddingLosesNoReportedAdd()
     QRandomGenerator random = seededRandom();
     QStringList reported;
     for (int run = 0; run < 20; ++run) {
-        QProcess adder;
-        adder.start(CRASH_ADDER_PATH, {directory.path()});
-        QVERIFY(adder.waitForStarted());
-        // Kill at a random moment once adds are under way.
-        QTRY_VERIFY_WITH_TIMEOUT(adder.canReadLine() || adder.state() != QProcess::Running, 30000);
-        QTest::qWait(random.bounded(1, 400));
-        adder.kill();  // SIGKILL
-        QVERIFY(adder.waitForFinished());
-        for (const QByteArray &line : adder.readAllStandardOutput().split('\n')) {
+        for (const QByteArray &line : killedMidway(directory, {}, random, 400)) {
             if (line.startsWith("ADDED "))
                 reported << QString::fromUtf8(line.mid(6));
         }
@@ -197,29 +228,12 @@ void TestCrash::killedWhileRestoringKeepsTheRegisterWhole()
 
 void TestCrash::killedWhilePayingLosesNoReportedPayment()
 {
-    // This month's bills of 30 tenants, made as the page makes them.
     QTemporaryDir directory;
-    const QString database = directory.path() + "/data.mdb";
-    QVERIFY(createEmptyRegister(database));
-    sqlRows(database, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 30)"
-                      " insert into data (姓名, 房号, 租金) select '房客' || i, 100 + i, '1000' from n");
-    {
-        TADOConnection connection;
-        connection.setDatabaseFile(database);
-        const RegionalFormats formats = RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
-        generateBills(connection, previewBills(connection, LedgerMonth::of(QDate::currentDate()), formats), formats);
-    }
+    const QString database = billedRegister(directory, 0);
     QRandomGenerator random = seededRandom();
     QStringList reported;
     for (int run = 0; run < 12; ++run) {
-        QProcess payer;
-        payer.start(CRASH_ADDER_PATH, {directory.path(), "--pay"});
-        QVERIFY(payer.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(payer.canReadLine() || payer.state() != QProcess::Running, 30000);
-        QTest::qWait(random.bounded(1, 400));
-        payer.kill();  // SIGKILL
-        QVERIFY(payer.waitForFinished());
-        for (const QByteArray &line : payer.readAllStandardOutput().split('\n')) {
+        for (const QByteArray &line : killedMidway(directory, {"--pay"}, random, 400)) {
             if (line.startsWith("PAID "))
                 reported << QString::fromUtf8(line.mid(5));
         }
@@ -241,34 +255,12 @@ void TestCrash::killedWhilePayingLosesNoReportedPayment()
 
 void TestCrash::killedWhileGivingReceiptsGivesNoNumberTwice()
 {
-    // This month's bills of 30 tenants, three payments each.
     QTemporaryDir directory;
-    const QString database = directory.path() + "/data.mdb";
-    QVERIFY(createEmptyRegister(database));
-    sqlRows(database, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 30)"
-                      " insert into data (姓名, 房号, 租金) select '房客' || i, 100 + i, '1000' from n");
-    {
-        TADOConnection connection;
-        connection.setDatabaseFile(database);
-        const RegionalFormats formats = RegionalFormats::fromFormats("yyyy/M/d", "H:mm:ss");
-        const LedgerMonth month = LedgerMonth::of(QDate::currentDate());
-        generateBills(connection, previewBills(connection, month, formats), formats);
-        for (int i = 0; i < 3; ++i) {
-            for (const BillSummary &bill : readMonthBills(connection.handle(), true, month))
-                recordPayment(connection, connection.generation(), bill, 1, QDate::currentDate(), "现金", "");
-        }
-    }
+    const QString database = billedRegister(directory, 3);
     QRandomGenerator random = seededRandom();
     QMap<QString, QString> reported;  // payment -> number
     for (int run = 0; run < 8; ++run) {
-        QProcess giver;
-        giver.start(CRASH_ADDER_PATH, {directory.path(), "--receipts"});
-        QVERIFY(giver.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(giver.canReadLine() || giver.state() != QProcess::Running, 60000);
-        QTest::qWait(random.bounded(1, 300));
-        giver.kill();  // SIGKILL
-        QVERIFY(giver.waitForFinished());
-        for (const QByteArray &line : giver.readAllStandardOutput().split('\n')) {
+        for (const QByteArray &line : killedMidway(directory, {"--receipts"}, random, 300)) {
             // A payment's receipt keeps its number in every printing; its
             // first may have been cut short by the kill before it was said.
             const QList<QByteArray> words = line.split(' ');
